@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what the build needs, checks the formatting, then builds and
+# runs every test twice (a normal build and one under AddressSanitizer with
+# UndefinedBehaviorSanitizer), and the threaded tests a third time under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+scripts/check-format.sh
+
+jobs=$(nproc)
+build_root=${CONTAXIO_BUILD_ROOT:-build}
+
+run_build() {
+    local name=$1 sanitizer=$2 target=$3 label=$4
+    local dir="$build_root/$name"
+    echo "== $name build"
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCONTAXIO_SANITIZER="$sanitizer" >/dev/null
+    cmake --build "$dir" --target "$target" -j "$jobs"
+    echo "== $name tests"
+    local label_args=()
+    if [ -n "$label" ]; then
+        label_args=(-L "$label")
+    fi
+    ctest --test-dir "$dir" "${label_args[@]}" -j "$jobs" --output-on-failure --no-tests=error
+}
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
+
+run_build normal "" all ""
+run_build asan-ubsan "address;undefined" all ""
+run_build tsan "thread" contaxio_threaded_tests threaded
+
+echo "All test builds passed."

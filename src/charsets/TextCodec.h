@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The byte/wide conversions behind the converter classes, for the code pages the program
+// knows: 1200 (UTF-16LE bytes), 65001 (UTF-8), 20127 (US-ASCII) and 0 (the locale's charset).
+// No input makes them fail: invalid bytes decode to U+FFFD, and a character the target cannot
+// hold encodes as one '?' (a surrogate pair is one character). An unknown code page gives an
+// empty result.
+namespace text_codec {
+
+std::u16string decode(std::uint32_t codePage, std::string_view bytes);
+std::string encode(std::uint32_t codePage, std::u16string_view text);
+
+// Shorthands for UTF-8, used wherever wide text meets the terminal, file names or tests.
+std::u16string fromUtf8(std::string_view bytes);
+std::string toUtf8(std::u16string_view text);
+
+}  // namespace text_codec

@@ -1,0 +1,43 @@
+#include "tasks/Event.h"
+
+namespace synchronization {
+
+Event::Event(Mode mode, bool signalled) : mode_(mode), signalled_(signalled) {}
+
+void Event::signal() {
+    {
+        std::lock_guard lock(mutex_);
+        signalled_ = true;
+    }
+    if (mode_ == Mode::ManualReset) {
+        changed_.notify_all();
+    } else {
+        changed_.notify_one();
+    }
+}
+
+void Event::reset() {
+    std::lock_guard lock(mutex_);
+    signalled_ = false;
+}
+
+void Event::wait() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return signalled_; });
+    if (mode_ == Mode::AutoReset) {
+        signalled_ = false;
+    }
+}
+
+bool Event::wait(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait_for(lock, timeout, [this] { return signalled_; })) {
+        return false;
+    }
+    if (mode_ == Mode::AutoReset) {
+        signalled_ = false;
+    }
+    return true;
+}
+
+}  // namespace synchronization

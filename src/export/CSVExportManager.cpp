@@ -1,0 +1,102 @@
+#include "export/CSVExportManager.h"
+
+#include <atomic>
+
+#include "export/DiskSpaceException.h"
+#include "export/FileAccessException.h"
+#include "export/GoogleCSVWriter.h"
+#include "export/OutlookCSVWriter.h"
+#include "export/OutputFormat.h"
+#include "tasks/Event.h"
+
+namespace {
+
+// The answer to one write-error question, shared by the reaction (which the sink owns) and
+// the worker thread waiting for it, so that neither outlives what it uses.
+struct WriteErrorAnswer {
+    std::atomic<bool> answered{false};
+    bool retry = false;  // read only after the event was signalled
+    synchronization::Event answeredEvent{synchronization::Event::Mode::AutoReset};
+
+    // The first answer counts; later ones are ignored.
+    void give(bool retryDecision) {
+        if (!answered.exchange(true)) {
+            retry = retryDecision;
+            answeredEvent.signal();
+        }
+    }
+};
+
+std::unique_ptr<CSVWriter> makeWriter(std::int32_t format, const std::u16string& path,
+                                      std::int32_t outputCharset) {
+    switch (format) {
+        case output_format::GoogleCsv:
+            return std::make_unique<GoogleCSVWriter>(path, outputCharset);
+        case output_format::OutlookCsv:
+            return std::make_unique<OutlookCSVWriter>(path, outputCharset);
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+class CSVExportManager::WriteErrorReaction final : public IExportInterruptionReaction {
+public:
+    explicit WriteErrorReaction(std::shared_ptr<WriteErrorAnswer> answer)
+        : answer_(std::move(answer)) {}
+    // A question dropped without an answer (its sink went away) gives up, so that the worker
+    // thread is never left waiting for an answer that cannot come.
+    ~WriteErrorReaction() override { answer_->give(false); }
+
+    void retry() override { answer_->give(true); }
+    void abort() override { answer_->give(false); }
+
+private:
+    std::shared_ptr<WriteErrorAnswer> answer_;
+};
+
+CSVExportManager::CSVExportManager(std::int32_t format, const std::u16string& path,
+                                   std::int32_t outputCharset)
+    : format_(format), writer_(makeWriter(format, path, outputCharset)) {}
+
+CSVExportManager::~CSVExportManager() = default;
+
+void CSVExportManager::setInterruptionSink(IExportInterruptionSink* sink) {
+    interruptionSink_ = sink;
+}
+
+bool CSVExportManager::askRetry(bool accessError) {
+    if (interruptionSink_ == nullptr) {
+        return false;
+    }
+    auto answer = std::make_shared<WriteErrorAnswer>();
+    interruptionSink_->onExportInterrupted(accessError,
+                                           std::make_unique<WriteErrorReaction>(answer));
+    answer->answeredEvent.wait();
+    return answer->retry;
+}
+
+void CSVExportManager::writeContact(const IContact& contact) {
+    if (!writer_) {
+        return;
+    }
+    for (;;) {
+        try {
+            if (!headerWritten_) {
+                writer_->writeHeader();
+                headerWritten_ = true;
+            }
+            writer_->writeContact(contact);
+            return;
+        } catch (const DiskSpaceException&) {
+            if (!askRetry(false)) {
+                throw;
+            }
+        } catch (const FileAccessException&) {
+            if (!askRetry(true)) {
+                throw;
+            }
+        }
+    }
+}

@@ -6,7 +6,12 @@ namespace serial_comm {
 
 AtTokenizer::AtTokenizer(std::string_view input, std::string_view separators,
                          std::string_view quotes)
-    : input_(input), separators_(separators), quotes_(quotes) {}
+    : input_(input) {
+    for (const char c : separators)
+        classes_[static_cast<unsigned char>(c)] |= kSeparator;
+    for (const char c : quotes)
+        classes_[static_cast<unsigned char>(c)] |= kQuote;
+}
 
 bool AtTokenizer::next(AtToken& token) {
     if (position_ >= input_.size())
@@ -14,10 +19,10 @@ bool AtTokenizer::next(AtToken& token) {
     const std::size_t start = position_;
     bool insideQuotes = false;
     while (position_ < input_.size()) {
-        const char c = input_[position_];
-        if (quotes_.find(c) != std::string_view::npos)
+        const std::uint8_t kind = classes_[static_cast<unsigned char>(input_[position_])];
+        if ((kind & kQuote) != 0)
             insideQuotes = !insideQuotes;
-        if (!insideQuotes && separators_.find(c) != std::string_view::npos) {
+        if (!insideQuotes && (kind & kSeparator) != 0) {
             if (position_ == start) {
                 ++position_;
                 token = {AtToken::Kind::Separator, input_.substr(start, 1)};

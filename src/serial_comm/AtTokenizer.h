@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -26,9 +28,11 @@ public:
     bool next(AtToken& token);
 
 private:
+    static constexpr std::uint8_t kSeparator = 1;
+    static constexpr std::uint8_t kQuote = 2;
+
     std::string_view input_;
-    std::string_view separators_;
-    std::string_view quotes_;
+    std::array<std::uint8_t, 256> classes_{};  // kSeparator and kQuote flags of every byte
     std::size_t position_ = 0;
 };
 

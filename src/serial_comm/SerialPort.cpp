@@ -42,8 +42,9 @@ void releasePort(int fd) {
 }
 
 int remainingMs(std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    // Rounded up, so that a wait never ends before the deadline.
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(
         left.count(), 0, std::numeric_limits<int>::max()));
 }

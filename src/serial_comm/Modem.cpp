@@ -38,7 +38,7 @@ std::uint32_t Modem::sendCommand(const std::string& line) {
 std::uint32_t Modem::readChunk(std::string& text, std::size_t& total) {
     char chunk[at::kReadChunk];
     const auto want = static_cast<std::uint32_t>(
-        std::min(at::kReadChunk, answerLimit_ - std::min(total, answerLimit_)));
+        std::min(at::kReadChunk, at::kAnswerLimit - std::min(total, at::kAnswerLimit)));
     if (want == 0)
         return 0;
     const std::uint32_t received = port_.read(chunk, want, nullptr, SerialPort::kInfinite);
@@ -60,7 +60,7 @@ std::uint32_t Modem::readResponse(std::string& answer) {
     std::size_t total = 0;
     bool finalResult = false;
     auto lastArrival = Clock::now();
-    while (total < answerLimit_) {
+    while (total < at::kAnswerLimit) {
         const std::size_t searchFrom = text.size() - std::min(text.size(), kFinalOverlap);
         if (readChunk(text, total) > 0) {
             lastArrival = Clock::now();

@@ -38,19 +38,18 @@ public:
     // Collects the phone's answer into answer (replacing what it held) and returns the number
     // of bytes received; 0 means the phone said nothing. Reading ends as soon as the text holds
     // "\r\nOK\r\n" or "\r\nERROR\r\n", after the silence time-out since the last byte, or
-    // when the answer limit is reached. After the echo of AT+MODE=2 the lines the phone sends
-    // after its OK are collected too. Each chunk read is kept up to its first NUL byte. The
-    // echo, blank lines and the final result stay in the text. SerialPortException passes
-    // through.
+    // when at::kAnswerLimit bytes have come (a device that streams without end). After the echo of
+    // AT+MODE=2 the lines the phone sends after its OK are collected too. Each chunk read is kept
+    // up to its first NUL byte. The echo, blank lines and the final result stay in the text.
+    // SerialPortException passes through.
     std::uint32_t readResponse(std::string& answer);
 
     // Installs (or, with an empty function, removes) the trace. Not while a command runs.
     void setTrace(Trace trace) { trace_ = std::move(trace); }
 
-    // The silence that ends an answer (2000 ms unless changed) and the most bytes one answer
-    // may hold (1 MiB unless changed). For tools and tests; not while a command runs.
+    // The silence that ends an answer, 2000 ms unless changed: a knob for tools and for tests
+    // of silent phones. Not while a command runs.
     void setSilenceTimeout(std::chrono::milliseconds timeout) { silenceTimeout_ = timeout; }
-    void setAnswerLimit(std::size_t bytes) { answerLimit_ = bytes; }
 
 private:
     // Reads what has arrived into text, counting it in total; returns the bytes read.
@@ -62,7 +61,6 @@ private:
     SerialPort port_;
     Trace trace_;
     std::chrono::milliseconds silenceTimeout_ = at::kSilenceTimeout;
-    std::size_t answerLimit_ = at::kAnswerLimit;
 };
 
 }  // namespace serial_comm

@@ -141,6 +141,16 @@ TEST_F(ModemTest, SilenceGivesZeroAfterTwoSeconds) {
     EXPECT_LT(elapsed, milliseconds(3000));
 }
 
+TEST_F(ModemTest, TheSilenceTimeoutCanBeShortened) {
+    modem.setSilenceTimeout(milliseconds(100));
+    std::string answer;
+    const auto start = Clock::now();
+    EXPECT_EQ(modem.readResponse(answer), 0u);
+    const auto elapsed = Clock::now() - start;
+    EXPECT_GT(elapsed, milliseconds(100));
+    EXPECT_LT(elapsed, milliseconds(1500));
+}
+
 TEST_F(ModemTest, TheLinesAfterTheOkOfModeTwoAreCollected) {
     // The first read takes 511 bytes: the OK and the first line end of the tail, not the
     // second; only the echo of AT+MODE=2 makes the modem read on.

@@ -29,6 +29,7 @@ bool makeRaw(int fd) {
     settings.c_cflag |= CLOCAL | CREAD;
     settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
     settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    // With VMIN 1 a read without data fails with EAGAIN; 0 bytes then only ever mean a hang-up.
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
     return tcsetattr(fd, TCSANOW, &settings) == 0;
@@ -134,7 +135,13 @@ bool SerialPort::open(const std::u16string& path, std::uint32_t /*inQueue*/,
 
 bool SerialPort::close() {
     std::unique_lock lock(mutex_);
-    if (fd_ < 0 || closing_)
+    if (closing_) {
+        // Another thread is closing the port: return once it is done, so that the caller may
+        // open the port again right away.
+        idle_.wait(lock, [this] { return !closing_; });
+        return false;
+    }
+    if (fd_ < 0)
         return false;
     closing_ = true;
     const std::uint64_t one = 1;
@@ -145,6 +152,7 @@ bool SerialPort::close() {
     fd_ = -1;
     wakeFd_ = -1;
     closing_ = false;
+    idle_.notify_all();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -83,6 +84,13 @@ std::string PtyPair::readMasterUntil(const std::string& terminator,
             result.push_back(byte);
     }
     return result;
+}
+
+std::size_t PtyPair::slavePending() const {
+    int pending = 0;
+    if (slaveKeeper_ < 0 || ioctl(slaveKeeper_, FIONREAD, &pending) != 0)
+        return 0;
+    return static_cast<std::size_t>(pending);
 }
 
 void PtyPair::closeMaster() {

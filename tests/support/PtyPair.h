@@ -27,6 +27,9 @@ public:
     // passed.
     std::string readMasterUntil(const std::string& terminator, std::chrono::milliseconds timeout);
 
+    // The bytes written to the master that wait on the slave side to be read.
+    std::size_t slavePending() const;
+
     // Closes the master side: the slave side then sees a hang-up, as when a phone is unplugged.
     void closeMaster();
 

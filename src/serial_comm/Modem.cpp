@@ -1,0 +1,111 @@
+#include "serial_comm/Modem.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace serial_comm {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Enough bytes of already searched text to catch a final result split between two chunks.
+constexpr std::size_t kFinalOverlap = std::max(at::kFinalOk.size(), at::kFinalError.size()) - 1;
+
+bool holdsFinalResult(const std::string& text, std::size_t from) {
+    const std::string_view fresh = std::string_view(text).substr(from);
+    return fresh.find(at::kFinalOk) != std::string_view::npos ||
+           fresh.find(at::kFinalError) != std::string_view::npos;
+}
+
+}  // namespace
+
+Modem::~Modem() {
+    port_.close();
+}
+
+std::uint32_t Modem::sendCommand(const std::string& line) {
+    std::string bytes;
+    bytes.reserve(line.size() + at::kLineTerminator.size());
+    bytes.append(line);
+    bytes.append(at::kLineTerminator);
+    if (trace_)
+        trace_(true, bytes);
+    return port_.write(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr,
+                       SerialPort::kInfinite);
+}
+
+std::uint32_t Modem::readChunk(std::string& text, std::size_t& total) {
+    char chunk[at::kReadChunk];
+    const auto want = static_cast<std::uint32_t>(
+        std::min(at::kReadChunk, at::kAnswerLimit - std::min(total, at::kAnswerLimit)));
+    if (want == 0)
+        return 0;
+    const std::uint32_t received = port_.read(chunk, want, nullptr, SerialPort::kInfinite);
+    if (received == 0)
+        return 0;
+    total += received;
+    if (trace_)
+        trace_(false, std::string_view(chunk, received));
+    // Answers hold no NUL bytes; a chunk counts as text up to its first one.
+    const void* nul = std::memchr(chunk, '\0', received);
+    const std::size_t length =
+        nul == nullptr ? received : static_cast<std::size_t>(static_cast<const char*>(nul) - chunk);
+    text.append(chunk, length);
+    return received;
+}
+
+std::uint32_t Modem::readResponse(std::string& answer) {
+    std::string text;
+    std::size_t total = 0;
+    bool finalResult = false;
+    auto lastArrival = Clock::now();
+    while (total < at::kAnswerLimit) {
+        const std::size_t searchFrom = text.size() - std::min(text.size(), kFinalOverlap);
+        if (readChunk(text, total) > 0) {
+            lastArrival = Clock::now();
+            if (holdsFinalResult(text, searchFrom)) {
+                finalResult = true;
+                break;
+            }
+            continue;
+        }
+        const auto silent = Clock::now() - lastArrival;
+        if (silent > silenceTimeout_)
+            break;
+        // Sleep in poll() until bytes arrive or the silence has lasted long enough.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(silenceTimeout_ - silent) +
+                          std::chrono::milliseconds(1);
+        port_.waitReadable(left);
+    }
+    if (finalResult && text.starts_with(at::kModeTwoEcho))
+        readModeTail(text, total);
+    answer = std::move(text);
+    return static_cast<std::uint32_t>(total);
+}
+
+void Modem::readModeTail(std::string& text, std::size_t& total) {
+    const std::size_t ok = text.find(at::kFinalOk);
+    if (ok == std::string::npos)
+        return;
+    // Two more line ends complete the tail when they have arrived already; once a read was
+    // needed, reading goes on until the phone has nothing more to give.
+    std::size_t position = ok + at::kFinalOk.size();
+    int lineEnds = 0;
+    bool readMade = false;
+    for (;;) {
+        if (!readMade && lineEnds >= 2)
+            return;
+        const std::size_t hit = text.find(at::kLineTerminator, position);
+        if (hit != std::string::npos) {
+            ++lineEnds;
+            position = hit + 1;
+            continue;
+        }
+        readMade = true;
+        if (readChunk(text, total) == 0)
+            return;
+    }
+}
+
+}  // namespace serial_comm

@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PtyPair.h"
+#include "charsets/TextCodec.h"
+#include "serial_comm/Modem.h"
+#include "tasks/Event.h"
+
+namespace {
+
+using serial_comm::Modem;
+using serial_comm::SerialPort;
+using serial_comm::SerialPortException;
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+using synchronization::Event;
+
+// A modem whose port is the slave side of a fresh pseudo-terminal; the master plays the phone.
+class ModemTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(modem.port().open(text_codec::fromUtf8(pty.slavePath()), 0, 0));
+    }
+
+    // Writes bytes as the phone and waits until all of them can be read from the port.
+    void phoneSays(const std::string& bytes) {
+        pty.writeMaster(bytes);
+        const auto deadline = Clock::now() + milliseconds(2000);
+        while (pty.slavePending() < bytes.size() && Clock::now() < deadline)
+            std::this_thread::sleep_for(milliseconds(1));
+        ASSERT_GE(pty.slavePending(), bytes.size());
+    }
+
+    // Signals `arrived` whenever bytes come from the phone.
+    void traceArrivals() {
+        modem.setTrace([this](bool outgoing, std::string_view) {
+            if (!outgoing)
+                arrived.signal();
+        });
+    }
+
+    test_support::PtyPair pty;
+    Modem modem;
+    Event arrived{Event::Mode::AutoReset};
+};
+
+TEST_F(ModemTest, SendCommandAppendsTheLineEndAndTracesTheBytes) {
+    std::string traced;
+    modem.setTrace([&](bool outgoing, std::string_view bytes) {
+        traced += outgoing ? ">" : "<";
+        traced += bytes;
+    });
+    EXPECT_EQ(modem.sendCommand("AT+CPBS?"), 10u);
+    EXPECT_EQ(pty.readMaster(10, milliseconds(1000)), "AT+CPBS?\r\n");
+
+    phoneSays("\r\nOK\r\n");
+    std::string answer;
+    EXPECT_EQ(modem.readResponse(answer), 6u);
+    EXPECT_EQ(traced, ">AT+CPBS?\r\n<\r\nOK\r\n");
+}
+
+TEST_F(ModemTest, ReadingStopsAsSoonAsAFinalResultIsComplete) {
+    const std::string ok = "AT+CPBS?\r\r\n+CPBS: \"ME\",12,500\r\n\r\nOK\r\n";
+    const std::string error = "AT+CPBS=\"XX\"\r\r\nERROR\r\n";
+    for (const std::string& reply : {ok, error}) {
+        phoneSays(reply);
+        std::string answer;
+        const auto start = Clock::now();
+        EXPECT_EQ(modem.readResponse(answer), reply.size());
+        EXPECT_LT(Clock::now() - start, milliseconds(1000));
+        EXPECT_EQ(answer, reply);
+    }
+}
+
+TEST_F(ModemTest, AFinalResultSplitBetweenChunksIsFound) {
+    traceArrivals();
+    std::jthread phone([this] {
+        pty.writeMaster("+CPBR: 1,\"1\",129,\"A\"\r\n\r\nO");
+        arrived.wait(milliseconds(5000));
+        pty.writeMaster("K\r\n");
+    });
+    std::string answer;
+    const auto start = Clock::now();
+    modem.readResponse(answer);
+    EXPECT_LT(Clock::now() - start, milliseconds(1500));
+    EXPECT_EQ(answer, "+CPBR: 1,\"1\",129,\"A\"\r\n\r\nOK\r\n");
+}
+
+TEST_F(ModemTest, AChunkCountsAsTextUpToItsFirstNul) {
+    traceArrivals();
+    std::jthread phone([this] {
+        pty.writeMaster(std::string("AB\0CD", 5));
+        arrived.wait(milliseconds(5000));
+        pty.writeMaster("\r\nOK\r\n");
+    });
+    std::string answer;
+    EXPECT_EQ(modem.readResponse(answer), 11u);
+    EXPECT_EQ(answer, "AB\r\nOK\r\n");
+}
+
+TEST_F(ModemTest, SingleBytesWithPausesShorterThanTheSilenceAreCollectedWhole) {
+    const std::string reply = "\r\n+CGSN: 356938035643809\r\n\r\nOK\r\n";
+    std::jthread phone([&] {
+        for (std::size_t i = 0; i < reply.size(); ++i) {
+            pty.writeMaster(reply.substr(i, 1));
+            std::this_thread::sleep_for(i == 10 ? milliseconds(1500) : milliseconds(3));
+        }
+    });
+    std::string answer;
+    EXPECT_EQ(modem.readResponse(answer), reply.size());
+    EXPECT_EQ(answer, reply);
+}
+
+TEST_F(ModemTest, AnAnswerWithoutFinalResultEndsAfterTwoSecondsOfSilence) {
+    const std::string reply = "\r\n+CME ERROR: 10\r\n";
+    phoneSays(reply);
+    std::string answer;
+    const auto start = Clock::now();
+    EXPECT_EQ(modem.readResponse(answer), reply.size());
+    const auto elapsed = Clock::now() - start;
+    EXPECT_EQ(answer, reply);
+    EXPECT_GT(elapsed, milliseconds(2000));
+    EXPECT_LT(elapsed, milliseconds(3000));
+}
+
+TEST_F(ModemTest, SilenceGivesZeroAfterTwoSeconds) {
+    std::string answer = "left over";
+    const auto start = Clock::now();
+    EXPECT_EQ(modem.readResponse(answer), 0u);
+    const auto elapsed = Clock::now() - start;
+    EXPECT_EQ(answer, "");
+    EXPECT_GT(elapsed, milliseconds(2000));
+    EXPECT_LT(elapsed, milliseconds(3000));
+}
+
+TEST_F(ModemTest, TheSilenceTimeoutCanBeShortened) {
+    modem.setSilenceTimeout(milliseconds(100));
+    std::string answer;
+    const auto start = Clock::now();
+    EXPECT_EQ(modem.readResponse(answer), 0u);
+    const auto elapsed = Clock::now() - start;
+    EXPECT_GT(elapsed, milliseconds(100));
+    EXPECT_LT(elapsed, milliseconds(1500));
+}
+
+TEST_F(ModemTest, TheLinesAfterTheOkOfModeTwoAreCollected) {
+    // The first read takes 511 bytes: the OK and the first line end of the tail, not the
+    // second; only the echo of AT+MODE=2 makes the modem read on.
+    const std::string tail = "\r\n" + std::string(600, 'x') + "\r\n";
+    for (const std::string echo : {"AT+MODE=2", "AT+MODE=0"}) {
+        const std::string reply = echo + "\r\r\nOK\r\n" + tail;
+        phoneSays(reply);
+        std::string answer;
+        const std::uint32_t total = modem.readResponse(answer);
+        if (echo == "AT+MODE=2") {
+            EXPECT_EQ(total, reply.size());
+            EXPECT_EQ(answer, reply);
+        } else {
+            EXPECT_EQ(total, 511u);
+            EXPECT_EQ(answer, reply.substr(0, 511));
+            char drain[1024];
+            modem.port().read(drain, sizeof drain, nullptr, 0);
+        }
+    }
+}
+
+TEST_F(ModemTest, AnEndlessStreamIsCutOffAtOneMebibyte) {
+    std::atomic<bool> stop{false};
+    std::jthread phone([&] {
+        const std::string block(4096, 'x');
+        while (!stop) {
+            if (::write(pty.masterFd(), block.data(), block.size()) < 0 && errno == EAGAIN) {
+                pollfd pfd{pty.masterFd(), POLLOUT, 0};
+                poll(&pfd, 1, 20);
+            }
+        }
+    });
+    std::string answer;
+    const std::uint32_t total = modem.readResponse(answer);
+    stop = true;
+    EXPECT_EQ(total, serial_comm::at::kAnswerLimit);
+    EXPECT_EQ(answer.size(), serial_comm::at::kAnswerLimit);
+}
+
+TEST_F(ModemTest, AnUnpluggedPhoneEndsTheWaitWithPhoneGone) {
+    std::jthread phone([this] {
+        std::this_thread::sleep_for(milliseconds(100));
+        pty.closeMaster();
+    });
+    std::string answer;
+    try {
+        modem.readResponse(answer);
+        ADD_FAILURE() << "readResponse returned";
+    } catch (const SerialPortException& e) {
+        EXPECT_TRUE(e.phoneGone()) << e.code();
+    }
+}
+
+TEST_F(ModemTest, ClosingThePortFromAnotherThreadEndsTheWaitAndFreesThePort) {
+    std::jthread other([this] {
+        std::this_thread::sleep_for(milliseconds(100));
+        EXPECT_TRUE(modem.port().close());
+    });
+    std::string answer;
+    const auto start = Clock::now();
+    try {
+        modem.readResponse(answer);
+        ADD_FAILURE() << "readResponse returned";
+    } catch (const SerialPortException& e) {
+        EXPECT_EQ(e.code(), 0);
+    }
+    EXPECT_LT(Clock::now() - start, milliseconds(1500));
+    other.join();
+    // Nothing of the old opening is left: the port opens again at once.
+    SerialPort next;
+    EXPECT_TRUE(next.open(text_codec::fromUtf8(pty.slavePath()), 0, 0));
+}
+
+TEST_F(ModemTest, ALargeWriteWaitsUntilThePhoneHasTakenEverything) {
+    const std::string block(256 * 1024, 'y');
+    std::string received;
+    std::jthread phone([&] { received = pty.readMaster(block.size(), milliseconds(10000)); });
+    std::uint32_t written = 0;
+    EXPECT_EQ(modem.port().write(block.data(), static_cast<std::uint32_t>(block.size()), &written,
+                                 SerialPort::kInfinite),
+              block.size());
+    EXPECT_EQ(written, block.size());
+    phone.join();
+    EXPECT_EQ(received, block);
+}
+
+}  // namespace

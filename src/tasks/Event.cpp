@@ -5,10 +5,10 @@ namespace synchronization {
 Event::Event(Mode mode, bool signalled) : mode_(mode), signalled_(signalled) {}
 
 void Event::signal() {
-    {
-        std::lock_guard lock(mutex_);
-        signalled_ = true;
-    }
+    // Notifies under the lock: a waiter that returns may destroy the event at once (an event
+    // on its stack), which must not happen while this call still uses the condition variable.
+    std::lock_guard lock(mutex_);
+    signalled_ = true;
     if (mode_ == Mode::ManualReset) {
         changed_.notify_all();
     } else {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -98,6 +99,19 @@ TEST(Event, AutoResetSignalReleasesExactlyOneOfTwoWaiters) {
     second.join();
     EXPECT_EQ(released, 1);
     EXPECT_FALSE(event.isSignalled());
+}
+
+// A waiter may destroy the event as soon as its wait returns, while the signalling thread is
+// still inside signal (the sanitizer builds see a use after destruction otherwise).
+TEST(Event, WaiterMayDestroyTheEventOnceItsWaitReturns) {
+    for (int i = 0; i < 500; ++i) {
+        auto event =
+            std::make_unique<Event>(i % 2 == 0 ? Event::Mode::ManualReset : Event::Mode::AutoReset);
+        std::thread signaller([&event] { event->signal(); });
+        ASSERT_TRUE(event->wait(10s));
+        event.reset();
+        signaller.join();
+    }
 }
 
 }  // namespace

@@ -5,10 +5,10 @@ namespace synchronization {
 Event::Event(Mode mode, bool signalled) : mode_(mode), signalled_(signalled) {}
 
 void Event::signal() {
-    {
-        std::lock_guard lock(mutex_);
-        signalled_ = true;
-    }
+    // Notifies under the lock: a waiter that returns may destroy the event at once (an event
+    // on its stack), which must not happen while this call still uses the condition variable.
+    std::lock_guard lock(mutex_);
+    signalled_ = true;
     if (mode_ == Mode::ManualReset) {
         changed_.notify_all();
     } else {
@@ -31,6 +31,11 @@ void Event::wait() {
 
 bool Event::wait(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
+    // A zero time-out only looks: without this, wait_for would still go through a timed wait
+    // in the kernel, which costs a system call on every poll.
+    if (!signalled_ && timeout <= std::chrono::milliseconds(0)) {
+        return false;
+    }
     if (!changed_.wait_for(lock, timeout, [this] { return signalled_; })) {
         return false;
     }

@@ -69,6 +69,27 @@ TEST(ScenarioFiles, TheDemoPhoneHasRealisticContactsInBothStorages) {
     EXPECT_TRUE(several && email && postal && web && birthday);
 }
 
+TEST(ScenarioFiles, TheExamplesOfTheReadmeMakeOneValidScenario) {
+    const std::string readme =
+        test_support::readFileBytes(std::string(PHONESIM_SCENARIO_DIR) + "/../README.md");
+    std::string examples;
+    std::size_t blocks = 0;
+    for (auto start = readme.find("```ini\n"); start != std::string::npos;
+         start = readme.find("```ini\n", start)) {
+        start += 7;
+        const auto end = readme.find("```", start);
+        ASSERT_NE(end, std::string::npos);
+        examples += readme.substr(start, end - start);
+        ++blocks;
+    }
+    EXPECT_GE(blocks, 5u);
+    const ParsedScenario parsed = ScenarioParser::parse(examples, "README.md");
+    ASSERT_TRUE(parsed) << parsed.error;
+    const phonesim::Contact& contact = parsed.scenario->storage("ME")->contacts.at(7);
+    EXPECT_EQ(contact.postal[5], text_codec::fromUtf8("España"));
+    EXPECT_EQ(parsed.scenario->behaviour.unsolicited.size(), 2u);
+}
+
 struct BadFile {
     const char* text;
     int line;

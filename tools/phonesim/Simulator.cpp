@@ -157,8 +157,11 @@ bool Simulator::nextLine(std::string& line) {
                 lineBuffer_.push_back(c);
             }
         }
-        const Events events = input_.empty() ? wait(nullptr, Watch::Input)
-                                             : wait(&input_.front().second, Watch::Input);
+        // Sleep until the next CR has fully come in, or until more bytes arrive.
+        const auto cr = std::find_if(input_.begin(), input_.end(),
+                                     [](const auto& byte) { return byte.first == '\r'; });
+        const Events events =
+            cr == input_.end() ? wait(nullptr, Watch::Input) : wait(&cr->second, Watch::Input);
         if (events.input) {
             readInput();
         }
@@ -201,14 +204,13 @@ bool Simulator::answer(const std::string& line) {
         case Reply::Kind::Answer:
             break;
     }
-    if (!send(reply.echo)) {
-        return false;
-    }
     const auto delay = scenario_.behaviour.answerDelay;
-    if (delay.count() > 0 && !pauseUntil(Clock::now() + delay)) {
-        return false;
+    if (delay.count() == 0) {
+        // One send: the line stays busy from the echo to the last byte, as on a real phone.
+        return send(reply.echo + reply.answer + reply.unsolicited);
     }
-    return send(reply.answer) && send(reply.unsolicited);
+    return send(reply.echo) && pauseUntil(Clock::now() + delay) &&
+           send(reply.answer + reply.unsolicited);
 }
 
 bool Simulator::hold(AnswerGate& gate) {

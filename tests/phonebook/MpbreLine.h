@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace phonebook_test {
 
@@ -21,13 +22,14 @@ struct MpbreLine {
     std::size_t cut = 27;
 
     std::string text() const {
-        const std::array<std::string, 27> values = {
+        const std::array<std::string_view, 27> values = {
             index,      "0",        number,     "129",      name,       type,
             "0",        "0",        "0",        "0",        group,      "0",
             "0",        nameLength, "0",        "0",        "0",        address[0],
             address[1], address[2], address[3], address[4], address[5], additionalName,
             birthday,   "0",        "1"};
         std::string line = "+MPBRE: ";
+        line.reserve(160);
         for (std::size_t i = 0; i < values.size() && i < cut; ++i) {
             if (i > 0)
                 line += ',';

@@ -53,7 +53,7 @@ public:
             answer.text = pick(kEchoes);
         int contacts = 0;
         std::string currentIndex;
-        const std::size_t lines = below(9);
+        const std::size_t lines = below(7);
         for (std::size_t i = 0; i < lines; ++i) {
             if (below(4) == 0) {
                 answer.text += noise(damaged);
@@ -132,7 +132,7 @@ private:
             }
             case 2: {  // a huge value
                 const std::size_t comma = line.find(',', below(line.size()));
-                const std::size_t size = below(200) == 0 ? 64 * 1024 : below(1024);
+                const std::size_t size = below(200) == 0 ? 64 * 1024 : below(512);
                 std::string value(size, pick<char>({'0', 'A', 'f', '9', 'z', ' '}));
                 if (below(2) == 0)
                     value = "\"" + value + "\"";

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "tasks/ExportResult.h"
+
+// What the phone's worker thread reports, as values handed to the main thread.
+namespace cli_event {
+
+struct Storages {
+    std::vector<std::int32_t> kinds;
+};
+struct Charsets {
+    std::vector<std::u16string> names;
+};
+struct StorageStarted {
+    std::int32_t storage = 0;
+    std::int32_t usedEntries = 0;
+    std::int32_t indexCount = 0;
+};
+struct Progress {
+    std::int32_t entries = 0;
+    std::int32_t position = 0;
+};
+struct StorageFinished {
+    ExportResult result = ExportResult::None;
+};
+// Writing the output file failed; the worker waits for QueueingSinks::answerWriteError.
+struct WriteFailed {
+    bool accessError = false;  // false: the disk is full
+};
+
+}  // namespace cli_event
+
+using CliEvent =
+    std::variant<cli_event::Storages, cli_event::Charsets, cli_event::StorageStarted,
+                 cli_event::Progress, cli_event::StorageFinished, cli_event::WriteFailed>;

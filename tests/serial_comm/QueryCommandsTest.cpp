@@ -289,6 +289,11 @@ TEST(AtNumbers, ReadAsAtoiWithoutOverflow) {
         {"-2147483649", kMin},
         {"99999999999999999999999999", kMax},
         {"-00000000000000000000000042", -42},
+        {"18abc", 18},
+        {"\"128\"", 0},
+        {"- 5", 0},
+        {"--5", 0},
+        {" \r\n\v\f9", 9},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

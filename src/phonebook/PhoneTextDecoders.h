@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "charsets/IMbsToUcsConvertImpl.h"
+
+// The three decoders with which the phonebook readers turn phone values into wide text, made
+// for the phone's current charset: one for text that arrives inside double quotes, one for text
+// that arrives as hexadecimal, and one for values that are always plain ASCII (numbers, dates).
+class PhoneTextDecoders {
+public:
+    // charsetName is the name the phone uses, e.g. "UCS2"; an unknown name decodes with the
+    // locale's charset.
+    explicit PhoneTextDecoders(const std::u16string& charsetName);
+
+    // The code page the charset decoders were made for.
+    std::uint32_t codePage() const { return codePage_; }
+
+    // A quoted value unquoted and read with the text decoder, any other value read whole with
+    // the hex decoder.
+    std::u16string decodeText(std::string_view value) const;
+    // The value unquoted and read as ASCII.
+    std::u16string decodeAscii(std::string_view value) const;
+    // The whole value read with the hex decoder.
+    std::u16string decodeHex(std::string_view value) const;
+
+private:
+    std::uint32_t codePage_;
+    std::unique_ptr<IMbsToUcsConvertImpl> textDecoder_;
+    std::unique_ptr<IMbsToUcsConvertImpl> asciiDecoder_;
+    std::unique_ptr<IMbsToUcsConvertImpl> hexDecoder_;
+};

@@ -1,8 +1,8 @@
 #include "phonebook/CPBRStateMachine.h"
 
 #include "export/ContactField.h"
-#include "phonebook/AtInteger.h"
 #include "phonebook/IContactBuilder.h"
+#include "serial_comm/AtValues.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void CPBRStateMachine::onValue(const std::string& value) {
             number_ = decoders_.decodeAscii(value);
             break;
         case kType: {
-            const bool isEmail = atInteger(value) == kEmailNumberType;
+            const bool isEmail = serial_comm::atoi32(value) == kEmailNumberType;
             builder_->push(isEmail ? ContactField::Email : ContactField::Phone);
             builder_->push(isEmail ? contact_kind::OtherEmail : contact_kind::MobilePhone);
             builder_->setValue(number_);

@@ -2,8 +2,8 @@
 
 #include "charsets/CodePages.h"
 #include "export/ContactField.h"
-#include "phonebook/AtInteger.h"
 #include "phonebook/IContactBuilder.h"
+#include "serial_comm/AtValues.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ void MPBREStateMachine::onNumber(const std::string& value) {
 }
 
 void MPBREStateMachine::onEntryType(const std::string& value) {
-    const std::int32_t type = atInteger(value);
+    const std::int32_t type = serial_comm::atoi32(value);
     const std::int32_t field = fieldOfEntryType(type);
     if (field == ContactField::Phone || field == ContactField::Email) {
         builder_->addEntry();
@@ -163,14 +163,14 @@ void MPBREStateMachine::onGroup(const std::string& value) {
     if (value.empty() || groups_ == nullptr) {
         return;
     }
-    const auto found = groups_->find(atInteger(value));
+    const auto found = groups_->find(serial_comm::atoi32(value));
     if (found != groups_->end()) {
         setSingle(ContactField::Group, found->second);
     }
 }
 
 void MPBREStateMachine::onGivenNameLength(const std::string& value) {
-    const std::int32_t length = atInteger(value);
+    const std::int32_t length = serial_comm::atoi32(value);
     std::size_t count = name_.size();
     if (length >= 0 && static_cast<std::size_t>(length) < count) {
         count = static_cast<std::size_t>(length);

@@ -1,6 +1,6 @@
 #include "phonebook/MPGRStateMachine.h"
 
-#include "phonebook/AtInteger.h"
+#include "serial_comm/AtValues.h"
 
 namespace {
 enum MpgrValue : std::int32_t { kNumber = 0, kName = 1, kIgnored = 2 };
@@ -16,7 +16,7 @@ void MPGRStateMachine::beginLine(const std::string&) {
 
 void MPGRStateMachine::onValue(const std::string& value) {
     if (valueIndex_ == kNumber) {
-        groupNumber_ = atInteger(value);
+        groupNumber_ = serial_comm::atoi32(value);
     } else if (valueIndex_ == kName) {
         (*groups_)[groupNumber_] = decoders_.decodeText(value);
     }

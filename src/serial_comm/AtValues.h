@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,15 @@ std::string stripAngleBrackets(std::string_view value);
 
 // The items of a comma-separated list of quoted names, quotes kept (callers unquote them).
 std::vector<std::string> splitList(std::string_view value);
+
+// The number at the start of a value, as C's atoi reads it: leading white space, an optional
+// sign, then decimal digits up to the first other byte. A value without digits gives 0; a number
+// beyond the 32-bit range gives the nearest end of the range.
+std::int32_t atoi32(std::string_view value);
+
+// True when an answer holds the two bytes "OK" anywhere (a plain substring search, which is how
+// callers that ignore an answer's lines tell a command that worked).
+bool holdsOk(std::string_view answer);
 
 // Phone text: a value in double quotes is unquoted and read with textDecoder; any other value
 // is hexadecimal and read whole with hexDecoder.

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The phonebook storages the program reads, by the names phones give them: "ME" (the phone's
+// own memory) is storage_kind::Memory and "SM" (the SIM) is storage_kind::Sim. Names are
+// compared exactly, case included.
+namespace serial_comm {
+
+// The kind of a storage name; nothing for a name the table does not hold.
+std::optional<std::int32_t> storageKindOf(std::string_view name);
+
+// The storage name of a kind; nothing for a kind the table does not hold.
+std::optional<std::string> storageNameOf(std::int32_t kind);
+
+// The kinds of the names the table holds, in the order given; other names are dropped.
+std::vector<std::int32_t> storageKindsOf(const std::vector<std::string>& names);
+
+}  // namespace serial_comm

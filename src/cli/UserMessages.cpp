@@ -97,6 +97,12 @@ std::string UserMessages::asciiFallback() {
            "outside ASCII arrive as '?'.";
 }
 
+std::string UserMessages::storageFailed(std::int32_t storageKind) {
+    return "Reading the " + storageName(storageKind) +
+           " failed: the phone stopped answering, answered something unusable or refused the "
+           "storage. Run the export again; unplugging the phone and plugging it in may help.";
+}
+
 std::string UserMessages::outputProblem(const std::string& path, int problem) {
     const std::string folder = OutputFileCheck::folderOf(path);
     switch (problem) {

@@ -18,6 +18,8 @@ public:
     // A storage asked for with --storages that the phone does not offer.
     static std::string storageMissing(std::int32_t storageKind, const std::string& offered);
     static std::string asciiFallback();
+    // Reading a storage failed (no usable answer, or the storage could not be selected).
+    static std::string storageFailed(std::int32_t storageKind);
 
     // The output file cannot be created or written; problem is an errno from OutputFileCheck
     // or the system (0: the cause is not known).

@@ -12,6 +12,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/ExportSummary.h"
 #include "cli/OutputFileCheck.h"
+#include "cli/ProbeReport.h"
 #include "cli/ProgressDisplay.h"
 #include "cli/UserMessages.h"
 #include "tasks/StorageKind.h"
@@ -130,6 +131,36 @@ TEST(CliSummary, ListsPhoneStoragesFileAndCharset) {
               "SIM:           write error, 1 contact written, 1 of 1 entries read\n"
               "File:          /home/ann/contacts.csv\n"
               "Charset:       ASCII (file in ASCII)\n");
+}
+
+TEST(CliProbeReport, DescribesThePhoneAndWhatItOffers) {
+    ProbeReport report;
+    report.port = "/dev/ttyACM0";
+    report.model = "Z3";
+    report.imei = "351234567890123";
+    report.state = DeviceState::ExtendedPhonebook;
+    report.queried = true;
+    report.charsets = {"UCS2", "UTF8"};
+    report.storages = {storage_kind::Memory, storage_kind::Sim};
+    EXPECT_EQ(report.text(),
+              "Port:          /dev/ttyACM0\n"
+              "Model:         Z3\n"
+              "IMEI:          351234567890123\n"
+              "Support:       extended phonebook (level 5)\n"
+              "Charsets:      UCS2, UTF8\n"
+              "Storages:      phone memory (ME), SIM (SM)\n");
+    report.imei.clear();
+    report.state = DeviceState::Unsupported;
+    report.queried = false;
+    EXPECT_EQ(report.text(),
+              "Port:          /dev/ttyACM0\n"
+              "Model:         Z3\n"
+              "IMEI:          unknown\n"
+              "Support:       not supported (level 3)\n");
+    EXPECT_EQ(ProbeReport::supportText(DeviceState::StandardPhonebook),
+              "standard phonebook (level 4)");
+    EXPECT_EQ(ProbeReport::storagesText({}), "none");
+    EXPECT_EQ(ProbeReport::storagesText({storage_kind::Sim}), "SIM (SM)");
 }
 
 TEST(CliMessages, PortProblemsNameThePortTheCauseAndTheWayOut) {

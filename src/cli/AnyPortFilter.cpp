@@ -1,0 +1,5 @@
+#include "cli/AnyPortFilter.h"
+
+bool AnyPortFilter::accept(const DEVICE_INFO_EX& /*device*/) const {
+    return true;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "cli/SignalWatcher.h"
+
+// `contaxio-cli demo`: starts the built-in simulated phone of the demo and exports its
+// contacts into a file, so that the whole path can be seen working without a phone.
+class DemoCommand {
+public:
+    static ExitStatus run(const std::string& output, Console& console,
+                          const SignalWatcher& signals);
+};

@@ -1,0 +1,102 @@
+#include "cli/PhoneSession.h"
+
+#include <utility>
+#include <variant>
+
+#include "charsets/TextCodec.h"
+#include "cli/AnyPortFilter.h"
+#include "cli/UserMessages.h"
+#include "devices/PhoneProbe.h"
+#include "serial_comm/SerialPortException.h"
+#include "tasks/PhoneManager.h"
+
+PhoneSession::PhoneSession(std::string port, Console& console, const SignalWatcher& signals)
+    : port_(std::move(port)), console_(console), signals_(signals), sinks_(events_) {}
+
+PhoneSession::~PhoneSession() {
+    sinks_.refuseWriteErrors();
+    manager_.reset();
+}
+
+std::string PhoneSession::model() const {
+    return text_codec::toUtf8(device_.model);
+}
+
+std::string PhoneSession::imei() const {
+    return text_codec::toUtf8(device_.imei);
+}
+
+ExitStatus PhoneSession::portFailure(int code, int openError) {
+    if (code == 0) {
+        console_.error(UserMessages::portNotOpened(port_, openError));
+        return ExitStatus::PhoneUnusable;
+    }
+    console_.error(UserMessages::portFailed(port_, code));
+    return serial_comm::isPhoneGoneError(code) ? ExitStatus::PhoneDisconnected
+                                               : ExitStatus::PhoneUnusable;
+}
+
+ExitStatus PhoneSession::probe() {
+    DEVICE_INFO_EX found;
+    found.devicePath = text_codec::fromUtf8(port_);
+    device_ = found;
+    try {
+        probePhone(AnyPortFilter(), found, device_);
+    } catch (const serial_comm::SerialPortException& failure) {
+        return portFailure(failure.code(), failure.openError());
+    }
+    if (signals_.stopRequested()) {
+        return ExitStatus::Cancelled;
+    }
+    switch (device_.state) {
+        case DeviceState::StandardPhonebook:
+        case DeviceState::ExtendedPhonebook:
+            return ExitStatus::Success;
+        default:
+            // Without a model the phone never got as far as naming itself.
+            console_.error(device_.model.empty() ? UserMessages::phoneNotAnswering(port_)
+                                                 : UserMessages::phoneUnsupported(port_, model()));
+            return ExitStatus::PhoneUnusable;
+    }
+}
+
+ExitStatus PhoneSession::open() {
+    try {
+        manager_ = std::make_unique<PhoneManager>(text_codec::fromUtf8(port_),
+                                                  device_.state == DeviceState::ExtendedPhonebook);
+    } catch (const serial_comm::SerialPortException& failure) {
+        return portFailure(failure.code(), failure.openError());
+    }
+    return signals_.stopRequested() ? ExitStatus::Cancelled : ExitStatus::Success;
+}
+
+ExitStatus PhoneSession::query(std::chrono::milliseconds timeout) {
+    // Charsets first, as the contacts source page asks: the storages answer then comes last,
+    // and it always comes unless the port fails.
+    manager_->requestCharsets(sinks_);
+    manager_->requestStorages(sinks_);
+    bool haveCharsets = false;
+    bool haveStorages = false;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!haveStorages && std::chrono::steady_clock::now() < deadline) {
+        if (signals_.stopRequested()) {
+            return ExitStatus::Cancelled;
+        }
+        auto event = events_.pop(std::chrono::milliseconds(100));
+        if (!event) {
+            continue;
+        }
+        if (auto* charsets = std::get_if<cli_event::Charsets>(&*event)) {
+            charsets_ = std::move(charsets->names);
+            haveCharsets = true;
+        } else if (auto* storages = std::get_if<cli_event::Storages>(&*event)) {
+            storages_ = std::move(storages->kinds);
+            haveStorages = true;
+        }
+    }
+    if (!haveCharsets || !haveStorages) {
+        console_.error(UserMessages::phoneNotAnswering(port_));
+        return ExitStatus::PhoneUnusable;
+    }
+    return ExitStatus::Success;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "cli/SignalWatcher.h"
+
+// `contaxio-cli probe`: tells what the phone on a port is (model, IMEI, support level) and,
+// for a phone that can be read, the charsets and storages it offers. Success only for a phone
+// that can be exported.
+class ProbeCommand {
+public:
+    static ExitStatus run(const std::string& port, Console& console, const SignalWatcher& signals);
+};

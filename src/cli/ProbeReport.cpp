@@ -1,0 +1,53 @@
+#include "cli/ProbeReport.h"
+
+#include "cli/UserMessages.h"
+#include "tasks/StorageKind.h"
+
+namespace {
+
+std::string joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts) {
+        text += (text.empty() ? "" : ", ") + part;
+    }
+    return text.empty() ? "none" : text;
+}
+
+}  // namespace
+
+std::string ProbeReport::supportText(DeviceState state) {
+    switch (state) {
+        case DeviceState::ExtendedPhonebook:
+            return "extended phonebook (level 5)";
+        case DeviceState::StandardPhonebook:
+            return "standard phonebook (level 4)";
+        default:
+            return "not supported (level 3)";
+    }
+}
+
+std::string ProbeReport::storagesText(const std::vector<std::int32_t>& storages) {
+    std::vector<std::string> names;
+    for (const std::int32_t kind : storages) {
+        std::string name = UserMessages::storageName(kind);
+        if (kind == storage_kind::Memory) {
+            name += " (ME)";
+        } else if (kind == storage_kind::Sim) {
+            name += " (SM)";
+        }
+        names.push_back(name);
+    }
+    return joined(names);
+}
+
+std::string ProbeReport::text() const {
+    std::string text = "Port:          " + port + "\n";
+    text += "Model:         " + (model.empty() ? std::string("unknown") : model) + "\n";
+    text += "IMEI:          " + (imei.empty() ? std::string("unknown") : imei) + "\n";
+    text += "Support:       " + supportText(state) + "\n";
+    if (queried) {
+        text += "Charsets:      " + joined(charsets) + "\n";
+        text += "Storages:      " + storagesText(storages) + "\n";
+    }
+    return text;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "devices/DeviceState.h"
+
+// What `contaxio-cli probe` prints about a phone:
+//
+//   Port:          /dev/ttyACM0
+//   Model:         Z3
+//   IMEI:          351234567890123
+//   Support:       extended phonebook (level 5)
+//   Charsets:      UCS2, UTF8, ASCII
+//   Storages:      phone memory (ME), SIM (SM)
+//
+// The charsets and storages lines are left out when the phone was not asked for them.
+class ProbeReport {
+public:
+    std::string port;
+    std::string model;
+    std::string imei;
+    DeviceState state = DeviceState::Unsupported;
+    bool queried = false;  // the charsets and storages below are known
+    std::vector<std::string> charsets;
+    std::vector<std::int32_t> storages;
+
+    std::string text() const;
+
+    // "extended phonebook (level 5)", "standard phonebook (level 4)", "not supported (level 3)".
+    static std::string supportText(DeviceState state);
+    // "phone memory (ME), SIM (SM)"; "none" for an empty list.
+    static std::string storagesText(const std::vector<std::int32_t>& storages);
+};

@@ -35,8 +35,8 @@ ChildProcess::ChildProcess(const std::string& executable, const std::vector<std:
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe2 failed");
     }
-    const int input =
-        options.standardInput >= 0 ? options.standardInput : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int input = options.standardInput >= 0 ? options.standardInput
+                                                 : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     // Everything the child needs is prepared here: after fork only system calls are made.
     std::vector<char*> argv{const_cast<char*>(executable.c_str())};
     for (const std::string& argument : arguments) {
@@ -138,9 +138,18 @@ int ChildProcess::wait(std::chrono::milliseconds timeout) {
     return status_;
 }
 
-bool ChildProcess::waitForError(const std::string& text, std::chrono::milliseconds timeout) {
+bool ChildProcess::waitForError(const std::string& text, std::chrono::milliseconds timeout,
+                                std::size_t times) {
     const auto deadline = Clock::now() + timeout;
-    while (errors_.find(text) == std::string::npos) {
+    const auto found = [this, &text] {
+        std::size_t count = 0;
+        for (std::size_t at = errors_.find(text); at != std::string::npos;
+             at = errors_.find(text, at + text.size())) {
+            ++count;
+        }
+        return count;
+    };
+    while (found() < times) {
         if (Clock::now() >= deadline || err_ < 0) {
             return false;
         }

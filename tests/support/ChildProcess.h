@@ -33,9 +33,10 @@ public:
     // for a child ended by a signal, or -1 when it did not end in time (it is then killed).
     int wait(std::chrono::milliseconds timeout);
 
-    // Collects standard error until it holds text; false when the time ran out first or the
-    // child closed its standard error.
-    bool waitForError(const std::string& text, std::chrono::milliseconds timeout);
+    // Collects standard error until it holds text (at least times times); false when the time
+    // ran out first or the child closed its standard error.
+    bool waitForError(const std::string& text, std::chrono::milliseconds timeout,
+                      std::size_t times = 1);
 
     void signal(int number);
 

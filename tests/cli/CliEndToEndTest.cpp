@@ -1,0 +1,339 @@
+// contaxio-cli run as a child process against simulated phones: what scripts and people see
+// (exit status, output file, the key words of the messages).
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "PtyPair.h"
+#include "TempDir.h"
+#include "charsets/TextCodec.h"
+#include "phonesim/BuiltInScenarios.h"
+#include "phonesim/ScenarioParser.h"
+#include "phonesim/Simulator.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::ChildProcess;
+using test_support::readFileBytes;
+using test_support::TempDir;
+
+// An export pays about two seconds of mode-switch pauses, more under the sanitizers.
+constexpr auto kRunLimit = 60s;
+
+// A standard-phonebook phone read in UCS2, with contacts on both sides of the block 11-20.
+const std::string kPhone = R"([phone]
+model = T1
+imei = 351234567890999
+charsets = UCS2, GSM
+charset = GSM
+mode = 0
+extended = no
+
+[storage ME]
+range = 1-30
+
+[storage SM]
+range = 1-20
+
+[contact ME 1]
+name = Anna Berg
+phone.mobile = +4917012345
+
+[contact ME 7]
+name = Zoë Núñez
+phone.home = 0301234567
+
+[contact ME 12]
+name = Ёлка 😀
+email = elka@example.org
+
+[contact ME 25]
+name = Chen 陈
+phone.mobile = 123
+
+[contact SM 3]
+name = Bob
+phone.mobile = +15551234567
+)";
+
+phonesim::Scenario scenario(const std::string& extra = "") {
+    phonesim::ParsedScenario parsed = phonesim::ScenarioParser::parse(kPhone + extra, "t1.scn");
+    if (!parsed) {
+        ADD_FAILURE() << parsed.error;
+        return {};
+    }
+    return *parsed.scenario;
+}
+
+std::string utf16(const std::string& utf8) {
+    std::string bytes;
+    for (const char16_t unit : text_codec::fromUtf8(utf8)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The Google rows of the phone above, in UTF-8.
+const std::string kGoogleHeader = "GOOGLE HEADER\r\n";
+const std::string kRowAnna = "ROW ANNA\r\n";
+const std::string kRowZoe = "ROW ZOE\r\n";
+const std::string kRowElka = "ROW ELKA\r\n";
+const std::string kRowChen = "ROW CHEN\r\n";
+const std::string kRowBob = "ROW BOB\r\n";
+
+// Runs contaxio-cli and waits for its end.
+struct Run {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Run runCli(const std::vector<std::string>& arguments,
+           const ChildProcess::Options& options = ChildProcess::Options{}) {
+    ChildProcess child(CONTAXIO_CLI, arguments, options);
+    Run run;
+    run.status = child.wait(kRunLimit);
+    run.out = child.output();
+    run.err = child.errors();
+    return run;
+}
+
+std::string describe(const Run& run) {
+    return "status " + std::to_string(run.status) + "\n--- stdout\n" + run.out + "--- stderr\n" +
+           run.err;
+}
+
+TEST(CliExport, WritesThePhoneMemoryThenTheSimAndSummarises) {
+    phonesim::Simulator phone(scenario());
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    const Run run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    ASSERT_EQ(run.status, 0) << describe(run);
+    EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna + kRowZoe +
+                                                      kRowElka + kRowChen + kRowBob));
+    EXPECT_TRUE(contains(run.out, "Phone:         T1, IMEI 351234567890999\n")) << run.out;
+    EXPECT_TRUE(
+        contains(run.out, "Phone memory:  completed, 4 contacts written, 4 of 4 entries read\n"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out, "SIM:           completed, 1 contact written, 1 of 1 entries"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out, "File:          " + file.string() + "\n")) << run.out;
+    EXPECT_TRUE(contains(run.out, "Charset:       UCS2 (file in UTF-16")) << run.out;
+    // Standard error is no terminal: one line per storage.
+    EXPECT_TRUE(contains(run.err, "Phone memory: completed, 30 of 30 positions read\n")) << run.err;
+    EXPECT_TRUE(contains(run.err, "SIM: completed, 20 of 20 positions read\n")) << run.err;
+}
+
+TEST(CliExport, SimOnlyInTheOutlookLayoutQuietly) {
+    phonesim::Simulator phone(scenario());
+    TempDir dir;
+    const auto file = dir.file("sim.csv");
+    const Run run = runCli({"export", "--port", phone.portPath(), "--output", file.string(),
+                            "--storages", "sm", "--layout", "outlook", "--quiet"});
+    ASSERT_EQ(run.status, 0) << describe(run);
+    EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16("OUTLOOK HEADER\r\nOUTLOOK BOB\r\n"));
+    EXPECT_TRUE(contains(run.out, "Phone memory:  not chosen\n")) << run.out;
+    EXPECT_TRUE(contains(run.out, "SIM:           completed, 1 contact written")) << run.out;
+    EXPECT_EQ(run.err, "") << "quiet";
+    for (const std::string& command : phone.transcript()) {
+        EXPECT_NE(command, "AT+CPBS=\"ME\"");
+    }
+}
+
+TEST(CliExport, FallsBackToAsciiWithAWarning) {
+    phonesim::Simulator phone(phonesim::BuiltInScenarios::load("ascii-only"));
+    TempDir dir;
+    const auto file = dir.file("ascii.csv");
+    const Run run = runCli(
+        {"export", "--port", phone.portPath(), "--output", file.string(), "--storages", "me"});
+    ASSERT_EQ(run.status, 0) << describe(run);
+    EXPECT_TRUE(contains(run.err, "warning") && contains(run.err, "ASCII") &&
+                contains(run.err, "'?'"))
+        << run.err;
+    const std::string bytes = readFileBytes(file);
+    EXPECT_TRUE(contains(bytes, "Jos? Garc?a")) << bytes;
+    EXPECT_NE(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_TRUE(contains(run.out, "Charset:       ASCII (file in ASCII)")) << run.out;
+}
+
+TEST(CliExport, AnUnplugEndsTheExportKeepingTheRowsWritten) {
+    phonesim::Simulator phone(scenario("\n[behaviour]\nunplug-at = AT+CPBR=11,20\n"));
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    const Run run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    EXPECT_EQ(run.status, 4) << describe(run);
+    EXPECT_TRUE(contains(run.err, "disconnected")) << run.err;
+    EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna + kRowZoe));
+    EXPECT_TRUE(contains(run.out, "Phone memory:  failed, 2 contacts written")) << run.out;
+}
+
+TEST(CliExport, CtrlCStopsAtTheNextContactKeepingWholeRows) {
+    phonesim::Simulator phone(scenario());
+    auto gate = phone.holdAnswer(phonesim::CommandPattern("AT+CPBR=11,20"), 1500ms);
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    ChildProcess child(CONTAXIO_CLI,
+                       {"export", "--port", phone.portPath(), "--output", file.string()});
+    ASSERT_TRUE(gate->waitUntilHeld(kRunLimit)) << child.errors();
+    child.signal(SIGINT);
+    EXPECT_TRUE(child.waitForError("stopping", 5s)) << child.errors();
+    gate->release();
+    const int status = child.wait(kRunLimit);
+    EXPECT_EQ(status, 130) << child.errors();
+    EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna + kRowZoe));
+    EXPECT_TRUE(contains(child.output(), "Phone memory:  cancelled, 2 contacts written"))
+        << child.output();
+    EXPECT_TRUE(contains(child.output(), "SIM:           cancelled, 0 contacts written"))
+        << child.output();
+    for (const std::string& command : phone.transcript()) {
+        EXPECT_NE(command, "AT+CPBS=\"SM\"") << "no storage after the stop";
+    }
+}
+
+TEST(CliExport, AWriteErrorAbortsWithoutATerminalAndKeepsWholeRows) {
+    phonesim::Simulator phone(scenario());
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    ChildProcess::Options options;
+    // Room for the mark, the header and one row, not for the second row.
+    options.fileSizeLimit = 2 + utf16(kGoogleHeader + kRowAnna).size() + 10;
+    const Run run =
+        runCli({"export", "--port", phone.portPath(), "--output", file.string()}, options);
+    EXPECT_EQ(run.status, 5) << describe(run);
+    EXPECT_TRUE(contains(run.err, "Writing " + file.string() + " failed")) << run.err;
+    EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna));
+    EXPECT_TRUE(contains(run.out, "Phone memory:  write error, 1 contact written")) << run.out;
+}
+
+TEST(CliExport, AWriteErrorIsAskedOnATerminal) {
+    phonesim::Simulator phone(scenario());
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    test_support::PtyPair terminal;
+    const int input = ::open(terminal.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(input, 0);
+    ChildProcess::Options options;
+    options.fileSizeLimit = 2 + utf16(kGoogleHeader + kRowAnna).size() + 10;
+    options.standardInput = input;
+    ChildProcess child(CONTAXIO_CLI,
+                       {"export", "--port", phone.portPath(), "--output", file.string()}, options);
+    ::close(input);
+    ASSERT_TRUE(child.waitForError("Retry or abort? [r/a] ", kRunLimit)) << child.errors();
+    terminal.writeMaster("r\n");  // the limit still holds: asked again
+    EXPECT_TRUE(child.waitForError("Retry or abort? [r/a] ", 10s, 2)) << child.errors();
+    terminal.writeMaster("a\n");
+    EXPECT_EQ(child.wait(kRunLimit), 5) << child.errors();
+    EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna));
+}
+
+TEST(CliExport, RefusesAnUnsupportedPhoneWithoutCreatingTheFile) {
+    phonesim::Simulator phone(phonesim::BuiltInScenarios::load("unsupported"));
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    const Run run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    EXPECT_EQ(run.status, 3) << describe(run);
+    EXPECT_TRUE(contains(run.err, "Z-Basic") && contains(run.err, "not supported")) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(CliExport, APhoneThatDoesNotAnswer) {
+    test_support::PtyPair silent;  // nobody answers on the other side
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    const Run run = runCli({"export", "--port", silent.slavePath(), "--output", file.string()});
+    EXPECT_EQ(run.status, 3) << describe(run);
+    EXPECT_TRUE(contains(run.err, "does not answer")) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(CliExport, PortProblemsAreNamedWithTheWayOut) {
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    const Run missing =
+        runCli({"export", "--port", "/dev/contaxio-no-such-port", "--output", file.string()});
+    EXPECT_EQ(missing.status, 3) << describe(missing);
+    EXPECT_TRUE(contains(missing.err, "/dev/contaxio-no-such-port") &&
+                contains(missing.err, "no such port"))
+        << missing.err;
+
+    phonesim::Simulator phone(scenario());
+    // Another program holds the port the way the serial layer does: with an exclusive lock.
+    const int holder = ::open(phone.portPath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    const Run held = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    ::close(holder);
+    EXPECT_EQ(held.status, 3) << describe(held);
+    EXPECT_TRUE(contains(held.err, "Another program") && contains(held.err, "modem manager"))
+        << held.err;
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(CliExport, OutputProblemsAreFoundBeforeThePhoneIsAsked) {
+    TempDir dir;
+    const Run run = runCli({"export", "--port", "/dev/contaxio-no-such-port", "--output",
+                            dir.file("missing/contacts.csv").string()});
+    EXPECT_EQ(run.status, 5) << describe(run);
+    EXPECT_TRUE(contains(run.err, "does not exist") && contains(run.err, "missing")) << run.err;
+    EXPECT_FALSE(contains(run.err, "no such port")) << run.err;
+}
+
+TEST(CliUsage, WrongCommandLinesHelpAndVersion) {
+    const Run wrong = runCli({"export", "--port", "/dev/x"});
+    EXPECT_EQ(wrong.status, 2) << describe(wrong);
+    EXPECT_TRUE(contains(wrong.err, "--output") && contains(wrong.err, "--help")) << wrong.err;
+    const Run help = runCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(contains(help.out, "Exit status")) << help.out;
+    const Run version = runCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("contaxio-cli ") + CONTAXIO_VERSION + "\n");
+}
+
+TEST(CliProbe, DescribesThePhone) {
+    phonesim::Simulator phone(phonesim::BuiltInScenarios::demo());
+    const Run run = runCli({"probe", "--port", phone.portPath()});
+    ASSERT_EQ(run.status, 0) << describe(run);
+    for (const std::string line :
+         {"Model:         Z3\n", "IMEI:          351234567890123\n",
+          "Support:       extended phonebook (level 5)\n", "Charsets:      UCS2, UTF8, ASCII\n",
+          "Storages:      phone memory (ME), SIM (SM)\n"}) {
+        EXPECT_TRUE(contains(run.out, line)) << line << run.out;
+    }
+}
+
+TEST(CliDemo, ExportsTheSimulatedPhoneIntoTheCurrentFolder) {
+    TempDir dir;
+    ChildProcess::Options options;
+    options.workingDirectory = dir.path().string();
+    const Run run = runCli({"demo"}, options);
+    ASSERT_EQ(run.status, 0) << describe(run);
+    const phonesim::Scenario demo = phonesim::BuiltInScenarios::demo();
+    const std::string bytes = readFileBytes(dir.file("contacts.csv"));
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_TRUE(contains(bytes, utf16("M\u00fcller"))) << "a name of the demo phone";
+    for (const std::string storage : {"ME", "SM"}) {
+        const std::string count = std::to_string(demo.storage(storage)->contacts.size());
+        const std::string label = storage == "ME" ? "Phone memory:  " : "SIM:           ";
+        EXPECT_TRUE(contains(run.out, label + "completed, " + count + " contacts written"))
+            << run.out;
+    }
+}
+
+}  // namespace

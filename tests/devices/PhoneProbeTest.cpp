@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "RawPortClient.h"
+#include "TempDir.h"
+#include "charsets/TextCodec.h"
+#include "devices/DeviceIds.h"
+#include "devices/PhoneProbe.h"
+#include "devices/ZuvoDeviceFilter.h"
+#include "phonesim/BuiltInScenarios.h"
+#include "phonesim/Simulator.h"
+#include "serial_comm/SerialPortException.h"
+#include "tasks/ModemLease.h"
+#include "tasks/ModemRegistry.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using phonesim::Scenario;
+using phonesim::Simulator;
+using serial_comm::SerialPortException;
+using Strings = std::vector<std::string>;
+
+bool contains(const Strings& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// A simulated phone reached through a link named like the maker's port under
+// /dev/serial/by-id, so that the vendor filter finds the maker's ID in the path.
+class PhoneProbeTest : public ::testing::Test {
+protected:
+    // Starts the phone and makes the record the modem enumeration would report for it.
+    void plugIn(Scenario scenario) {
+        phone.emplace(std::move(scenario));
+        const auto link = folder.file("usb-Korvanta_Z3_vid_3c5f&pid_7d19-if01");
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(phone->portPath(), link);
+        found.device = 42;
+        found.rootDevice = 40;
+        found.devicePath = text_codec::fromUtf8(link.string());
+        found.vendorId = vendorIdOf(found.devicePath);
+        result.retriesLeft = 7;  // set by the caller, kept by the probe
+        result.rootDevice = found.rootDevice;
+    }
+
+    void expectCopiedFromFound() const {
+        EXPECT_EQ(result.device, found.device);
+        EXPECT_EQ(result.devicePath, found.devicePath);
+        EXPECT_EQ(result.vendorId, u"3C5F");
+        EXPECT_EQ(result.retriesLeft, 7);
+        EXPECT_EQ(result.rootDevice, 40u);
+    }
+
+    static Scenario builtIn(const char* name) { return phonesim::BuiltInScenarios::load(name); }
+
+    test_support::TempDir folder;
+    std::optional<Simulator> phone;
+    const device_filter::ZuvoDeviceFilter filter;
+    DEVICE_INFO_EX found;
+    DEVICE_INFO_EX result;
+};
+
+TEST_F(PhoneProbeTest, TheDemoPhoneIsExtendedAndIsLeftInModeZero) {
+    plugIn(phonesim::BuiltInScenarios::demo());
+    ASSERT_TRUE(probePhone(filter, found, result));
+
+    EXPECT_EQ(result.state, DeviceState::ExtendedPhonebook);
+    EXPECT_EQ(result.model, u"Z3");
+    EXPECT_EQ(result.imei, u"351234567890123");
+    expectCopiedFromFound();
+
+    const Strings transcript = phone->transcript();
+    ASSERT_GE(transcript.size(), 3u);
+    EXPECT_EQ(transcript.front(), "AT+MODE?");
+    EXPECT_EQ(transcript[1], "AT+MODE=2");  // the phone was in mode 0
+    EXPECT_EQ(transcript.back(), "AT+MODE=0");
+    for (const char* asked : {"AT+CLAC", "AT+CSCS=?", "AT+CPBS=?", "AT+CGMM", "AT+CGSN"})
+        EXPECT_TRUE(contains(transcript, asked)) << asked;
+
+    // The port is free again, and the phone says it is in mode 0.
+    test_support::RawPortClient port(phone->portPath());
+    EXPECT_NE(port.command("AT+MODE?").find("+MODE: 0"), std::string::npos);
+}
+
+TEST_F(PhoneProbeTest, AStandardPhoneFoundInModeTwoIsSwitchedAfreshAndReadStandard) {
+    Scenario scenario = builtIn("standard-ucs2");
+    scenario.phone.mode = 2;
+    plugIn(scenario);
+    ASSERT_TRUE(probePhone(filter, found, result));
+
+    EXPECT_EQ(result.state, DeviceState::StandardPhonebook);
+    EXPECT_EQ(result.model, text_codec::fromUtf8(scenario.phone.model));
+    EXPECT_EQ(result.imei, text_codec::fromUtf8(scenario.phone.imei));
+    const Strings transcript = phone->transcript();
+    ASSERT_GE(transcript.size(), 3u);
+    EXPECT_EQ(Strings(transcript.begin(), transcript.begin() + 3),
+              (Strings{"AT+MODE?", "AT+MODE=0", "AT+MODE=2"}));
+    EXPECT_EQ(transcript.back(), "AT+MODE=0");
+}
+
+TEST_F(PhoneProbeTest, APhoneThatRefusesModeTwoIsUnsupportedWithoutModelOrImei) {
+    Scenario scenario = phonesim::BuiltInScenarios::demo();
+    scenario.behaviour.failing.emplace_back("AT+MODE=2");
+    plugIn(scenario);
+    result.model = u"stale";  // nothing from an earlier probe survives
+    result.imei = u"stale";
+    ASSERT_TRUE(probePhone(filter, found, result));
+
+    EXPECT_EQ(result.state, DeviceState::Unsupported);
+    EXPECT_TRUE(result.model.empty());
+    EXPECT_TRUE(result.imei.empty());
+    expectCopiedFromFound();
+    EXPECT_EQ(phone->transcript(), (Strings{"AT+MODE?", "AT+MODE=2"}));
+}
+
+TEST_F(PhoneProbeTest, ASerialNumberWithoutAModelIsNotKept) {
+    Scenario scenario = phonesim::BuiltInScenarios::demo();
+    scenario.behaviour.cannedAnswers.push_back(
+        {phonesim::CommandPattern("AT+CGMM"), "\r\n+CGMM: \"GSM900\",\"GSM1800\"\r\n\r\nOK\r\n"});
+    plugIn(scenario);
+    ASSERT_TRUE(probePhone(filter, found, result));
+
+    EXPECT_EQ(result.state, DeviceState::ExtendedPhonebook);
+    EXPECT_TRUE(result.model.empty());
+    EXPECT_TRUE(result.imei.empty());
+    EXPECT_TRUE(contains(phone->transcript(), "AT+CGSN"));  // it was asked, and answered
+}
+
+TEST_F(PhoneProbeTest, AnotherVendorsModemIsNeverOpened) {
+    plugIn(phonesim::BuiltInScenarios::demo());
+    // The phone's own path, without the maker's ID in it.
+    found.devicePath = text_codec::fromUtf8(phone->portPath());
+    found.vendorId = vendorIdOf(found.devicePath);
+    EXPECT_FALSE(probePhone(filter, found, result));
+    EXPECT_EQ(result.state, DeviceState::Unsupported);
+    EXPECT_EQ(result.devicePath, found.devicePath);
+
+    // A port that does not even exist is not touched either.
+    found.devicePath = u"/dev/contaxio-missing/usb-Other_vid_0bda&pid_8153";
+    found.vendorId = vendorIdOf(found.devicePath);
+    EXPECT_FALSE(probePhone(filter, found, result));
+
+    EXPECT_TRUE(phone->transcript().empty());
+    test_support::RawPortClient port(phone->portPath());  // and the port is free
+}
+
+TEST_F(PhoneProbeTest, APortThatCannotBeHadThrowsOutOfTheProbe) {
+    plugIn(phonesim::BuiltInScenarios::demo());
+    {
+        ModemLease manager(found.devicePath, 1);
+        try {
+            probePhone(filter, found, result);
+            ADD_FAILURE() << "the probe got a port the phone manager holds";
+        } catch (const SerialPortException& e) {
+            EXPECT_EQ(e.code(), 0);
+            EXPECT_TRUE(e.openError() == EBUSY || e.openError() == EWOULDBLOCK) << e.openError();
+        }
+        EXPECT_EQ(result.state, DeviceState::Unsupported);
+        expectCopiedFromFound();
+    }
+
+    found.devicePath = u"/dev/contaxio-missing/usb-Korvanta_vid_3c5f&pid_7d19";
+    try {
+        probePhone(filter, found, result);
+        ADD_FAILURE() << "the probe opened a missing port";
+    } catch (const SerialPortException& e) {
+        EXPECT_EQ(e.code(), 0);
+        EXPECT_EQ(e.openError(), ENOENT);
+    }
+    EXPECT_TRUE(phone->transcript().empty());
+}
+
+// The user selects the phone while the device worker probes it: the phone manager's lease takes
+// the port, the probe ends with SerialPortException and gives its displaced modem back.
+TEST_F(PhoneProbeTest, ThePhoneManagerTakesThePortFromARunningProbe) {
+    plugIn(phonesim::BuiltInScenarios::demo());
+    auto gate = phone->holdAnswer(phonesim::CommandPattern("AT+CLAC"), 10s);
+    std::optional<int> failure;
+    bool finished = false;
+    std::thread worker([&] {
+        try {
+            finished = probePhone(filter, found, result);
+        } catch (const SerialPortException& e) {
+            failure = e.code();
+        }
+    });
+    EXPECT_TRUE(gate->waitUntilHeld(10s));
+    std::optional<ModemLease> manager;
+    try {
+        manager.emplace(found.devicePath, 1);
+    } catch (const SerialPortException& e) {
+        ADD_FAILURE() << e.what();
+    }
+    worker.join();
+    gate->release();
+
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(failure, 0);
+    EXPECT_EQ(result.state, DeviceState::Unsupported);
+    ASSERT_TRUE(manager.has_value());
+    EXPECT_TRUE(manager->modem().port().isOpen());
+}
+
+}  // namespace

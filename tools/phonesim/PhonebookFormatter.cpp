@@ -30,9 +30,15 @@ int PhonebookFormatter::standardType(const Item* item) {
 
 std::string PhonebookFormatter::standardLine(const Contact& contact) const {
     const Item* item = contact.standardItem();
-    std::string line = "+CPBR: " + std::to_string(contact.index) + ",";
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) about a literal
+    // prepended to a temporary string.
+    std::string line = "+CPBR: ";
+    line += std::to_string(contact.index);
+    line += ',';
     line += plainQuoted(item != nullptr ? std::u16string_view(item->value) : u"");
-    line += "," + std::to_string(standardType(item)) + ",";
+    line += ',';
+    line += std::to_string(standardType(item));
+    line += ',';
     line += charset_.quoted(contact.displayName());
     return line;
 }

@@ -1,0 +1,33 @@
+#include "tasks/PHBGetStoragesTask.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "serial_comm/CPBSCommand.h"
+#include "serial_comm/CommandExchange.h"
+#include "serial_comm/SerialPortException.h"
+#include "serial_comm/StorageTable.h"
+
+PHBGetStoragesTask::PHBGetStoragesTask(serial_comm::Modem& modem, IPHBGetStoragesSink& sink)
+    : modem_(&modem), sink_(&sink) {}
+
+void PHBGetStoragesTask::run() {
+    std::vector<std::int32_t> kinds;
+    try {
+        std::string answer;
+        if (serial_comm::exchange(*modem_, serial_comm::CPBSCommand::testCommand(), answer) > 0) {
+            serial_comm::CPBSCommand command;
+            command.parse(answer);
+            // A storage the phone lists twice is offered once.
+            for (const std::int32_t kind : serial_comm::storageKindsOf(command.items())) {
+                if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
+                    kinds.push_back(kind);
+            }
+        }
+    } catch (const serial_comm::SerialPortException&) {
+        return;  // the port failed: nothing to report
+    }
+    sink_->onStorages(kinds);
+}

@@ -1,0 +1,33 @@
+#include "tasks/PhoneGetCharsetsTask.h"
+
+#include <string>
+#include <vector>
+
+#include "charsets/CharsetMap.h"
+#include "serial_comm/CSCSCommand.h"
+#include "serial_comm/CommandExchange.h"
+#include "serial_comm/SerialPortException.h"
+
+PhoneGetCharsetsTask::PhoneGetCharsetsTask(serial_comm::Modem& modem, IPhoneGetCharsetsSink& sink)
+    : modem_(&modem), sink_(&sink) {}
+
+void PhoneGetCharsetsTask::run() {
+    std::vector<std::u16string> decodable;
+    try {
+        std::string answer;
+        if (serial_comm::exchange(*modem_, serial_comm::CSCSCommand::testCommand(), answer) == 0)
+            return;
+        serial_comm::CSCSCommand command;
+        command.parse(answer);
+        if (!command.succeeded())
+            return;
+        const CharsetMap& available = AvailableMbsToUcsCharsets::instance();
+        for (const std::u16string& name : command.charsets()) {
+            if (available.contains(name))
+                decodable.push_back(name);
+        }
+    } catch (const serial_comm::SerialPortException&) {
+        return;
+    }
+    sink_->onCharsets(decodable);
+}

@@ -1,0 +1,161 @@
+#include "tasks/PhoneManager.h"
+
+#include <cerrno>
+#include <system_error>
+#include <utility>
+
+#include "charsets/CharsetChoice.h"
+#include "export/CSVExportManager.h"
+#include "export/OutputFormat.h"
+#include "serial_comm/ModeSwitch.h"
+#include "tasks/ContactExportTask.h"
+#include "tasks/ExportResult.h"
+#include "tasks/ExportStatisticsMap.h"
+#include "tasks/PHBGetStoragesTask.h"
+#include "tasks/PhoneGetCharsetsTask.h"
+#include "tasks/PhoneSetCharsetTask.h"
+#include "tasks/StatisticsProxy.h"
+#include "tasks/TaskExecutorThread.h"
+
+namespace {
+
+// The phone manager holds the port against the phone probe, which leases with priority 0.
+constexpr std::int32_t kLeasePriority = 1;
+
+}  // namespace
+
+PhoneManager::PhoneManager(const std::u16string& portName, bool extendedPhonebook)
+    : lease_(portName, kLeasePriority),
+      format_(output_format::GoogleCsv),
+      outputCharset_(output_charset::Ucs2),
+      extendedPhonebook_(extendedPhonebook),
+      continueGate_(synchronization::Event::Mode::ManualReset, true),
+      phoneMode_(serial_comm::kReadingMode),
+      executor_(std::make_unique<TaskExecutorThread>()) {
+    // A failure from here on destroys the members already made, which gives the lease back.
+    const serial_comm::ModeSwitchOutcome outcome =
+        serial_comm::switchToReadingMode(lease_.modem(), serial_comm::ModeAnswers::Ignored);
+    phoneMode_ = outcome.wentThroughIdle ? std::string(serial_comm::kIdleMode) : outcome.modeRead;
+    if (!executor_->start())
+        throw std::system_error(EAGAIN, std::generic_category(),
+                                "cannot start the phone's worker thread");
+}
+
+PhoneManager::~PhoneManager() {
+    // No task starts any more; the one running sees the stop at its next block or contact,
+    // also when it was paused, or its transfer in progress fails on the closed port.
+    executor_->stopEvent().signal();
+    continueGate_.signal();
+    lease_->port().close();
+    executor_.reset();
+    proxies_.clear();
+    statistics_.reset();
+    csvExportManager_.reset();  // closes the output file
+}
+
+void PhoneManager::setCharset(const std::u16string& name) {
+    std::lock_guard lock(settingsMutex_);
+    charsetName_ = name;
+}
+
+void PhoneManager::setPath(const std::u16string& path) {
+    std::lock_guard lock(settingsMutex_);
+    path_ = path;
+}
+
+void PhoneManager::setFormat(std::int32_t format) {
+    std::lock_guard lock(settingsMutex_);
+    format_ = format;
+}
+
+void PhoneManager::setOutputCharset(std::int32_t outputCharset) {
+    std::lock_guard lock(settingsMutex_);
+    outputCharset_ = outputCharset;
+}
+
+void PhoneManager::requestStorages(IPHBGetStoragesSink& sink) {
+    executor_->queue().push(std::make_unique<PHBGetStoragesTask>(lease_.modem(), sink));
+}
+
+void PhoneManager::requestCharsets(IPhoneGetCharsetsSink& sink) {
+    executor_->queue().push(std::make_unique<PhoneGetCharsetsTask>(lease_.modem(), sink));
+}
+
+void PhoneManager::startExport(const std::vector<std::int32_t>& storages,
+                               const std::u16string& charsetName, IContactExportSink& exportSink,
+                               IExportInterruptionSink& interruptionSink) {
+    // Everything is made before anything changes, so that a failure (the file above all)
+    // leaves the previous export's state as it was.
+    auto csvExportManager = std::make_unique<CSVExportManager>(format(), path(), outputCharset());
+    auto statistics = std::make_unique<ExportStatisticsMap>();
+    auto setCharsetTask = std::make_unique<PhoneSetCharsetTask>(charsetName, lease_.modem());
+    std::vector<std::unique_ptr<StatisticsProxy>> proxies;
+    std::vector<std::unique_ptr<ITask>> exportTasks;
+    proxies.reserve(storages.size());
+    exportTasks.reserve(storages.size());
+    for (const std::int32_t kind : storages) {
+        proxies.push_back(std::make_unique<StatisticsProxy>(*statistics, kind, exportSink));
+        exportTasks.push_back(std::make_unique<ContactExportTask>(
+            *this, executor_->stopEvent(), continueGate_, lease_.modem(), kind, *csvExportManager,
+            *proxies.back()));
+    }
+    proxies_.reserve(proxies_.size() + proxies.size());
+
+    csvExportManager_ = std::move(csvExportManager);
+    statistics_ = std::move(statistics);
+    csvExportManager_->setInterruptionSink(&interruptionSink);
+    executor_->queue().push(std::move(setCharsetTask));
+    setCharset(charsetName);
+    for (auto& task : exportTasks)
+        executor_->queue().push(std::move(task));
+    for (auto& proxy : proxies)
+        proxies_.push_back(std::move(proxy));
+}
+
+void PhoneManager::pause() {
+    continueGate_.reset();
+}
+
+void PhoneManager::resume() {
+    continueGate_.signal();
+}
+
+void PhoneManager::stop(std::int32_t kind) {
+    if (kind != static_cast<std::int32_t>(ExportResult::Cancelled))
+        lease_->port().close();
+    executor_->stopEvent().signal();
+}
+
+ExportStatistics PhoneManager::exportStatistics(std::int32_t storageKind) const {
+    if (!statistics_)
+        return ExportStatistics{};
+    return statistics_->find(storageKind).value_or(ExportStatistics{});
+}
+
+void PhoneManager::closePort() {
+    lease_->port().close();
+}
+
+std::u16string PhoneManager::charset() const {
+    std::lock_guard lock(settingsMutex_);
+    return charsetName_;
+}
+
+std::u16string PhoneManager::path() const {
+    std::lock_guard lock(settingsMutex_);
+    return path_;
+}
+
+std::int32_t PhoneManager::format() const {
+    std::lock_guard lock(settingsMutex_);
+    return format_;
+}
+
+std::int32_t PhoneManager::outputCharset() const {
+    std::lock_guard lock(settingsMutex_);
+    return outputCharset_;
+}
+
+bool PhoneManager::extendedPhonebook() const {
+    return extendedPhonebook_;
+}

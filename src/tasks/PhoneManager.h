@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "tasks/Event.h"
+#include "tasks/ExportStatistics.h"
+#include "tasks/IContactExportSink.h"
+#include "tasks/IExportInterruptionSink.h"
+#include "tasks/IExportSettings.h"
+#include "tasks/IPHBGetStoragesSink.h"
+#include "tasks/IPhoneGetCharsetsSink.h"
+#include "tasks/ModemLease.h"
+
+class CSVExportManager;
+class ExportStatisticsMap;
+class StatisticsProxy;
+class TaskExecutorThread;
+
+// The one object through which the user interface drives the selected phone. It leases the
+// phone's modem, keeps the export settings, and runs every request as a task on its own worker
+// thread, one at a time and in the order asked: the storage and charset queries, and exports of
+// one or more storages into one CSV file. Results come back through the sinks, which are called
+// on the worker thread.
+//
+// Every operation is called on the user-interface thread. After a storage's export ended with
+// a write error the user did not retry, or with a stop, the worker thread has ended: requests
+// made later are never answered, and a new PhoneManager is needed for the phone.
+class PhoneManager final : public IExportSettings {
+public:
+    // Leases the port with priority 1, switches the phone into mode 2 (blocks for at least one
+    // second) and starts the worker thread. Throws serial_comm::SerialPortException: code 0
+    // when the port cannot be had (openError() then carries the errno of the failed open), or
+    // the port's errno when the phone fails during the mode switch; the lease is given back.
+    PhoneManager(const std::u16string& portName, bool extendedPhonebook);
+
+    // Opens the continue gate, closes the port (so that a transfer in progress fails at once),
+    // stops and joins the worker, deletes what the exports used, then gives the modem back.
+    ~PhoneManager() override;
+
+    PhoneManager(const PhoneManager&) = delete;
+    PhoneManager& operator=(const PhoneManager&) = delete;
+
+    void setCharset(const std::u16string& name);
+    void setPath(const std::u16string& path);
+    // output_format::GoogleCsv or OutlookCsv; any other value writes no file at all.
+    void setFormat(std::int32_t format);
+    // output_charset::Ucs2, Utf8 or Ascii.
+    void setOutputCharset(std::int32_t outputCharset);
+
+    // Queues the storages query; the sink must outlive the task (it hears at most once).
+    void requestStorages(IPHBGetStoragesSink& sink);
+    // Queues the charsets query; the sink must outlive the task. It may never hear anything.
+    void requestCharsets(IPhoneGetCharsetsSink& sink);
+
+    // Creates (truncates) the output file at path() in format() and outputCharset(), then
+    // queues the charset selection and one export task per storage kind, in the order given;
+    // the statistics start afresh. Throws FileAccessException when the file cannot be created,
+    // and then changes nothing. To be called only while no export of this manager is queued or
+    // running; both sinks must live until the export has reported its end.
+    void startExport(const std::vector<std::int32_t>& storages, const std::u16string& charsetName,
+                     IContactExportSink& exportSink, IExportInterruptionSink& interruptionSink);
+
+    // Closes the continue gate: the export waits before its next block or contact.
+    void pause();
+    // Opens the continue gate.
+    void resume();
+    // Asks the worker to stop. kind 5 (cancelled by the user) lets the running export notice at
+    // its next block or contact; any other kind first closes the port, so that a transfer in
+    // progress fails at once (use it when the phone was found unplugged).
+    void stop(std::int32_t kind);
+
+    // The statistics of a storage in the current export; all fields zero (result None) when
+    // there is none: no export yet, a storage not exported, or one not started.
+    ExportStatistics exportStatistics(std::int32_t storageKind) const;
+
+    // Closes the port (the phone has been unplugged); nothing else changes.
+    void closePort();
+
+    // IExportSettings: copies of the values set above.
+    std::u16string charset() const override;
+    std::u16string path() const override;
+    std::int32_t format() const override;
+    std::int32_t outputCharset() const override;
+    bool extendedPhonebook() const override;
+
+private:
+    // Declared first, so that it is given back last.
+    ModemLease lease_;
+
+    // The settings are written on the user-interface thread and read by the worker.
+    mutable std::mutex settingsMutex_;
+    std::u16string charsetName_;
+    std::u16string path_;
+    std::int32_t format_;
+    std::int32_t outputCharset_;
+    const bool extendedPhonebook_;
+
+    // Open (signalled) while exports may proceed.
+    synchronization::Event continueGate_;
+    std::unique_ptr<CSVExportManager> csvExportManager_;
+    std::unique_ptr<ExportStatisticsMap> statistics_;
+    std::vector<std::unique_ptr<StatisticsProxy>> proxies_;
+    // The phone's mode as last known: what AT+MODE? reported, "0" after the switch through
+    // mode 0.
+    std::string phoneMode_;
+    // Declared last, so that its tasks are gone before anything they use.
+    std::unique_ptr<TaskExecutorThread> executor_;
+};

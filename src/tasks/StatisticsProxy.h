@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+#include "tasks/ExportStatisticsMap.h"
+#include "tasks/IContactExportSink.h"
+
+// Stands between the export task of one storage and the user interface's export sink: keeps
+// the storage's statistics record up to date and forwards what the user interface needs, with
+// the storage kind filled in. Called on the worker thread.
+class StatisticsProxy final : public IContactExportSink {
+public:
+    // statistics and exportSink are not owned and must outlive the proxy's use.
+    StatisticsProxy(ExportStatisticsMap& statistics, std::int32_t storageKind,
+                    IContactExportSink& exportSink);
+
+    // Starts the storage's record afresh with the used entries and reports the start with the
+    // proxy's storage kind (the task does not know it and passes 0).
+    void onExportStarted(std::int32_t storage, std::int32_t usedEntries,
+                         std::int32_t indexCount) override;
+    // The task reports in two ways: (running entry total, 0) after each contact written, which
+    // only updates the record, and (0, position) after each block read, which is only
+    // forwarded.
+    void onExportProgress(std::int32_t entries, std::int32_t position) override;
+    // Keeps the result in the record (when the storage has one) and forwards it.
+    void onExportFinished(ExportResult result) override;
+
+    std::int32_t storageKind() const { return storageKind_; }
+
+private:
+    ExportStatisticsMap* statistics_;
+    std::int32_t storageKind_;
+    IContactExportSink* exportSink_;
+};

@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ExpectedExport.h"
+#include "ExportSinks.h"
+#include "TempDir.h"
+#include "charsets/CharsetChoice.h"
+#include "charsets/TextCodec.h"
+#include "export/CSVExportManager.h"
+#include "export/OutputFormat.h"
+#include "phonesim/BuiltInScenarios.h"
+#include "phonesim/Simulator.h"
+#include "serial_comm/Modem.h"
+#include "tasks/ContactExportTask.h"
+#include "tasks/IExportSettings.h"
+#include "tasks/PhoneSetCharsetTask.h"
+#include "tasks/StorageKind.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using export_test::expectedContacts;
+using export_test::expectedFile;
+using export_test::RecordingExportSink;
+using export_test::scenarioFrom;
+using Strings = std::vector<std::string>;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kShortSilence = 300ms;
+
+class Settings final : public IExportSettings {
+public:
+    Settings(std::u16string charsetName, bool extended)
+        : charset_(std::move(charsetName)), extended_(extended) {}
+    std::u16string charset() const override { return charset_; }
+    std::u16string path() const override { return {}; }
+    std::int32_t format() const override { return output_format::GoogleCsv; }
+    std::int32_t outputCharset() const override { return output_charset::Utf8; }
+    bool extendedPhonebook() const override { return extended_; }
+
+private:
+    std::u16string charset_;
+    bool extended_;
+};
+
+// One storage's export on the test's thread, against a simulated phone that has been told the
+// charset already.
+class TaskRig {
+public:
+    TaskRig(phonesim::Scenario scenario, bool extended, std::u16string charsetName = u"UCS2")
+        : phone(std::move(scenario)), settings(charsetName, extended) {
+        if (!modem.port().open(text_codec::fromUtf8(phone.portPath()), 0, 0))
+            throw std::runtime_error("cannot open " + phone.portPath());
+        modem.setSilenceTimeout(kShortSilence);
+        PhoneSetCharsetTask(charsetName, modem).run();
+        setUpDone = phone.transcript().size();
+    }
+
+    // Runs the export of a storage; the code of a TerminationException that left it, if any.
+    std::optional<std::int32_t> run(std::int32_t kind) {
+        ContactExportTask task(settings, stop, gate, modem, kind, csv, sink);
+        try {
+            task.run();
+        } catch (const ITask::TerminationException& e) {
+            return e.code;
+        }
+        return std::nullopt;
+    }
+
+    Strings commands() const { return phone.transcriptSince(setUpDone); }
+    std::string file() const { return test_support::readFileBytes(path); }
+    std::string fileOf(const std::vector<Contact>& contacts) const {
+        return expectedFile(contacts, output_format::GoogleCsv, output_charset::Utf8);
+    }
+
+    phonesim::Simulator phone;
+    serial_comm::Modem modem;
+    std::size_t setUpDone = 0;
+    Settings settings;
+    synchronization::Event stop{synchronization::Event::Mode::ManualReset};
+    synchronization::Event gate{synchronization::Event::Mode::ManualReset, true};
+    test_support::TempDir dir;
+    const std::filesystem::path path = dir.file("out.csv");
+    CSVExportManager csv{output_format::GoogleCsv, text_codec::fromUtf8(path.string()),
+                         output_charset::Utf8};
+    RecordingExportSink sink;
+};
+
+constexpr char kSmallPhone[] = R"(
+[storage ME]
+range = 1-25
+[contact ME 3]
+name = Anna Ünal
+phone.mobile = +491701234567
+[contact ME 12]
+name = Жанна
+email = zh@example.com
+[contact ME 25]
+name = 王小明 🍕
+phone.home = 0301234567
+)";
+
+TEST(ContactExportTaskTest, ReadsTheRangeInBlocksOfTenAndReportsEachStep) {
+    TaskRig rig(scenarioFrom(kSmallPhone), false);
+    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(rig.commands(), (Strings{"AT+CPBS=\"ME\"", "AT+CPBS?", "AT+CPBR=?", "AT+CPBR=1,10",
+                                       "AT+CPBR=11,20", "AT+CPBR=21,25"}));
+    // Per contact the running entry total (position 0), per block the positions covered.
+    EXPECT_EQ(rig.sink.events(),
+              (Strings{"started(0,3,25)", "progress(1,0)", "progress(0,10)", "progress(2,0)",
+                       "progress(0,20)", "progress(3,0)", "progress(0,25)", "finished(1)"}));
+    EXPECT_EQ(rig.file(), rig.fileOf(expectedContacts(rig.phone.scenario(), "ME", false)));
+}
+
+phonesim::Scenario smallPhoneAnsweringRange(const std::string& range) {
+    phonesim::Scenario scenario = scenarioFrom(kSmallPhone);
+    scenario.behaviour.cannedAnswers.push_back(
+        {phonesim::CommandPattern("AT+CPBR=?"), "\r\n+CPBR: " + range + ",40,30\r\n\r\nOK\r\n"});
+    return scenario;
+}
+
+TEST(ContactExportTaskTest, TakesWhateverRangeThePhoneReports) {
+    struct Case {
+        const char* range;
+        Strings reads;
+        std::string started;
+        std::vector<std::int32_t> positions;
+    };
+    const Case cases[] = {
+        {"(5-5)", {"AT+CPBR=5,5"}, "started(0,3,1)", {1}},
+        {"(9-3)", {}, "started(0,3,-5)", {}},
+        // The block after the largest index must neither overflow nor start over.
+        {"(2147483640-2147483647)", {"AT+CPBR=2147483640,2147483647"}, "started(0,3,8)", {8}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.range);
+        TaskRig rig(smallPhoneAnsweringRange(c.range), false);
+        EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+        const Strings commands = rig.commands();
+        EXPECT_EQ(Strings(commands.begin() + 3, commands.end()), c.reads);
+        EXPECT_EQ(rig.sink.startsAndFinishes(), (Strings{c.started, "finished(1)"}));
+        EXPECT_EQ(rig.sink.positions(), c.positions);
+    }
+}
+
+TEST(ContactExportTaskTest, AStopBeforeTheFirstBlockCancelsAndEndsTheWorker) {
+    // The widest range there is: its index count is reported as large as 32 bits allow.
+    TaskRig rig(smallPhoneAnsweringRange("(0-2147483647)"), false);
+    rig.stop.signal();
+    EXPECT_EQ(rig.run(storage_kind::Memory), 5);
+    EXPECT_EQ(rig.sink.events(), (Strings{"started(0,3,2147483647)", "finished(5)"}));
+    EXPECT_EQ(rig.commands().size(), 3u);  // selection, fill and range, but no block
+    EXPECT_EQ(rig.file(), rig.fileOf({}));
+}
+
+TEST(ContactExportTaskTest, TriesTheSelectionAgainASecondLater) {
+    phonesim::Scenario scenario = scenarioFrom(kSmallPhone);
+    scenario.behaviour.selectRefusals.push_back({"", 2});
+    TaskRig rig(std::move(scenario), false);
+    const auto begin = Clock::now();
+    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    EXPECT_GE(Clock::now() - begin, 2 * ContactExportTask::kSelectRetryPause);
+    const Strings commands = rig.commands();
+    EXPECT_EQ(Strings(commands.begin(), commands.begin() + 4),
+              (Strings{"AT+CPBS=\"ME\"", "AT+CPBS=\"ME\"", "AT+CPBS=\"ME\"", "AT+CPBS?"}));
+    EXPECT_EQ(rig.sink.startsAndFinishes(), (Strings{"started(0,3,25)", "finished(1)"}));
+}
+
+TEST(ContactExportTaskTest, AStopWhileTheSelectionIsRefusedFailsTheStorage) {
+    phonesim::Scenario scenario = scenarioFrom(kSmallPhone);
+    scenario.behaviour.selectRefusals.push_back({"ME", ContactExportTask::kSelectAttempts});
+    TaskRig rig(std::move(scenario), false);
+    std::thread user([&rig] {
+        rig.phone.waitForCommand("AT+CPBS=\"ME\"", 1, 10s);
+        rig.stop.signal();
+    });
+    const auto begin = Clock::now();
+    // Not a cancel (5): the worker goes on, and discards what is queued behind.
+    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    user.join();
+    EXPECT_LT(Clock::now() - begin, 2 * ContactExportTask::kSelectRetryPause);
+    EXPECT_EQ(rig.sink.events(), (Strings{"started(0,0,0)", "finished(2)"}));
+    EXPECT_EQ(rig.commands(), Strings{"AT+CPBS=\"ME\""});
+}
+
+TEST(ContactExportTaskTest, AStorageOutsideTheTableFailsWithoutAWord) {
+    TaskRig rig(scenarioFrom(kSmallPhone), false);
+    EXPECT_EQ(rig.run(7), std::nullopt);
+    EXPECT_EQ(rig.sink.events(), (Strings{"started(0,0,0)", "finished(2)"}));
+    EXPECT_TRUE(rig.commands().empty());
+}
+
+TEST(ContactExportTaskTest, NoUsableAnswerBeforeTheRangeFailsWithAnEmptyStart) {
+    const std::string extended = std::string(kSmallPhone) + "[phone]\nextended = yes\n";
+    struct Case {
+        std::string scenario;
+        bool extended;
+        const char* fault;
+    };
+    const Case cases[] = {
+        {kSmallPhone, false, "silent = AT+CPBS?"}, {kSmallPhone, false, "silent = AT+CPBR=?"},
+        {kSmallPhone, false, "fail = AT+CPBR=?"},  {extended, true, "silent = AT+MPGR=?"},
+        {extended, true, "silent = AT+MPGR=1,10"}, {extended, true, "silent = AT+MPBRE=?"},
+        {extended, true, "fail = AT+MPBRE=?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        TaskRig rig(scenarioFrom(c.scenario + "[behaviour]\n" + c.fault + "\n"), c.extended);
+        EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+        EXPECT_EQ(rig.sink.events(), (Strings{"started(0,0,0)", "finished(2)"}));
+        EXPECT_EQ(rig.file(), rig.fileOf({}));
+    }
+}
+
+TEST(ContactExportTaskTest, ABlockAnsweredWithErrorIsSkippedButASilentOneFails) {
+    TaskRig refused(scenarioFrom(std::string(kSmallPhone) + "[behaviour]\nfail = AT+CPBR=11,20\n"),
+                    false);
+    EXPECT_EQ(refused.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(refused.sink.startsAndFinishes(), (Strings{"started(0,3,25)", "finished(1)"}));
+    const phonesim::Scenario& phone = refused.phone.scenario();
+    EXPECT_EQ(refused.file(),
+              refused.fileOf(export_test::joined(expectedContacts(phone, "ME", false, 1, 10),
+                                                 expectedContacts(phone, "ME", false, 21, 25))));
+
+    TaskRig silent(scenarioFrom(std::string(kSmallPhone) + "[behaviour]\nsilent = AT+CPBR=11,20\n"),
+                   false);
+    EXPECT_EQ(silent.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(silent.sink.startsAndFinishes(), (Strings{"started(0,3,25)", "finished(2)"}));
+    EXPECT_EQ(silent.commands().back(), "AT+CPBR=11,20");
+    EXPECT_EQ(silent.file(), silent.fileOf(expectedContacts(phone, "ME", false, 1, 10)));
+}
+
+TEST(ContactExportTaskTest, PortFailuresReportOnlyTheFinish) {
+    TaskRig unplugged(
+        scenarioFrom(std::string(kSmallPhone) + "[behaviour]\nunplug-at = AT+CPBS?\n"), false);
+    EXPECT_EQ(unplugged.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(unplugged.sink.events(), Strings{"finished(3)"});
+
+    TaskRig closed(scenarioFrom(kSmallPhone), false);
+    closed.modem.port().close();
+    EXPECT_EQ(closed.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(closed.sink.events(), Strings{"finished(2)"});
+}
+
+TEST(ContactExportTaskTest, APhoneUnpluggedBetweenBlocksKeepsWhatWasWritten) {
+    TaskRig rig(scenarioFrom(std::string(kSmallPhone) + "[behaviour]\nunplug-after-reads = 1\n"),
+                false);
+    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(rig.sink.events(),
+              (Strings{"started(0,3,25)", "progress(1,0)", "progress(0,10)", "finished(3)"}));
+    EXPECT_EQ(rig.file(), rig.fileOf(expectedContacts(rig.phone.scenario(), "ME", false, 1, 10)));
+}
+
+TEST(ContactExportTaskTest, ADiscardedTaskReportsACancel) {
+    TaskRig rig(scenarioFrom(kSmallPhone), false);
+    ContactExportTask task(rig.settings, rig.stop, rig.gate, rig.modem, storage_kind::Sim, rig.csv,
+                           rig.sink);
+    task.cancel();
+    EXPECT_EQ(rig.sink.events(), (Strings{"started(0,0,0)", "finished(5)"}));
+    EXPECT_TRUE(rig.commands().empty());
+}
+
+TEST(ContactExportTaskTest, ReadsTheExtendedPhonebookWithItsGroupNames) {
+    TaskRig rig(phonesim::BuiltInScenarios::load("utf8-only"), true, u"UTF8");
+    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(rig.run(storage_kind::Sim), std::nullopt);
+    const Strings commands = rig.commands();
+    EXPECT_EQ(Strings(commands.begin(), commands.begin() + 6),
+              (Strings{"AT+CPBS=\"ME\"", "AT+CPBS?", "AT+MPGR=?", "AT+MPGR=1,5", "AT+MPBRE=?",
+                       "AT+MPBRE=1,10"}));
+    const phonesim::Scenario& phone = rig.phone.scenario();
+    const auto contacts = export_test::joined(expectedContacts(phone, "ME", true),
+                                              expectedContacts(phone, "SM", true));
+    ASSERT_FALSE(contacts.empty());
+    EXPECT_EQ(rig.file(), rig.fileOf(contacts));
+    const Strings results = rig.sink.startsAndFinishes();
+    EXPECT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[1], "finished(1)");
+    EXPECT_EQ(results[3], "finished(1)");
+}
+
+TEST(ContactExportTaskTest, APhoneWithoutGroupsLeavesEveryoneInTheDefaultGroup) {
+    phonesim::Scenario scenario = phonesim::BuiltInScenarios::load("utf8-only");
+    scenario.behaviour.failing.push_back(phonesim::CommandPattern("AT+MPGR=?"));
+    TaskRig rig(std::move(scenario), true, u"UTF8");
+    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    const Strings commands = rig.commands();
+    EXPECT_EQ(Strings(commands.begin(), commands.begin() + 5),
+              (Strings{"AT+CPBS=\"ME\"", "AT+CPBS?", "AT+MPGR=?", "AT+MPBRE=?", "AT+MPBRE=1,10"}));
+    phonesim::Scenario withoutGroups = rig.phone.scenario();
+    withoutGroups.groups.names.clear();
+    EXPECT_EQ(rig.file(), rig.fileOf(expectedContacts(withoutGroups, "ME", true)));
+    EXPECT_EQ(rig.sink.startsAndFinishes().back(), "finished(1)");
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ExpectedExport.h"
+#include "ExportSinks.h"
+#include "charsets/TextCodec.h"
+#include "phonesim/Simulator.h"
+#include "serial_comm/Modem.h"
+#include "tasks/PHBGetStoragesTask.h"
+#include "tasks/PhoneGetCharsetsTask.h"
+#include "tasks/PhoneSetCharsetTask.h"
+#include "tasks/StorageKind.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using export_test::RecordingCharsetsSink;
+using export_test::RecordingStoragesSink;
+using export_test::scenarioFrom;
+using Kinds = std::vector<std::int32_t>;
+using Names = std::vector<std::u16string>;
+
+// Enough for any answer of the simulated phone; a silent phone costs no more than this.
+constexpr auto kShortSilence = 300ms;
+
+// A simulated phone with the program's modem open on its port; the tasks run on the test's
+// thread.
+struct Rig {
+    explicit Rig(const std::string& scenario) : phone(scenarioFrom(scenario)) {
+        if (!modem.port().open(text_codec::fromUtf8(phone.portPath()), 0, 0))
+            throw std::runtime_error("cannot open " + phone.portPath());
+        modem.setSilenceTimeout(kShortSilence);
+    }
+
+    phonesim::Simulator phone;
+    serial_comm::Modem modem;
+};
+
+std::vector<Kinds> storagesOf(const std::string& scenario) {
+    Rig rig(scenario);
+    RecordingStoragesSink sink;
+    PHBGetStoragesTask(rig.modem, sink).run();
+    EXPECT_EQ(rig.phone.transcript(), std::vector<std::string>{"AT+CPBS=?"});
+    return sink.answers();
+}
+
+std::vector<Names> charsetsOf(const std::string& scenario) {
+    Rig rig(scenario);
+    RecordingCharsetsSink sink;
+    PhoneGetCharsetsTask(rig.modem, sink).run();
+    EXPECT_EQ(rig.phone.transcript(), std::vector<std::string>{"AT+CSCS=?"});
+    return sink.answers();
+}
+
+TEST(PHBGetStoragesTaskTest, ReportsTheKnownStoragesInThePhonesOrder) {
+    EXPECT_EQ(storagesOf("[storage ME]\n[storage SM]\n[storage FD]\n"),
+              (std::vector<Kinds>{{storage_kind::Memory, storage_kind::Sim}}));
+    EXPECT_EQ(storagesOf("[storage SM]\n[storage ME]\n"),
+              (std::vector<Kinds>{{storage_kind::Sim, storage_kind::Memory}}));
+    EXPECT_EQ(storagesOf("[storage SM]\n"), (std::vector<Kinds>{{storage_kind::Sim}}));
+    EXPECT_EQ(storagesOf("[storage FD]\n[storage ON]\n"), std::vector<Kinds>{Kinds{}});
+    // A storage listed twice is offered once.
+    EXPECT_EQ(
+        storagesOf("[storage SM]\n[behaviour]\nanswer = AT+CPBS=? -> "
+                   "\"\\r\\n+CPBS: (\\\"ME\\\",\\\"SM\\\",\\\"ME\\\")\\r\\n\\r\\nOK\\r\\n\"\n"),
+        (std::vector<Kinds>{{storage_kind::Memory, storage_kind::Sim}}));
+}
+
+TEST(PHBGetStoragesTaskTest, AnswersEvenWhenThePhoneIsSilentOrRefuses) {
+    EXPECT_EQ(storagesOf("[storage ME]\n[behaviour]\nsilent = AT+CPBS=?\n"),
+              std::vector<Kinds>{Kinds{}});
+    EXPECT_EQ(storagesOf("[storage ME]\n[behaviour]\nfail = AT+CPBS=?\n"),
+              std::vector<Kinds>{Kinds{}});
+}
+
+TEST(PHBGetStoragesTaskTest, SaysNothingWhenThePortFails) {
+    EXPECT_TRUE(storagesOf("[storage ME]\n[behaviour]\nunplug-at = AT+CPBS=?\n").empty());
+
+    Rig rig("[storage ME]\n");
+    rig.modem.port().close();
+    RecordingStoragesSink sink;
+    PHBGetStoragesTask(rig.modem, sink).run();
+    EXPECT_TRUE(sink.answers().empty());
+}
+
+TEST(PhoneGetCharsetsTaskTest, ReportsOnlyTheCharsetsTheProgramCanDecode) {
+    EXPECT_EQ(charsetsOf("[phone]\ncharsets = UCS2, GSM, UTF8, HEX\n[storage ME]\n"),
+              (std::vector<Names>{{u"UCS2", u"UTF8"}}));
+    EXPECT_EQ(charsetsOf("[phone]\ncharsets = ASCII, UTF8\n[storage ME]\n"),
+              (std::vector<Names>{{u"ASCII", u"UTF8"}}));
+    // Names are taken as the phone spells them.
+    EXPECT_EQ(charsetsOf("[phone]\ncharsets = ucs2, GSM\n[storage ME]\n"),
+              std::vector<Names>{Names{}});
+}
+
+TEST(PhoneGetCharsetsTaskTest, SaysNothingWithoutAUsableAnswer) {
+    EXPECT_TRUE(charsetsOf("[storage ME]\n[behaviour]\nsilent = AT+CSCS=?\n").empty());
+    EXPECT_TRUE(charsetsOf("[storage ME]\n[behaviour]\nfail = AT+CSCS=?\n").empty());
+    // A list the phone does not confirm with OK is not trusted.
+    EXPECT_TRUE(charsetsOf("[storage ME]\n[behaviour]\nanswer = AT+CSCS=? -> "
+                           "\"\\r\\n+CSCS: (\\\"UCS2\\\")\\r\\n\"\n")
+                    .empty());
+    EXPECT_TRUE(charsetsOf("[storage ME]\n[behaviour]\nunplug-at = AT+CSCS=?\n").empty());
+}
+
+TEST(PhoneSetCharsetTaskTest, SendsTheQuotedNameAndIgnoresTheOutcome) {
+    Rig rig("[phone]\ncharsets = UCS2, UTF8\n[storage ME]\n[behaviour]\nfail = AT+CSCS=\"UTF8\"\n");
+    PhoneSetCharsetTask(u"UCS2", rig.modem).run();
+    PhoneSetCharsetTask(u"UTF8", rig.modem).run();  // answered ERROR
+    // Text ASCII cannot hold is sent as "?".
+    PhoneSetCharsetTask(u"Ü", rig.modem).run();
+    EXPECT_EQ(rig.phone.transcript(),
+              (std::vector<std::string>{"AT+CSCS=\"UCS2\"", "AT+CSCS=\"UTF8\"", "AT+CSCS=\"?\""}));
+
+    rig.phone.unplug();
+    EXPECT_NO_THROW(PhoneSetCharsetTask(u"UCS2", rig.modem).run());
+}
+
+}  // namespace

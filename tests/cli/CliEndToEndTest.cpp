@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -88,32 +91,68 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// The Google rows of the phone above, in UTF-8.
-const std::string kGoogleHeader = "GOOGLE HEADER\r\n";
-const std::string kRowAnna = "ROW ANNA\r\n";
-const std::string kRowZoe = "ROW ZOE\r\n";
-const std::string kRowElka = "ROW ELKA\r\n";
-const std::string kRowChen = "ROW CHEN\r\n";
-const std::string kRowBob = "ROW BOB\r\n";
+// A Google row of the standard phonebook: the name, and some cells (numbered from 1) set; the
+// cells in between hold the layout's fixed types.
+std::string googleRow(const std::string& name, const std::map<int, std::string>& cells) {
+    std::vector<std::string> row = {
+        "",     "",     "\"\"",        "\"\"",  "",     "",      "",     "",
+        "",     "",     "\"General\"", "Work",  "\"\"", "Home",  "\"\"", "Other",
+        "\"\"", "Main", "\"\"",        "Home",  "\"\"", "Work",  "\"\"", "Mobile",
+        "\"\"", "Fax",  "\"\"",        "Pager", "\"\"", "Other", "\"\"", "Home",
+        "\"\"", "Work", "\"\"",        "Other", "\"\"", "Other", "\"\""};
+    row[0] = "\"" + name + " \"";
+    for (const auto& [column, cell] : cells) {
+        row.at(static_cast<std::size_t>(column - 1)) = "\"" + cell + "\"";
+    }
+    std::string text;
+    for (const std::string& cell : row) {
+        text += cell + ",";
+    }
+    return text + "\r\n";
+}
+
+// The Google file of the phone above, in UTF-8: the standard phonebook gives the whole name as
+// one text and every number as a mobile number (column 25), an e-mail address as the third
+// (column 17).
+const std::string kGoogleHeader =
+    "Name,Given Name,Additional Name,Family Name,Birthday,Occupation,Hobby,Sensitivity,"
+    "Priority,Subject,Group Membership,E-mail 1 - Type,E-mail 1 - Value,E-mail 2 - Type,"
+    "E-mail 2 - Value,E-mail 3 - Type,E-mail 3 - Value,Phone 1 - Type,Phone 1 - Value,"
+    "Phone 2 - Type,Phone 2 - Value,Phone 3 - Type,Phone 3 - Value,Phone 4 - Type,"
+    "Phone 4 - Value,Phone 5 - Type,Phone 5 - Value,Phone 6 - Type,Phone 6 - Value,"
+    "Phone 7 - Type,Phone 7 - Value,Address 1 - Type,Address 1 - Formatted,Address 2 - Type,"
+    "Address 2 - Formatted,Address 3 - Type,Address 3 - Formatted,Website 1 - Type,"
+    "Website 1 - Value\r\n";
+const std::string kRowAnna = googleRow("Anna Berg", {{25, "+4917012345"}});
+const std::string kRowZoe = googleRow("Zo\u00eb N\u00fa\u00f1ez", {{25, "0301234567"}});
+const std::string kRowElka =
+    googleRow("\u0401\u043b\u043a\u0430 \U0001F600", {{17, "elka@example.org"}});
+const std::string kRowChen = googleRow("Chen \u9648", {{25, "123"}});
+const std::string kRowBob = googleRow("Bob", {{25, "+15551234567"}});
+
+const std::string kOutlookHeader =
+    "\"First Name\",\"Middle Name\",\"Last Name\",\"E-mail Address\",\"Primary Phone\","
+    "\"Home Phone\",\"Mobile Phone\",\"Pager\",\"Home Fax\",\"Business Phone\"\r\n";
+const std::string kOutlookBob = "\"Bob\",,\"\",\"\",\"\",\"\",\"+15551234567\",,\"\",\"\"\r\n";
 
 // Runs contaxio-cli and waits for its end.
-struct Run {
+struct CliRun {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-Run runCli(const std::vector<std::string>& arguments,
-           const ChildProcess::Options& options = ChildProcess::Options{}) {
+CliRun runCli(const std::vector<std::string>& arguments,
+              const ChildProcess::Options& options = ChildProcess::Options{}) {
     ChildProcess child(CONTAXIO_CLI, arguments, options);
-    Run run;
+    CliRun run;
     run.status = child.wait(kRunLimit);
     run.out = child.output();
     run.err = child.errors();
     return run;
 }
 
-std::string describe(const Run& run) {
+std::string describe(const CliRun& run) {
     return "status " + std::to_string(run.status) + "\n--- stdout\n" + run.out + "--- stderr\n" +
            run.err;
 }
@@ -122,7 +161,7 @@ TEST(CliExport, WritesThePhoneMemoryThenTheSimAndSummarises) {
     phonesim::Simulator phone(scenario());
     TempDir dir;
     const auto file = dir.file("contacts.csv");
-    const Run run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    const CliRun run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
     ASSERT_EQ(run.status, 0) << describe(run);
     EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna + kRowZoe +
                                                       kRowElka + kRowChen + kRowBob));
@@ -143,10 +182,10 @@ TEST(CliExport, SimOnlyInTheOutlookLayoutQuietly) {
     phonesim::Simulator phone(scenario());
     TempDir dir;
     const auto file = dir.file("sim.csv");
-    const Run run = runCli({"export", "--port", phone.portPath(), "--output", file.string(),
-                            "--storages", "sm", "--layout", "outlook", "--quiet"});
+    const CliRun run = runCli({"export", "--port", phone.portPath(), "--output", file.string(),
+                               "--storages", "sm", "--layout", "outlook", "--quiet"});
     ASSERT_EQ(run.status, 0) << describe(run);
-    EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16("OUTLOOK HEADER\r\nOUTLOOK BOB\r\n"));
+    EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kOutlookHeader + kOutlookBob));
     EXPECT_TRUE(contains(run.out, "Phone memory:  not chosen\n")) << run.out;
     EXPECT_TRUE(contains(run.out, "SIM:           completed, 1 contact written")) << run.out;
     EXPECT_EQ(run.err, "") << "quiet";
@@ -159,7 +198,7 @@ TEST(CliExport, FallsBackToAsciiWithAWarning) {
     phonesim::Simulator phone(phonesim::BuiltInScenarios::load("ascii-only"));
     TempDir dir;
     const auto file = dir.file("ascii.csv");
-    const Run run = runCli(
+    const CliRun run = runCli(
         {"export", "--port", phone.portPath(), "--output", file.string(), "--storages", "me"});
     ASSERT_EQ(run.status, 0) << describe(run);
     EXPECT_TRUE(contains(run.err, "warning") && contains(run.err, "ASCII") &&
@@ -176,7 +215,7 @@ TEST(CliExport, AnUnplugEndsTheExportKeepingTheRowsWritten) {
     phonesim::Simulator phone(scenario("\n[behaviour]\nunplug-at = AT+CPBR=11,20\n"));
     TempDir dir;
     const auto file = dir.file("contacts.csv");
-    const Run run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    const CliRun run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
     EXPECT_EQ(run.status, 4) << describe(run);
     EXPECT_TRUE(contains(run.err, "disconnected")) << run.err;
     EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna + kRowZoe));
@@ -213,7 +252,7 @@ TEST(CliExport, AWriteErrorAbortsWithoutATerminalAndKeepsWholeRows) {
     ChildProcess::Options options;
     // Room for the mark, the header and one row, not for the second row.
     options.fileSizeLimit = 2 + utf16(kGoogleHeader + kRowAnna).size() + 10;
-    const Run run =
+    const CliRun run =
         runCli({"export", "--port", phone.portPath(), "--output", file.string()}, options);
     EXPECT_EQ(run.status, 5) << describe(run);
     EXPECT_TRUE(contains(run.err, "Writing " + file.string() + " failed")) << run.err;
@@ -246,7 +285,7 @@ TEST(CliExport, RefusesAnUnsupportedPhoneWithoutCreatingTheFile) {
     phonesim::Simulator phone(phonesim::BuiltInScenarios::load("unsupported"));
     TempDir dir;
     const auto file = dir.file("contacts.csv");
-    const Run run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    const CliRun run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
     EXPECT_EQ(run.status, 3) << describe(run);
     EXPECT_TRUE(contains(run.err, "Z-Basic") && contains(run.err, "not supported")) << run.err;
     EXPECT_FALSE(std::filesystem::exists(file));
@@ -256,16 +295,36 @@ TEST(CliExport, APhoneThatDoesNotAnswer) {
     test_support::PtyPair silent;  // nobody answers on the other side
     TempDir dir;
     const auto file = dir.file("contacts.csv");
-    const Run run = runCli({"export", "--port", silent.slavePath(), "--output", file.string()});
+    const CliRun run = runCli({"export", "--port", silent.slavePath(), "--output", file.string()});
     EXPECT_EQ(run.status, 3) << describe(run);
     EXPECT_TRUE(contains(run.err, "does not answer")) << run.err;
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
+TEST(CliExport, ACharsetsQueryThatNeverAnswersMeansThePhoneDoesNotAnswer) {
+    phonesim::Simulator phone(scenario());
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    ChildProcess child(CONTAXIO_CLI,
+                       {"export", "--port", phone.portPath(), "--output", file.string()});
+    // The probe asks first; the phone manager's query is the second AT+CSCS=?, and the phone
+    // keeps its answer past the modem's two seconds of silence.
+    ASSERT_TRUE(phone.waitForCommand("AT+CSCS=?", 1, kRunLimit)) << child.errors();
+    auto gate = phone.holdAnswer(phonesim::CommandPattern("AT+CSCS=?"), 3s);
+    const int status = child.wait(kRunLimit);
+    EXPECT_EQ(status, 3) << child.errors();
+    EXPECT_TRUE(contains(child.errors(), "does not answer")) << child.errors();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    const std::vector<std::string> commands = phone.transcript();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CSCS=?"), 2);
+    EXPECT_EQ(std::find(commands.begin(), commands.end(), "AT+CPBS=\"ME\""), commands.end())
+        << "no storage was read";
+}
+
 TEST(CliExport, PortProblemsAreNamedWithTheWayOut) {
     TempDir dir;
     const auto file = dir.file("contacts.csv");
-    const Run missing =
+    const CliRun missing =
         runCli({"export", "--port", "/dev/contaxio-no-such-port", "--output", file.string()});
     EXPECT_EQ(missing.status, 3) << describe(missing);
     EXPECT_TRUE(contains(missing.err, "/dev/contaxio-no-such-port") &&
@@ -277,7 +336,7 @@ TEST(CliExport, PortProblemsAreNamedWithTheWayOut) {
     const int holder = ::open(phone.portPath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-    const Run held = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    const CliRun held = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
     ::close(holder);
     EXPECT_EQ(held.status, 3) << describe(held);
     EXPECT_TRUE(contains(held.err, "Another program") && contains(held.err, "modem manager"))
@@ -287,28 +346,28 @@ TEST(CliExport, PortProblemsAreNamedWithTheWayOut) {
 
 TEST(CliExport, OutputProblemsAreFoundBeforeThePhoneIsAsked) {
     TempDir dir;
-    const Run run = runCli({"export", "--port", "/dev/contaxio-no-such-port", "--output",
-                            dir.file("missing/contacts.csv").string()});
+    const CliRun run = runCli({"export", "--port", "/dev/contaxio-no-such-port", "--output",
+                               dir.file("missing/contacts.csv").string()});
     EXPECT_EQ(run.status, 5) << describe(run);
     EXPECT_TRUE(contains(run.err, "does not exist") && contains(run.err, "missing")) << run.err;
     EXPECT_FALSE(contains(run.err, "no such port")) << run.err;
 }
 
 TEST(CliUsage, WrongCommandLinesHelpAndVersion) {
-    const Run wrong = runCli({"export", "--port", "/dev/x"});
+    const CliRun wrong = runCli({"export", "--port", "/dev/x"});
     EXPECT_EQ(wrong.status, 2) << describe(wrong);
     EXPECT_TRUE(contains(wrong.err, "--output") && contains(wrong.err, "--help")) << wrong.err;
-    const Run help = runCli({"--help"});
+    const CliRun help = runCli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(contains(help.out, "Exit status")) << help.out;
-    const Run version = runCli({"--version"});
+    const CliRun version = runCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("contaxio-cli ") + CONTAXIO_VERSION + "\n");
 }
 
 TEST(CliProbe, DescribesThePhone) {
     phonesim::Simulator phone(phonesim::BuiltInScenarios::demo());
-    const Run run = runCli({"probe", "--port", phone.portPath()});
+    const CliRun run = runCli({"probe", "--port", phone.portPath()});
     ASSERT_EQ(run.status, 0) << describe(run);
     for (const std::string line :
          {"Model:         Z3\n", "IMEI:          351234567890123\n",
@@ -322,7 +381,7 @@ TEST(CliDemo, ExportsTheSimulatedPhoneIntoTheCurrentFolder) {
     TempDir dir;
     ChildProcess::Options options;
     options.workingDirectory = dir.path().string();
-    const Run run = runCli({"demo"}, options);
+    const CliRun run = runCli({"demo"}, options);
     ASSERT_EQ(run.status, 0) << describe(run);
     const phonesim::Scenario demo = phonesim::BuiltInScenarios::demo();
     const std::string bytes = readFileBytes(dir.file("contacts.csv"));

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/ExportCommand.h"
 #include "export/OutputFormat.h"
 #include "tasks/StorageKind.h"
 
@@ -106,6 +107,22 @@ TEST(CliOptions, UsageDocumentsEveryCommandOptionAndExitStatus) {
                                    "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  130 "}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
+}
+
+TEST(CliStorageChoice, WhatThePhoneOffersPhoneMemoryFirstOrExactlyWhatWasAskedFor) {
+    const std::int32_t me = storage_kind::Memory;
+    const std::int32_t sm = storage_kind::Sim;
+    std::int32_t missing = -1;
+    using Kinds = std::vector<std::int32_t>;
+    EXPECT_EQ(ExportCommand::chooseStorages({}, {sm, 7, me}, missing), (Kinds{me, sm}));
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(ExportCommand::chooseStorages({}, {sm}, missing), (Kinds{sm}));
+    EXPECT_EQ(ExportCommand::chooseStorages({sm}, {me, sm}, missing), (Kinds{sm}));
+    EXPECT_EQ(ExportCommand::chooseStorages({me, sm}, {me, sm}, missing), (Kinds{me, sm}));
+    EXPECT_EQ(ExportCommand::chooseStorages({}, {}, missing), Kinds{});
+    EXPECT_EQ(missing, 0) << "nothing offered is no missing wish";
+    EXPECT_EQ(ExportCommand::chooseStorages({me, sm}, {me}, missing), Kinds{});
+    EXPECT_EQ(missing, sm) << "a storage asked for is never dropped silently";
 }
 
 }  // namespace

@@ -307,9 +307,10 @@ TEST(CliExport, ACharsetsQueryThatNeverAnswersMeansThePhoneDoesNotAnswer) {
     const auto file = dir.file("contacts.csv");
     ChildProcess child(CONTAXIO_CLI,
                        {"export", "--port", phone.portPath(), "--output", file.string()});
-    // The probe asks first; the phone manager's query is the second AT+CSCS=?, and the phone
-    // keeps its answer past the modem's two seconds of silence.
-    ASSERT_TRUE(phone.waitForCommand("AT+CSCS=?", 1, kRunLimit)) << child.errors();
+    // The probe asks first (AT+CSCS=? comes before its AT+CGSN); the phone manager's query is
+    // the second AT+CSCS=?, and the phone keeps its answer past the modem's two seconds of
+    // silence.
+    ASSERT_TRUE(phone.waitForCommand("AT+CGSN", 1, kRunLimit)) << child.errors();
     auto gate = phone.holdAnswer(phonesim::CommandPattern("AT+CSCS=?"), 3s);
     const int status = child.wait(kRunLimit);
     EXPECT_EQ(status, 3) << child.errors();

@@ -421,38 +421,24 @@ std::optional<std::pair<int, int>> readRange(const std::string& arguments, int f
 }  // namespace
 
 std::string Phone::standardPhonebook(const Command& command) {
-    if (!phonebookAllowed()) {
-        return error(kNotAllowed);
-    }
-    const Storage* storage = selected();
-    if (storage == nullptr) {
-        return error(kNotAllowed);
-    }
-    if (command.form == Command::Form::Test) {
-        return ok({"+CPBR: " + range(storage->first, storage->last) + "," +
-                   std::to_string(storage->numberLength) + "," +
-                   std::to_string(storage->textLength)});
-    }
-    if (command.form != Command::Form::Set) {
-        return "\r\nERROR\r\n";
-    }
-    const auto indexes = readRange(command.arguments, storage->first, storage->last);
-    if (!indexes) {
-        return error(kInvalidIndex);
-    }
-    const PhonebookFormatter formatter(PhoneCharset::named(charset_));
-    std::vector<std::string> lines;
-    for (auto it = storage->contacts.lower_bound(indexes->first);
-         it != storage->contacts.end() && it->first <= indexes->second; ++it) {
-        lines.push_back(formatter.standardLine(it->second));
-    }
-    if (lines.empty() && scenario_.behaviour.emptyReadIsError) {
-        return error(kNotFound);
-    }
-    return ok(lines);
+    return phonebookRead(
+        command, "+CPBR: ",
+        [](const PhonebookFormatter& formatter, const Contact& contact,
+           std::vector<std::string>& lines) { lines.push_back(formatter.standardLine(contact)); });
 }
 
 std::string Phone::extendedPhonebook(const Command& command) {
+    return phonebookRead(command, "+MPBRE: ",
+                         [](const PhonebookFormatter& formatter, const Contact& contact,
+                            std::vector<std::string>& lines) {
+                             for (std::string& line : formatter.extendedLines(contact)) {
+                                 lines.push_back(std::move(line));
+                             }
+                         });
+}
+
+std::string Phone::phonebookRead(const Command& command, std::string_view testPrefix,
+                                 const LineFormat& format) {
     if (!phonebookAllowed()) {
         return error(kNotAllowed);
     }
@@ -461,7 +447,7 @@ std::string Phone::extendedPhonebook(const Command& command) {
         return error(kNotAllowed);
     }
     if (command.form == Command::Form::Test) {
-        return ok({"+MPBRE: " + range(storage->first, storage->last) + "," +
+        return ok({std::string(testPrefix) + range(storage->first, storage->last) + "," +
                    std::to_string(storage->numberLength) + "," +
                    std::to_string(storage->textLength)});
     }
@@ -476,9 +462,7 @@ std::string Phone::extendedPhonebook(const Command& command) {
     std::vector<std::string> lines;
     for (auto it = storage->contacts.lower_bound(indexes->first);
          it != storage->contacts.end() && it->first <= indexes->second; ++it) {
-        for (std::string& line : formatter.extendedLines(it->second)) {
-            lines.push_back(std::move(line));
-        }
+        format(formatter, it->second, lines);
     }
     if (lines.empty() && scenario_.behaviour.emptyReadIsError) {
         return error(kNotFound);

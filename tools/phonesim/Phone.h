@@ -1,12 +1,16 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "phonesim/Scenario.h"
 
 namespace phonesim {
+
+class PhonebookFormatter;
 
 // What the phone does about one command line. The simulator writes echo, then answer, then
 // unsolicited, pacing them as the scenario says.
@@ -52,6 +56,12 @@ private:
     std::string storages(const Command& command);
     std::string standardPhonebook(const Command& command);
     std::string extendedPhonebook(const Command& command);
+    // A phonebook read: the test form reports the storage's range and lengths under testPrefix;
+    // the set form gives the lines that format makes of each contact in the range asked for.
+    using LineFormat =
+        std::function<void(const PhonebookFormatter&, const Contact&, std::vector<std::string>&)>;
+    std::string phonebookRead(const Command& command, std::string_view testPrefix,
+                              const LineFormat& format);
     std::string groups(const Command& command);
     std::string errorReporting(const Command& command);
 

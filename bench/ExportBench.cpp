@@ -29,13 +29,13 @@
 
 #include "charsets/CharsetChoice.h"
 #include "charsets/TextCodec.h"
+#include "common/Event.h"
+#include "common/StorageKind.h"
 #include "export/OutputFormat.h"
 #include "phonesim/ScenarioGenerator.h"
 #include "phonesim/ScenarioWriter.h"
 #include "phonesim/Simulator.h"
-#include "tasks/Event.h"
 #include "tasks/PhoneManager.h"
-#include "tasks/StorageKind.h"
 
 extern char** environ;
 

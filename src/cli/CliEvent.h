@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-#include "tasks/ExportResult.h"
+#include "common/ExportResult.h"
 
 // What the phone's worker thread reports, as values handed to the main thread.
 namespace cli_event {

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <optional>
 
+#include "common/StorageKind.h"
 #include "export/OutputFormat.h"
-#include "tasks/StorageKind.h"
 
 namespace {
 

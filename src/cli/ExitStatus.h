@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "tasks/ExportResult.h"
+#include "common/ExportResult.h"
 
 // The exit statuses of contaxio-cli. Scripts depend on them: keep the numbers.
 enum class ExitStatus : int {

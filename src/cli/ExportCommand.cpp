@@ -11,8 +11,8 @@
 #include "cli/PhoneSession.h"
 #include "cli/ProbeReport.h"
 #include "cli/UserMessages.h"
+#include "common/StorageKind.h"
 #include "tasks/PhoneManager.h"
-#include "tasks/StorageKind.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "cli/PhoneSession.h"
 #include "cli/ProgressDisplay.h"
 #include "cli/SignalWatcher.h"
-#include "tasks/ExportResult.h"
+#include "common/ExportResult.h"
 
 // One export on an opened phone, followed on the main thread to its end: progress on standard
 // error, write-error questions (asked on a terminal, answered with abort otherwise), and a

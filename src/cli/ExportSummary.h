@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tasks/ExportStatistics.h"
+#include "common/ExportStatistics.h"
 
 // The summary printed on standard output when an export has ended, one line per storage with
 // its status, the contacts written and the entries read of the phone's total:

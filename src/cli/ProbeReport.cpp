@@ -1,7 +1,7 @@
 #include "cli/ProbeReport.h"
 
 #include "cli/UserMessages.h"
-#include "tasks/StorageKind.h"
+#include "common/StorageKind.h"
 
 namespace {
 

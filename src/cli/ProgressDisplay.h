@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "tasks/ExportResult.h"
+#include "common/ExportResult.h"
 
 // Shows how far the export of each storage has come, on standard error: a bar redrawn in
 // place when that is a terminal, one line per storage when it ends otherwise, nothing when

@@ -5,10 +5,10 @@
 
 #include "cli/CliEvent.h"
 #include "cli/EventQueue.h"
-#include "tasks/IContactExportSink.h"
-#include "tasks/IExportInterruptionSink.h"
-#include "tasks/IPHBGetStoragesSink.h"
-#include "tasks/IPhoneGetCharsetsSink.h"
+#include "common/IContactExportSink.h"
+#include "common/IExportInterruptionSink.h"
+#include "common/IPHBGetStoragesSink.h"
+#include "common/IPhoneGetCharsetsSink.h"
 
 // The sinks the phone manager reports to. Their calls arrive on the phone's worker thread and
 // only become events in the queue, which the main thread takes; the main thread owns all

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "cli/OutputFileCheck.h"
+#include "common/StorageKind.h"
 #include "serial_comm/PortErrorText.h"
-#include "tasks/StorageKind.h"
 
 namespace {
 

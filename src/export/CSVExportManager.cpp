@@ -2,12 +2,12 @@
 
 #include <atomic>
 
+#include "common/Event.h"
 #include "export/DiskSpaceException.h"
 #include "export/FileAccessException.h"
 #include "export/GoogleCSVWriter.h"
 #include "export/OutlookCSVWriter.h"
 #include "export/OutputFormat.h"
-#include "tasks/Event.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "common/IExportInterruptionSink.h"
 #include "export/CSVWriter.h"
 #include "export/IContact.h"
-#include "tasks/IExportInterruptionSink.h"
 
 // Writes the contacts of one export into its output file, in the chosen layout, with the
 // header row once before the first contact. A failed write asks the interruption sink whether

@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "tasks/StorageKind.h"
+#include "common/StorageKind.h"
 
 namespace serial_comm {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/ExportResult.h"
+#include "common/IContactExportSink.h"
 #include "export/CSVExportManager.h"
-#include "tasks/ExportResult.h"
-#include "tasks/IContactExportSink.h"
 #include "tasks/ITask.h"
 
 ContactBuilderSinkImpl::ContactBuilderSinkImpl(CSVExportManager& csvExportManager,

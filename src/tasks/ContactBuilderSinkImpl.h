@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "common/Event.h"
 #include "phonebook/IContactBuilderSink.h"
-#include "tasks/Event.h"
 
 class CSVExportManager;
 class IContactExportSink;

@@ -5,6 +5,10 @@
 #include <limits>
 #include <memory>
 
+#include "common/ExportResult.h"
+#include "common/IContactExportSink.h"
+#include "common/IExportSettings.h"
+#include "common/StorageKind.h"
 #include "export/CSVExportManager.h"
 #include "export/DiskSpaceException.h"
 #include "export/FileAccessException.h"
@@ -23,10 +27,6 @@
 #include "serial_comm/SerialPortException.h"
 #include "serial_comm/StorageTable.h"
 #include "tasks/ContactBuilderSinkImpl.h"
-#include "tasks/ExportResult.h"
-#include "tasks/IContactExportSink.h"
-#include "tasks/IExportSettings.h"
-#include "tasks/StorageKind.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Event.h"
 #include "phonebook/GroupTable.h"
-#include "tasks/Event.h"
 #include "tasks/ITask.h"
 
 class CSVExportManager;

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <optional>
 
-#include "tasks/ExportStatistics.h"
+#include "common/ExportStatistics.h"
 
 // The statistics of one export, one record per storage kind. The worker thread writes them
 // while the export runs; the user-interface thread may read them at any time, so every

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tasks/IPHBGetStoragesSink.h"
+#include "common/IPHBGetStoragesSink.h"
 #include "tasks/ITask.h"
 
 namespace serial_comm {

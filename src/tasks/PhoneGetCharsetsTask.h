@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tasks/IPhoneGetCharsetsSink.h"
+#include "common/IPhoneGetCharsetsSink.h"
 #include "tasks/ITask.h"
 
 namespace serial_comm {

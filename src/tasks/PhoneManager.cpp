@@ -5,11 +5,11 @@
 #include <utility>
 
 #include "charsets/CharsetChoice.h"
+#include "common/ExportResult.h"
 #include "export/CSVExportManager.h"
 #include "export/OutputFormat.h"
 #include "serial_comm/ModeSwitch.h"
 #include "tasks/ContactExportTask.h"
-#include "tasks/ExportResult.h"
 #include "tasks/ExportStatisticsMap.h"
 #include "tasks/PHBGetStoragesTask.h"
 #include "tasks/PhoneGetCharsetsTask.h"

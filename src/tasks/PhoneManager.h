@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "tasks/Event.h"
-#include "tasks/ExportStatistics.h"
-#include "tasks/IContactExportSink.h"
-#include "tasks/IExportInterruptionSink.h"
-#include "tasks/IExportSettings.h"
-#include "tasks/IPHBGetStoragesSink.h"
-#include "tasks/IPhoneGetCharsetsSink.h"
+#include "common/Event.h"
+#include "common/ExportStatistics.h"
+#include "common/IContactExportSink.h"
+#include "common/IExportInterruptionSink.h"
+#include "common/IExportSettings.h"
+#include "common/IPHBGetStoragesSink.h"
+#include "common/IPhoneGetCharsetsSink.h"
 #include "tasks/ModemLease.h"
 
 class CSVExportManager;

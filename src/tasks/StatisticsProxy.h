@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "common/IContactExportSink.h"
 #include "tasks/ExportStatisticsMap.h"
-#include "tasks/IContactExportSink.h"
 
 // Stands between the export task of one storage and the user interface's export sink: keeps
 // the storage's statistics record up to date and forwards what the user interface needs, with

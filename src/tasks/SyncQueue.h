@@ -4,7 +4,7 @@
 #include <mutex>
 #include <utility>
 
-#include "tasks/Event.h"
+#include "common/Event.h"
 
 namespace synchronization {
 

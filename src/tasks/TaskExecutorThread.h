@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "tasks/Event.h"
+#include "common/Event.h"
 #include "tasks/ITask.h"
 #include "tasks/SyncQueue.h"
 #include "tasks/ThreadBase.h"

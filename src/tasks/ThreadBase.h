@@ -5,7 +5,7 @@
 #include <optional>
 #include <thread>
 
-#include "tasks/Event.h"
+#include "common/Event.h"
 
 // Base of the program's worker threads: one thread per object, created by start and running
 // run. Stopping the thread and waiting for it is the derived class's duty: its destructor asks

@@ -5,8 +5,8 @@
 
 #include "cli/CliOptions.h"
 #include "cli/ExportCommand.h"
+#include "common/StorageKind.h"
 #include "export/OutputFormat.h"
-#include "tasks/StorageKind.h"
 
 namespace {
 

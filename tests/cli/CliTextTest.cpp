@@ -15,7 +15,7 @@
 #include "cli/ProbeReport.h"
 #include "cli/ProgressDisplay.h"
 #include "cli/UserMessages.h"
-#include "tasks/StorageKind.h"
+#include "common/StorageKind.h"
 
 namespace {
 

@@ -63,7 +63,7 @@ protected:
 
     test_support::TempDir folder;
     std::optional<Simulator> phone;
-    const device_filter::ZuvoDeviceFilter filter;
+    const device_filter::ZuvoDeviceFilter filter{};
     DEVICE_INFO_EX found;
     DEVICE_INFO_EX result;
 };

@@ -13,13 +13,13 @@
 
 #include "CsvFiles.h"
 #include "FileSizeLimit.h"
+#include "common/Event.h"
 #include "export/CSVExportManager.h"
 #include "export/Contact.h"
 #include "export/ContactField.h"
 #include "export/DiskSpaceException.h"
 #include "export/FileAccessException.h"
 #include "export/OutputFormat.h"
-#include "tasks/Event.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "PtyPair.h"
 #include "charsets/TextCodec.h"
+#include "common/Event.h"
 #include "serial_comm/Modem.h"
-#include "tasks/Event.h"
 
 namespace {
 

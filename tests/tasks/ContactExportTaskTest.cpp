@@ -13,15 +13,15 @@
 #include "TempDir.h"
 #include "charsets/CharsetChoice.h"
 #include "charsets/TextCodec.h"
+#include "common/IExportSettings.h"
+#include "common/StorageKind.h"
 #include "export/CSVExportManager.h"
 #include "export/OutputFormat.h"
 #include "phonesim/BuiltInScenarios.h"
 #include "phonesim/Simulator.h"
 #include "serial_comm/Modem.h"
 #include "tasks/ContactExportTask.h"
-#include "tasks/IExportSettings.h"
 #include "tasks/PhoneSetCharsetTask.h"
-#include "tasks/StorageKind.h"
 
 namespace {
 

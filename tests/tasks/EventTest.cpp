@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "tasks/Event.h"
+#include "common/Event.h"
 
 namespace {
 

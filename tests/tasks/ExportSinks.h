@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "tasks/Event.h"
-#include "tasks/IContactExportSink.h"
-#include "tasks/IExportInterruptionSink.h"
-#include "tasks/IPHBGetStoragesSink.h"
-#include "tasks/IPhoneGetCharsetsSink.h"
+#include "common/Event.h"
+#include "common/IContactExportSink.h"
+#include "common/IExportInterruptionSink.h"
+#include "common/IPHBGetStoragesSink.h"
+#include "common/IPhoneGetCharsetsSink.h"
 
 namespace export_test {
 

@@ -17,13 +17,13 @@
 #include "TempDir.h"
 #include "charsets/CharsetChoice.h"
 #include "charsets/TextCodec.h"
+#include "common/StorageKind.h"
 #include "export/FileAccessException.h"
 #include "export/OutputFormat.h"
 #include "phonesim/BuiltInScenarios.h"
 #include "phonesim/Simulator.h"
 #include "serial_comm/SerialPortException.h"
 #include "tasks/PhoneManager.h"
-#include "tasks/StorageKind.h"
 
 namespace {
 

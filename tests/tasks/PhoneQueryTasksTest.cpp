@@ -9,12 +9,12 @@
 #include "ExpectedExport.h"
 #include "ExportSinks.h"
 #include "charsets/TextCodec.h"
+#include "common/StorageKind.h"
 #include "phonesim/Simulator.h"
 #include "serial_comm/Modem.h"
 #include "tasks/PHBGetStoragesTask.h"
 #include "tasks/PhoneGetCharsetsTask.h"
 #include "tasks/PhoneSetCharsetTask.h"
-#include "tasks/StorageKind.h"
 
 namespace {
 

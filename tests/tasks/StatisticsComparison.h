@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "tasks/ExportStatistics.h"
+#include "common/ExportStatistics.h"
 
 // Lets tests compare statistics records whole and print them when they differ. In the global
 // namespace, beside the record, so that lookup finds it also inside std::optional.

@@ -5,9 +5,9 @@
 
 #include "ExportSinks.h"
 #include "StatisticsComparison.h"
+#include "common/StorageKind.h"
 #include "tasks/ExportStatisticsMap.h"
 #include "tasks/StatisticsProxy.h"
-#include "tasks/StorageKind.h"
 
 namespace {
 

@@ -84,8 +84,8 @@ TEST(SyncQueue, ConsumerWaitingOnTheEventGetsEveryItemOfConcurrentProducers) {
         }
         while (auto item = queue.pop()) {
             auto [producer, index] = *item;
-            EXPECT_EQ(index, next[producer]) << "producer " << producer;
-            next[producer] = index + 1;
+            EXPECT_EQ(index, next[static_cast<std::size_t>(producer)]) << "producer " << producer;
+            next[static_cast<std::size_t>(producer)] = index + 1;
             ++received;
         }
     }

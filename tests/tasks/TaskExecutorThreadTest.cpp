@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "tasks/Event.h"
+#include "common/Event.h"
 #include "tasks/ITask.h"
 #include "tasks/TaskExecutorThread.h"
 

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "tasks/Event.h"
+#include "common/Event.h"
 #include "tasks/ThreadBase.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "tasks/ExportResult.h"
+#include "common/ExportResult.h"
 
 // What the export of one storage achieved so far.
 struct ExportStatistics {

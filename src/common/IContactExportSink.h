@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "tasks/ExportResult.h"
+#include "common/ExportResult.h"
 
 // Follows the export of the storages, one after another: each storage gets exactly one
 // onExportStarted, then any number of onExportProgress, then exactly one onExportFinished.

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "tasks/IExportInterruptionReaction.h"
+#include "common/IExportInterruptionReaction.h"
 
 // Asked when writing the output file failed. Called on the worker thread, which then waits
 // until one of the reaction's operations has been called from another thread.

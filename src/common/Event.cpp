@@ -1,4 +1,4 @@
-#include "tasks/Event.h"
+#include "common/Event.h"
 
 namespace synchronization {
 

@@ -1,12 +1,57 @@
-# Compiler warnings and sanitizer switches shared by every target of the project.
+# Compiler warnings, hardening and sanitizer switches shared by every target of the project.
 
+option(CONTAXIO_WERROR "Treat compiler warnings as errors (on in the test suite and CI)" OFF)
 set(CONTAXIO_SANITIZER "" CACHE STRING
     "Sanitizers to build with: empty, 'address;undefined' or 'thread'")
+
+find_program(CONTAXIO_CCACHE ccache)
+if(CONTAXIO_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${CONTAXIO_CCACHE})
+endif()
 
 add_library(contaxio_warnings INTERFACE)
 target_compile_options(contaxio_warnings INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
-    -Wcast-align -Wimplicit-fallthrough -Werror)
+    -Wcast-align -Wimplicit-fallthrough -Wconversion -Wsign-conversion -Wold-style-cast)
+if(CONTAXIO_WERROR)
+    target_compile_options(contaxio_warnings INTERFACE -Werror)
+endif()
+
+# Hardened optimised builds: checked buffer and container accesses, stack protection, control
+# flow protection, position-independent executables and a read-only relocation table.
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+include(CheckPIESupported)
+check_pie_supported()
+include(CheckCXXSourceCompiles)
+set(CMAKE_REQUIRED_FLAGS "-O2 -D_FORTIFY_SOURCE=3 -Werror")
+check_cxx_source_compiles([=[
+#include <cstdio>
+#if !defined(__has_builtin) || !__has_builtin(__builtin_dynamic_object_size)
+#error no dynamic object size
+#endif
+int main() { return 0; }
+]=] CONTAXIO_HAVE_FORTIFY_3)
+unset(CMAKE_REQUIRED_FLAGS)
+if(CONTAXIO_HAVE_FORTIFY_3)
+    set(_contaxio_fortify 3)
+else()
+    set(_contaxio_fortify 2)
+endif()
+# Sanitizer builds leave out the fortified library calls, which hide accesses from them.
+if(CONTAXIO_SANITIZER)
+    set(_contaxio_optimised 0)
+else()
+    set(_contaxio_optimised $<CONFIG:Release,RelWithDebInfo>)
+endif()
+add_compile_options(
+    "$<${_contaxio_optimised}:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=${_contaxio_fortify}>"
+    "$<${_contaxio_optimised}:-D_GLIBCXX_ASSERTIONS>"
+    "$<${_contaxio_optimised}:-fstack-protector-strong>"
+    "$<${_contaxio_optimised}:-fstack-clash-protection>")
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|i.86")
+    add_compile_options("$<${_contaxio_optimised}:-fcf-protection>")
+endif()
+add_link_options("$<${_contaxio_optimised}:LINKER:-z,relro,-z,now>")
 
 if(CONTAXIO_SANITIZER)
     list(JOIN CONTAXIO_SANITIZER "," _contaxio_sanitizers)

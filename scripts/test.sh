@@ -16,7 +16,7 @@ run_build() {
     local dir="$build_root/$name"
     echo "== $name build"
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCONTAXIO_SANITIZER="$sanitizer" >/dev/null
+        -DCONTAXIO_SANITIZER="$sanitizer" -DCONTAXIO_WERROR=ON >/dev/null
     cmake --build "$dir" --target "$target" -j "$jobs"
     echo "== $name tests"
     local label_args=()

@@ -222,8 +222,10 @@ TEST(AtFuzz, ArbitraryAnswersNeverBreakTheParsersOrTheConverters) {
         for (const std::string_view value : values)
             expect(inside(value, input), "splitValues bounds", index);
 
-        OrderCheckingSink sink(kNames[index % kNames.size()], input.size());
-        serial_comm::parseResponse(sink, input, kNames[index % kNames.size()]);
+        OrderCheckingSink sink(kNames[static_cast<std::size_t>(index) % kNames.size()],
+                               input.size());
+        serial_comm::parseResponse(sink, input,
+                                   kNames[static_cast<std::size_t>(index) % kNames.size()]);
         expect(sink.faults == 0 && sink.finished(), "parseResponse order", index);
 
         // The value helpers and decoders on a few values of the input and on the whole.
@@ -238,7 +240,8 @@ TEST(AtFuzz, ArbitraryAnswersNeverBreakTheParsersOrTheConverters) {
                 expect(item.size() <= value.size(), "splitList", index);
 
             // The locale-dependent code page is slow to set up; it gets a share of the inputs.
-            const Decoders& pair = decoders[index % 50 == 0 ? 3 : index % 3];
+            const Decoders& pair =
+                decoders[index % 50 == 0 ? 3u : static_cast<std::size_t>(index % 3)];
             const std::u16string text = serial_comm::decodeText(value, *pair.text, *pair.hex);
             expect(text.size() <= value.size(), "decodeText length", index);
         }

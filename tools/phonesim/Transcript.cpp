@@ -46,7 +46,7 @@ bool Transcript::waitFor(const CommandMatcher& matcher, std::size_t count,
     std::size_t matched = 0;
     const auto enough = [&] {
         for (; checked < commands_.size(); ++checked) {
-            matched += matcher(commands_[checked]) ? 1 : 0;
+            matched += matcher(commands_[checked]) ? 1u : 0u;
         }
         return matched >= count || closed_;
     };

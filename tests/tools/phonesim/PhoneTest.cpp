@@ -166,7 +166,7 @@ TEST(Phone, ExtendedLinesReadBackAsTheContactInEveryCharset) {
             std::string ascii;
             for (std::size_t i = 0; i < text.size(); ++i) {
                 ascii.push_back(text[i] < 0x80 ? static_cast<char>(text[i]) : '?');
-                i += (text[i] >= 0xD800 && text[i] <= 0xDBFF) ? 1 : 0;
+                i += (text[i] >= 0xD800 && text[i] <= 0xDBFF) ? 1u : 0u;
             }
             return text_codec::fromUtf8(ascii);
         };
@@ -184,8 +184,9 @@ TEST(Phone, ExtendedLinesReadBackAsTheContactInEveryCharset) {
             EXPECT_EQ(name.substr(givenLength), expect(u("王")));
             const char* postal[] = {"Hauptstraße 5", "", "Berlin", "", "10115", "Deutschland"};
             for (int part = 0; part < 6; ++part) {
-                EXPECT_EQ(program_view::decodeText(values[17 + part], charset),
-                          expect(u(postal[part])));
+                EXPECT_EQ(
+                    program_view::decodeText(values[static_cast<std::size_t>(17 + part)], charset),
+                    expect(u(postal[part])));
             }
             EXPECT_EQ(program_view::decodeText(values[23], charset), u"Ann");
             EXPECT_EQ(program_view::decodePlain(values[24]), u"12-25-1980");

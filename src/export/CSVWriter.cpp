@@ -35,8 +35,9 @@ constexpr std::string_view kUtf8Mark("\xEF\xBB\xBF", 3);
 
 CSVWriter::CSVWriter(std::u16string path, std::int32_t charset)
     : path_(std::move(path)), charset_(charset), converter_(codePageOf(charset)) {
-    if (!openFile(false)) {
-        throw FileAccessException();
+    int openError = 0;
+    if (!openFile(false, openError)) {
+        throw FileAccessException(openError);
     }
     std::string_view mark;
     if (charset_ == output_charset::Ucs2) {
@@ -47,7 +48,7 @@ CSVWriter::CSVWriter(std::u16string path, std::int32_t charset)
     int error = 0;
     if (!writeAll(mark, error)) {
         closeFile();
-        throw FileAccessException();
+        throw FileAccessException(error);
     }
 }
 
@@ -64,7 +65,7 @@ std::u16string CSVWriter::quoted(std::u16string_view text) {
     return cell;
 }
 
-bool CSVWriter::openFile(bool append) {
+bool CSVWriter::openFile(bool append, int& error) {
     const std::string name = text_codec::toUtf8(path_);
     // Non-blocking only while opening, so that a FIFO without a reader fails instead of
     // hanging. Every write goes to the end of the file.
@@ -77,12 +78,14 @@ bool CSVWriter::openFile(bool append) {
         fd = ::open(name.c_str(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
+        error = errno;
         return false;
     }
     struct stat status {};
     const int fileFlags = ::fcntl(fd, F_GETFL);
     if (fileFlags < 0 || ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) < 0 ||
         ::fstat(fd, &status) < 0) {
+        error = errno;
         ::close(fd);
         return false;
     }
@@ -161,15 +164,16 @@ bool CSVWriter::cutBack(int& error) {
 void CSVWriter::fail(int error) {
     // An exhausted quota is a full disk to the user, and freeing space helps the same way.
     if (error == ENOSPC || error == EDQUOT) {
-        throw DiskSpaceException();
+        throw DiskSpaceException(error);
     }
     closeFile();
-    throw FileAccessException();
+    throw FileAccessException(error);
 }
 
 void CSVWriter::writeLine(const std::u16string& line) {
-    if (fd_ < 0 && !openFile(true)) {
-        throw FileAccessException();
+    int openError = 0;
+    if (fd_ < 0 && !openFile(true, openError)) {
+        throw FileAccessException(openError);
     }
     int error = 0;
     if (!cutBack(error)) {

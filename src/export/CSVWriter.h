@@ -48,7 +48,8 @@ private:
         bool operator==(const FileIdentity&) const = default;
     };
 
-    bool openFile(bool append);
+    // Opens the file; on failure returns false with the errno in error.
+    bool openFile(bool append, int& error);
     void closeFile();
     std::string encode(const std::u16string& line) const;
     // Writes all bytes; on failure returns false with the errno in error.

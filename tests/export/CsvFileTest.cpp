@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -132,6 +133,31 @@ TEST(CsvFileOpen, FailsInAMissingFolderOrOnAFolder) {
         EXPECT_THROW(OutlookCSVWriter(u16(dir.path()), charset), FileAccessException);
     }
     EXPECT_FALSE(fs::exists(missing.parent_path()));
+}
+
+// The exception keeps the errno of the failure, so that a front end can name the cause.
+TEST(CsvFileOpen, TheFailureKeepsItsCause) {
+    TempDir dir;
+    const auto plainFile = dir.file("plain");
+    { std::ofstream(plainFile).put('x'); }
+    const struct {
+        fs::path path;
+        int code;
+    } cases[] = {
+        {dir.path() / "missing" / "out.csv", ENOENT},
+        {dir.path(), EISDIR},
+        {plainFile / "out.csv", ENOTDIR},
+        {dir.path() / std::string(300, 'n'), ENAMETOOLONG},
+        {"/dev/full", ENOSPC},
+    };
+    for (const auto& c : cases) {
+        try {
+            GoogleCSVWriter writer(u16(c.path), 1);
+            ADD_FAILURE() << c.path << " was opened";
+        } catch (const FileAccessException& failure) {
+            EXPECT_EQ(failure.code(), c.code) << c.path;
+        }
+    }
 }
 
 TEST(CsvFileOpen, FailsWhenTheMarkCannotBeWritten) {

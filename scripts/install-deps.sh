@@ -2,7 +2,11 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev clang-format ccache)
+# clang (clang++ 14), libclang-rt-14-dev (libFuzzer and the sanitizer runtimes) and llvm (the
+# symbolizer of their reports) build and run the fuzz targets; locales provides the sources of
+# the locales they convert in.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev clang-format ccache
+    clang libclang-rt-14-dev llvm locales)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what the build needs, checks the formatting, then builds and
 # runs every test twice (a normal build and one under AddressSanitizer with
-# UndefinedBehaviorSanitizer), and the threaded tests a third time under ThreadSanitizer.
+# UndefinedBehaviorSanitizer), and the threaded tests a third time under ThreadSanitizer. Last, a
+# clang build runs every fuzz target for CONTAXIO_FUZZ_SECONDS (30) each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +27,19 @@ run_build() {
     ctest --test-dir "$dir" "${label_args[@]}" -j "$jobs" --output-on-failure --no-tests=error
 }
 
+# The fuzz targets (fuzz/), built with clang and libFuzzer; each runs for a bounded time and fails
+# on any crash, leak, time-out, sanitizer report or broken expectation.
+run_fuzz_build() {
+    local dir="$build_root/fuzz"
+    echo "== fuzz build"
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DCONTAXIO_FUZZ=ON -DCONTAXIO_BUILD_TESTS=OFF -DCONTAXIO_BUILD_BENCH=OFF \
+        -DCONTAXIO_FUZZ_SECONDS="${CONTAXIO_FUZZ_SECONDS:-30}" >/dev/null
+    cmake --build "$dir" --target contaxio_fuzzers -j "$jobs"
+    echo "== fuzz tests"
+    ctest --test-dir "$dir" -L fuzz -j "$jobs" --output-on-failure --no-tests=error
+}
+
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
@@ -33,5 +47,6 @@ export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
 run_build normal "" all ""
 run_build asan-ubsan "address;undefined" all ""
 run_build tsan "thread" contaxio_threaded_tests threaded
+run_fuzz_build
 
 echo "All test builds passed."

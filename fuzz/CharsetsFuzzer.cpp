@@ -89,12 +89,12 @@ void checkUtf8(std::string_view bytes, std::u16string_view text) {
     const std::string again = text_codec::encode(code_page::Utf8, decoded);
     std::u16string strict;
     std::string problem;
-    if (fuzz_support::decodeStrictUtf8(bytes, strict, problem)) {
+    if (test_support::decodeStrictUtf8(bytes, strict, problem)) {
         FUZZ_CHECK(strict == decoded, "well-formed UTF-8 decoded wrongly", printable(bytes));
         FUZZ_CHECK(again == bytes, "well-formed UTF-8 does not come back", printable(bytes));
     }
     strict.clear();
-    FUZZ_CHECK(fuzz_support::decodeStrictUtf8(again, strict, problem),
+    FUZZ_CHECK(test_support::decodeStrictUtf8(again, strict, problem),
                "the UTF-8 encoder wrote ill-formed UTF-8", printable(bytes) + ": " + problem);
     FUZZ_CHECK(text_codec::decode(code_page::Utf8, again) == decoded,
                "decoded UTF-8 does not survive encoding", printable(bytes));

@@ -10,6 +10,9 @@
 // unescaped, with their quoting, and with the text as the output charset can hold it.
 namespace fuzz_support {
 
+using test_support::CsvCell;
+using test_support::CsvRow;
+
 // The header rows.
 CsvRow expectedGoogleHeader();
 CsvRow expectedOutlookHeader();

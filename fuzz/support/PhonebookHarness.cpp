@@ -16,6 +16,8 @@ namespace fuzz_support {
 
 namespace {
 
+using test_support::readCsvFile;
+
 std::string readFile(const std::u16string& path) {
     std::ifstream in(text_codec::toUtf8(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

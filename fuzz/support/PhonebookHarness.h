@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CsvCell.h"
+#include "ExpectedRows.h"
 #include "ProtocolCheckingBuilder.h"
 #include "export/CSVExportManager.h"
 #include "phonebook/ContactBuilder.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace fuzz_support {
+namespace test_support {
 
 // One cell of a CSV row: its text (quotes taken off and escapes undone) and whether it stood
 // between double quotes.
@@ -16,4 +16,4 @@ struct CsvCell {
 
 using CsvRow = std::vector<CsvCell>;
 
-}  // namespace fuzz_support
+}  // namespace test_support

@@ -3,7 +3,7 @@
 #include "StrictUtf8.h"
 #include "charsets/CharsetChoice.h"
 
-namespace fuzz_support {
+namespace test_support {
 
 namespace {
 
@@ -138,4 +138,4 @@ bool readCsvFile(std::string_view bytes, std::int32_t outputCharset, std::vector
     return true;
 }
 
-}  // namespace fuzz_support
+}  // namespace test_support

@@ -7,7 +7,7 @@
 
 #include "CsvCell.h"
 
-namespace fuzz_support {
+namespace test_support {
 
 // Reads an output file back without the program's own code: checks the byte-order mark of the
 // output charset code (0 UTF-16LE after FF FE, 1 UTF-8 after EF BB BF, 2 ASCII without a mark),
@@ -18,4 +18,4 @@ namespace fuzz_support {
 bool readCsvFile(std::string_view bytes, std::int32_t outputCharset, std::vector<CsvRow>& rows,
                  std::string& problem);
 
-}  // namespace fuzz_support
+}  // namespace test_support

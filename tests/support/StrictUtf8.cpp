@@ -1,6 +1,6 @@
 #include "StrictUtf8.h"
 
-namespace fuzz_support {
+namespace test_support {
 
 bool decodeStrictUtf8(std::string_view bytes, std::u16string& text, std::string& problem) {
     std::size_t i = 0;
@@ -58,4 +58,4 @@ bool decodeStrictUtf8(std::string_view bytes, std::u16string& text, std::string&
     return true;
 }
 
-}  // namespace fuzz_support
+}  // namespace test_support

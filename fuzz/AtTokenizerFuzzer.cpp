@@ -24,7 +24,6 @@
 
 namespace {
 
-using fuzz_support::check;
 using fuzz_support::printable;
 using serial_comm::AtToken;
 

@@ -26,8 +26,6 @@
 
 namespace {
 
-using fuzz_support::check;
-
 // The contacts an answer finishes: one whenever the index of a line differs from the open
 // contact's, and one at a result line, while a contact is open. A line whose index is empty
 // opens none.

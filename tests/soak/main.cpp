@@ -53,12 +53,13 @@ bool parse(int argc, char** argv, Options& options) {
     return options.exports > 0;
 }
 
-// Resident memory says little under AddressSanitizer, which keeps freed memory in quarantine.
+// Resident memory says little under a sanitizer, which keeps freed memory in quarantine or
+// keeps a history of every access.
 constexpr bool kMemoryIsMeaningful =
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     false;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
     false;
 #else
     true;
@@ -161,7 +162,7 @@ int main(int argc, char** argv) {
         "Resident memory: %ld kB after the first export, %ld kB at the end (highest %ld "
         "kB)%s\n",
         baseline.residentKb, last.residentKb, highest.residentKb,
-        kMemoryIsMeaningful ? "" : " (AddressSanitizer build: not checked)");
+        kMemoryIsMeaningful ? "" : " (sanitizer build: not checked)");
     if (memoryGrew)
         std::printf("Resident memory grew by %ld kB, more than %ld kB\n", growth,
                     options.rssGrowthKb);

@@ -81,10 +81,10 @@ SoakFault SoakFault::draw(std::mt19937_64& random, const std::vector<PlannedComm
             fault.stall = std::chrono::milliseconds(3000);
             break;
         case Kind::ErrorAnswer:
-            fault.command = pick(random, plan,
-                                 {Role::Fill, Role::GroupRange, Role::GroupRead, Role::IndexRange,
-                                  Role::Block, Role::Block, Role::Block})
-                                .line;
+            fault.command =
+                pick(random, plan,
+                     {Role::Fill, Role::GroupRange, Role::GroupRead, Role::IndexRange, Role::Block})
+                    .line;
             break;
         case Kind::Garbage:
             fault.every = 1 + below(random, 4);

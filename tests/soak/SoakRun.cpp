@@ -209,16 +209,6 @@ ExportReport SoakRun::run(int number, const SoakExport& drawn) const {
                 std::to_string(outcome.results.size()) + " storages finished");
         }
 
-        const std::vector<ExportResult> results = reportedResults(exportSink);
-        if (results != outcome.results)
-            report.problems.push_back("the storages reported " + resultList(results) + ", not " +
-                                      resultList(outcome.results));
-        const bool diskFull =
-            fault.kind == Kind::DiskFullRetry || fault.kind == Kind::DiskFullAbort;
-        if (questions.questions().size() != (diskFull ? 1u : 0u))
-            report.problems.push_back("the user was asked " +
-                                      std::to_string(questions.questions().size()) +
-                                      " times about write errors");
         // The statistics of each storage that wrote contacts count exactly those.
         for (std::size_t s = 0; s < phone.exported.size(); ++s) {
             std::int32_t written = 0;
@@ -238,7 +228,18 @@ ExportReport SoakRun::run(int number, const SoakExport& drawn) const {
                     std::to_string(statistics.entriesRead) + " entries; expected " +
                     std::to_string(written) + ", " + std::to_string(entries));
         }
+        // Whatever the manager reports while it goes counts too.
         manager.reset();
+        const std::vector<ExportResult> results = reportedResults(exportSink);
+        if (results != outcome.results)
+            report.problems.push_back("the storages reported " + resultList(results) + ", not " +
+                                      resultList(outcome.results));
+        const bool diskFull =
+            fault.kind == Kind::DiskFullRetry || fault.kind == Kind::DiskFullAbort;
+        if (questions.questions().size() != (diskFull ? 1u : 0u))
+            report.problems.push_back("the user was asked " +
+                                      std::to_string(questions.questions().size()) +
+                                      " times about write errors");
         report.commands = simulator.transcript();
     } catch (const std::exception& e) {
         report.problems.push_back(std::string("an exception ended the export: ") + e.what());

@@ -2,7 +2,18 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev clang-format ccache gettext)
+# One package a line, so that additions merge cleanly.
+packages=(
+    cmake
+    ninja-build
+    g++
+    libgtest-dev
+    libgmock-dev
+    clang-format
+    ccache
+    gettext
+    libgettextpo-dev
+)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -9,10 +9,12 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWizard>
 
 #include "Screenshots.h"
 #include "ui/Artwork.h"
 #include "ui/HeaderBand.h"
+#include "ui/WizardArtwork.h"
 
 namespace {
 
@@ -121,6 +123,31 @@ TEST_P(HeaderBandTheme, DrawsThePictureOnTheRightOverTheThemesBase) {
         }
     }
     EXPECT_GT(differing, picture.width() * picture.height() / 4);
+}
+
+TEST_P(HeaderBandTheme, AWizardShowsTheIconAndThePictureInItsHeader) {
+    const bool dark = GetParam();
+    QWizard wizard;
+    if (dark) {
+        wizard.setPalette(darkPalette());
+    }
+    wizard.setWizardStyle(QWizard::ModernStyle);
+    auto* page = new QWizardPage;
+    page->setTitle(QStringLiteral("Device List"));
+    page->setSubTitle(QStringLiteral("Choose the phone to read."));
+    wizard.addPage(page);
+    applyWizardArtwork(&wizard);
+    applyWizardArtwork(&wizard);  // twice does no harm
+    wizard.resize(560, 400);
+    wizard.show();
+    ui_test::saveScreenshot(&wizard, QStringLiteral("Wizard-%1").arg(dark ? "dark" : "light"));
+
+    EXPECT_FALSE(wizard.windowIcon().isNull());
+    const QPixmap picture = wizard.pixmap(QWizard::LogoPixmap);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.devicePixelRatio(), wizard.devicePixelRatioF());
+    EXPECT_EQ(qRound(picture.height() / picture.devicePixelRatio()), 56);
+    EXPECT_GT(visibleShare(picture, dark ? kDark : kLight), 0.2);
 }
 
 INSTANTIATE_TEST_SUITE_P(LightAndDark, HeaderBandTheme, ::testing::Bool(),

@@ -12,6 +12,8 @@ namespace {
 
 // The picture's height in the header band, in device-independent pixels.
 constexpr int kPictureHeight = 56;
+// Found by name: a class without Q_OBJECT cannot be found by its type.
+constexpr char kWatcherName[] = "contaxio-header-picture-watcher";
 
 void setHeaderPicture(QWizard* wizard) {
     const QString path = artwork::headerPicturePath();
@@ -29,6 +31,7 @@ void setHeaderPicture(QWizard* wizard) {
 class ScreenWatcher final : public QObject {
 public:
     explicit ScreenWatcher(QWizard* wizard) : QObject(wizard), wizard_(wizard) {
+        setObjectName(QLatin1String(kWatcherName));
         wizard->installEventFilter(this);
     }
 
@@ -57,7 +60,8 @@ void applyWizardArtwork(QWizard* wizard) {
     }
     wizard->setWindowIcon(artwork::programIcon());
     setHeaderPicture(wizard);
-    if (wizard->findChild<ScreenWatcher*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
+    if (wizard->findChild<QObject*>(QLatin1String(kWatcherName), Qt::FindDirectChildrenOnly) ==
+        nullptr) {
         new ScreenWatcher(wizard);
     }
 }

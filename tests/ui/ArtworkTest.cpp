@@ -143,6 +143,12 @@ TEST_P(HeaderBandTheme, AWizardShowsTheIconAndThePictureInItsHeader) {
     ui_test::saveScreenshot(&wizard, QStringLiteral("Wizard-%1").arg(dark ? "dark" : "light"));
 
     EXPECT_FALSE(wizard.windowIcon().isNull());
+    // One watcher for screen changes, however often the artwork was applied.
+    EXPECT_EQ(wizard
+                  .findChildren<QObject*>(QStringLiteral("contaxio-header-picture-watcher"),
+                                          Qt::FindDirectChildrenOnly)
+                  .size(),
+              1);
     const QPixmap picture = wizard.pixmap(QWizard::LogoPixmap);
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.devicePixelRatio(), wizard.devicePixelRatioF());

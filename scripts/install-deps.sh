@@ -13,6 +13,14 @@ packages=(
     ccache
     gettext
     libgettextpo-dev
+    # The wizard: Qt 6 Widgets and Network, the SVG renderer and icon engine for its artwork,
+    # the platform plugins (offscreen for the GUI tests, xcb and others for a desktop) and a
+    # font, so that texts render where no desktop is installed.
+    qt6-base-dev
+    qt6-svg-dev
+    libqt6svg6
+    qt6-qpa-plugins
+    fonts-dejavu-core
 )
 
 missing=()

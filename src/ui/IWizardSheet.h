@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include "ui/WizardPageId.h"
+
+// What a wizard page may ask of the sheet that holds it. Implemented by the wizard sheet;
+// tests of a single page supply a recording fake.
+class IWizardSheet {
+public:
+    // The wizard buttons a page enables, as bits.
+    enum Button : unsigned {
+        NoButton = 0,
+        BackButton = 1,
+        NextButton = 2,
+    };
+
+    virtual ~IWizardSheet() = default;
+
+    // The window caption while the page is current.
+    virtual void setCaption(const QString& caption) = 0;
+    // Enables exactly the given buttons (Back, Next, both or none); the others are disabled.
+    virtual void setWizardButtons(unsigned buttons) = 0;
+    // Presses Next as if the user had, once the current event has been handled.
+    virtual void pressNext() = 0;
+    // Makes the page with the given id current, as a jump (not a step of Next or Back).
+    virtual void switchToPage(WizardPageId page) = 0;
+    virtual WizardPageId currentPageId() const = 0;
+    // Sets the sheet's button labels and tooltips again for the current page (the Cancel
+    // button reads "Close" on the completion page).
+    virtual void refreshButtonLabels() = 0;
+    // Tells the current page, without waiting, that the selected phone was unplugged.
+    virtual void notifyDeviceRemoved() = 0;
+};

@@ -124,6 +124,12 @@ TEST(PhoneManagerTest, APhoneThatDoesNotTellItsModeGoesThroughModeZero) {
               (Strings{"AT+MODE?", "AT+MODE=0", "AT+MODE=2"}));
 }
 
+TEST(PhoneManagerTest, APhoneAnsweringItsModeWithABareOkGoesThroughModeZero) {
+    EXPECT_EQ(commandsOfConstruction("[phone]\nmode = 0\n[storage ME]\n[behaviour]\n"
+                                     "answer = AT+MODE? -> \"\\r\\nOK\\r\\n\"\n"),
+              (Strings{"AT+MODE?", "AT+MODE=0", "AT+MODE=2"}));
+}
+
 TEST(PhoneManagerTest, APortThatCannotBeHadThrowsCodeZero) {
     test_support::TempDir dir;
     try {

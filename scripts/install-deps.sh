@@ -2,7 +2,9 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev clang-format ccache)
+# locales: the locale sources and character maps from which the charset tests compile
+# non-UTF-8 locales of their own.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev clang-format ccache locales)
 
 missing=()
 for package in "${packages[@]}"; do

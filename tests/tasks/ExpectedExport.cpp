@@ -333,6 +333,12 @@ std::string expectedFile(const ExpectedContacts& contacts, std::int32_t format,
     return mark + encoded(lines, outputCharset);
 }
 
+std::string googleHeaderLine() {
+    std::u16string line(kGoogleHeader);
+    line.insert(line.size() - 1, 1, u'\r');
+    return encoded(line, output_charset::Utf8);
+}
+
 std::int32_t entriesOf(const ExpectedContacts& contacts) {
     std::int32_t entries = 0;
     for (const ExpectedContact& contact : contacts)

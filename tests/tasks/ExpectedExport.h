@@ -36,6 +36,9 @@ ExpectedContacts expectedContacts(const phonesim::Scenario& scenario, std::strin
 std::string expectedFile(const ExpectedContacts& contacts, std::int32_t format,
                          std::int32_t outputCharset);
 
+// The header line of the Google layout as a UTF-8 or ASCII file holds it.
+std::string googleHeaderLine();
+
 // The phonebook entries the contacts carry.
 std::int32_t entriesOf(const ExpectedContacts& contacts);
 

@@ -43,16 +43,6 @@ std::string exportMemory(const std::string& scenario, bool extended,
     return test_support::readFileBytes(path);
 }
 
-constexpr char kGoogleHeader[] =
-    "Name,Given Name,Additional Name,Family Name,Birthday,Occupation,Hobby,Sensitivity,Priority,"
-    "Subject,Group Membership,E-mail 1 - Type,E-mail 1 - Value,E-mail 2 - Type,E-mail 2 - Value,"
-    "E-mail 3 - Type,E-mail 3 - Value,Phone 1 - Type,Phone 1 - Value,Phone 2 - Type,"
-    "Phone 2 - Value,Phone 3 - Type,Phone 3 - Value,Phone 4 - Type,Phone 4 - Value,"
-    "Phone 5 - Type,Phone 5 - Value,Phone 6 - Type,Phone 6 - Value,Phone 7 - Type,"
-    "Phone 7 - Value,Address 1 - Type,Address 1 - Formatted,Address 2 - Type,"
-    "Address 2 - Formatted,Address 3 - Type,Address 3 - Formatted,Website 1 - Type,"
-    "Website 1 - Value\r\n";
-
 TEST(UnusualNamesExport, AnExtendedUtf8PhoneExportsWholeNamesAndEveryNumber) {
     ExportStatistics statistics;
     const std::string file = exportMemory(R"(
@@ -70,7 +60,7 @@ name = Bob (Work
 phone.work = 0405
 )",
                                           true, u"UTF8", output_charset::Utf8, statistics);
-    EXPECT_EQ(file, std::string("\xEF\xBB\xBF") + kGoogleHeader +
+    EXPECT_EQ(file, "\xEF\xBB\xBF" + export_test::googleHeaderLine() +
                         "\"Ann :) \",,\"\",\"\",,,,,,,\"General\",Work,\"\",Home,\"\",Other,\"\","
                         "Main,\"\",Home,\"030123\",Work,\"\",Mobile,\"+4917012345\",Fax,\"\","
                         "Pager,\"\",Other,\"\",Home,\"\",Work,\"\",Other,\"\",Other,\"\",\r\n"
@@ -103,7 +93,7 @@ email = w@example.com
 )",
                                           false, u"ASCII", output_charset::Ascii, statistics);
     EXPECT_EQ(file,
-              std::string(kGoogleHeader) +
+              export_test::googleHeaderLine() +
                   "\"Ann :) \",,\"\",\"\",,,,,,,\"General\",Work,\"\",Home,\"\",Other,\"\",Main,"
                   "\"\",Home,\"\",Work,\"\",Mobile,\"+4917012345\",Fax,\"\",Pager,\"\",Other,"
                   "\"\",Home,\"\",Work,\"\",Other,\"\",Other,\"\",\r\n"

@@ -90,8 +90,9 @@ std::u16string LocaleCharset::decode(std::string_view bytes) {
         char* out = buffer.data();
         std::size_t outLeft = buffer.size();
         const std::size_t result = iconv(decoder_, &in, &inLeft, &out, &outLeft);
+        const int error = errno;
         utf16.append(buffer.data(), buffer.size() - outLeft);
-        if (result != kFailed || errno == E2BIG)
+        if (result != kFailed || error == E2BIG)
             continue;
         // A byte sequence the charset does not define, or one cut off at the end: one U+FFFD
         // for its first byte, and on with the next.

@@ -13,6 +13,9 @@ packages=(
     ccache
     gettext
     libgettextpo-dev
+    # The locale sources and character maps from which the charset tests compile non-UTF-8
+    # locales of their own.
+    locales
     # The wizard: Qt 6 Widgets and Network, the SVG renderer and icon engine for its artwork,
     # the platform plugins (offscreen for the GUI tests, xcb and others for a desktop) and a
     # font, so that texts render where no desktop is installed.

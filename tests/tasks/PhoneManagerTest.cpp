@@ -88,7 +88,7 @@ std::size_t indexOf(const Strings& commands, const std::string& command) {
                                     commands.begin());
 }
 
-std::string googleFile(const std::vector<Contact>& contacts) {
+std::string googleFile(const export_test::ExpectedContacts& contacts) {
     return expectedFile(contacts, output_format::GoogleCsv, output_charset::Utf8);
 }
 
@@ -121,6 +121,12 @@ TEST(PhoneManagerTest, APhoneInModeTwoGoesThroughModeZero) {
 TEST(PhoneManagerTest, APhoneThatDoesNotTellItsModeGoesThroughModeZero) {
     EXPECT_EQ(commandsOfConstruction("[phone]\nmode = 0\n[storage ME]\n[behaviour]\n"
                                      "silent = AT+MODE?\n"),
+              (Strings{"AT+MODE?", "AT+MODE=0", "AT+MODE=2"}));
+}
+
+TEST(PhoneManagerTest, APhoneAnsweringItsModeWithABareOkGoesThroughModeZero) {
+    EXPECT_EQ(commandsOfConstruction("[phone]\nmode = 0\n[storage ME]\n[behaviour]\n"
+                                     "answer = AT+MODE? -> \"\\r\\nOK\\r\\n\"\n"),
               (Strings{"AT+MODE?", "AT+MODE=0", "AT+MODE=2"}));
 }
 
@@ -276,7 +282,7 @@ TEST(PhoneManagerTest, SuccessiveExportsStartAfreshAndAFileThatCannotBeMadeChang
 // The contacts of the standard phone's memory at indexes 1 to 10: the first block.
 constexpr std::int32_t kFirstBlockContacts = 7;
 
-std::vector<Contact> firstBlockOf(const ManagerRig& rig) {
+export_test::ExpectedContacts firstBlockOf(const ManagerRig& rig) {
     return expectedContacts(rig.phone.scenario(), "ME", false, 1, 10);
 }
 

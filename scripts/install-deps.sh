@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev clang-format ccache)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libcli11-dev clang-format ccache)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -9,6 +9,7 @@ packages=(
     g++
     libgtest-dev
     libgmock-dev
+    libcli11-dev
     clang-format
     ccache
     gettext

@@ -53,7 +53,7 @@ ChildProcess::ChildProcess(const std::string& executable, const std::vector<std:
     pid_ = ::fork();
     if (pid_ == 0) {
         ::dup2(input, STDIN_FILENO);
-        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(options.standardOutput >= 0 ? options.standardOutput : out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
         if ((directory != nullptr && ::chdir(directory) != 0) ||
             (options.fileSizeLimit && ::setrlimit(RLIMIT_FSIZE, &limit) != 0)) {

@@ -19,6 +19,7 @@ public:
         std::string workingDirectory;                // empty: the test's own
         std::optional<std::uint64_t> fileSizeLimit;  // RLIMIT_FSIZE of the child, in bytes
         int standardInput = -1;                      // a descriptor; -1: /dev/null
+        int standardOutput = -1;  // a descriptor; -1: a pipe that output() collects
     };
 
     // Throws std::runtime_error when the child cannot be started.

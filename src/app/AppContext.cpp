@@ -1,5 +1,7 @@
 #include "app/AppContext.h"
 
+#include "export/FileAccessException.h"
+
 #include <algorithm>
 #include <array>
 #include <system_error>
@@ -115,6 +117,14 @@ void AppContext::releaseDevice() {
         const std::lock_guard lock(choicesMutex_);
         std::swap(manager, phoneManager_);
     }
+    // The exporting page finishes its export and asks again when that fails; an export that
+    // ended without it must not be thrown away with its PhoneManager.
+    if (manager) {
+        try {
+            manager->finishExport();
+        } catch (const FileAccessException&) {
+        }
+    }
 }
 
 bool AppContext::isCurrentDevice(const std::u16string& portName) const {
@@ -212,6 +222,10 @@ void AppContext::resumeExport() {
     if (phoneManager_) {
         phoneManager_->resume();
     }
+}
+
+ExportFileOutcome AppContext::finishExport() {
+    return phoneManager_ ? phoneManager_->finishExport() : ExportFileOutcome::NoFile;
 }
 
 void AppContext::stopExport(std::int32_t kind) {

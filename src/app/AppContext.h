@@ -12,6 +12,7 @@
 #include "app/AppEnvironment.h"
 #include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
+#include "export/ExportFileOutcome.h"
 
 class IContactExportSink;
 class IExportInterruptionSink;
@@ -77,7 +78,8 @@ public:
     // serial_comm::SerialPortException when that fails; the previous PhoneManager then stays.
     void selectDevice(const std::u16string& portName, const std::u16string& displayName,
                       bool extendedPhonebook);
-    // Forgets the port and deletes the PhoneManager.
+    // Forgets the port and deletes the PhoneManager, after finishing an export that has not
+    // been finished (a failure to do so is not reported here).
     void releaseDevice();
     // Compares the port name with the selected phone's without regard to ASCII letter case.
     bool isCurrentDevice(const std::u16string& portName) const;
@@ -106,6 +108,12 @@ public:
     // chosen storages, the phone's memory first, then the SIM. Throws FileAccessException when
     // the output file cannot be created. Nothing happens without a PhoneManager.
     void startExport(IContactExportSink& exportSink, IExportInterruptionSink& interruptionSink);
+
+    // Once the export has ended: puts the file it wrote in the place of the output file, or
+    // leaves an existing file as it was when nothing was exported (PhoneManager::finishExport).
+    // Throws FileAccessException when the new file cannot take the old one's place; it may be
+    // called again. NoFile without a PhoneManager.
+    ExportFileOutcome finishExport();
 
     bool noStorageRemaining() const { return storagesRemaining_ == 0; }
     // Counts a storage's end: a write error or a cancel ends the whole export (the result is

@@ -204,6 +204,7 @@ TEST(AppContextTest, ExportsTheChosenStorageWithTheChosenSettings) {
     ASSERT_TRUE(exportSink.waitForFinished(1));
     EXPECT_EQ(app.storageFinished(ExportResult::Completed), 0);
     EXPECT_TRUE(app.noStorageRemaining());
+    EXPECT_EQ(app.finishExport(), ExportFileOutcome::Saved);
 
     const auto contacts = export_test::expectedContacts(phone.scenario(), "SM", false);
     EXPECT_EQ(test_support::readFileBytes(file),
@@ -226,3 +227,30 @@ TEST(AppContextTest, ExportsTheChosenStorageWithTheChosenSettings) {
 }
 
 }  // namespace
+
+// An export that ended is kept when the phone is released without finishing it first, and a
+// file that was there is only replaced by one holding contacts.
+TEST(AppContextTest, ReleasingThePhoneKeepsAnExportThatWasNotFinished) {
+    phonesim::Simulator phone(phonesim::BuiltInScenarios::load("standard-ucs2"));
+    test_support::TempDir dir;
+    LanguageManager languages;
+    AppContext app(AppEnvironment{}, &languages);
+    const std::filesystem::path file = dir.file("contacts.csv");
+    test_support::writeFileBytes(file, "old contents");
+
+    app.selectDevice(text_codec::fromUtf8(phone.portPath()), u"Korvanta Z1", false);
+    app.setSimSelected(true);
+    app.setOutputPath(text_codec::fromUtf8(file.string()));
+    app.setOutputFormatAndCharset(output_format::GoogleCsv, output_charset::Ucs2);
+    export_test::RecordingExportSink exportSink;
+    export_test::QuestionSink questions;
+    app.startExport(exportSink, questions);
+    ASSERT_TRUE(exportSink.waitForFinished(1));
+    EXPECT_EQ(test_support::readFileBytes(file), "old contents");
+
+    app.releaseDevice();
+    const auto contacts = export_test::expectedContacts(phone.scenario(), "SM", false);
+    EXPECT_EQ(test_support::readFileBytes(file),
+              export_test::expectedFile(contacts, output_format::GoogleCsv, output_charset::Ucs2));
+    EXPECT_EQ(app.finishExport(), ExportFileOutcome::NoFile);
+}

@@ -39,6 +39,7 @@ std::string exportMemory(const std::string& scenario, bool extended,
         manager.startExport({storage_kind::Memory}, charsetName, exportSink, questions);
         EXPECT_TRUE(exportSink.waitForFinished(1));
         statistics = manager.exportStatistics(storage_kind::Memory);
+        EXPECT_EQ(manager.finishExport(), ExportFileOutcome::Saved);
     }
     return test_support::readFileBytes(path);
 }

@@ -120,12 +120,13 @@ std::vector<ExportResult> ExportRun::results() const {
 void ExportRun::stop() {
     stopping_ = true;
     display_.interrupt();
-    console_.report(UserMessages::stopping());
     PhoneManager& manager = phone_.manager();
     manager.pause();
     manager.stop(kStopByUser);
     // A write-error question asked from now on ends the export as well.
     phone_.sinks().refuseWriteErrors();
+    // Said once the stop is under way, so that whoever reads it may rely on it.
+    console_.report(UserMessages::stopping());
     manager.resume();
 }
 

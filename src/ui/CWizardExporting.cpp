@@ -52,6 +52,7 @@ CWizardExporting::CWizardExporting(AppContext& app, IWizardSheet& sheet, IUserDi
     progress_->setObjectName(QStringLiteral("exportProgress"));
     progress_->setRange(0, 1);
     progress_->setValue(0);
+    progress_->setAccessibleName(heading_->text());
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading_);
@@ -182,6 +183,7 @@ void CWizardExporting::storageStarted(std::int32_t kind, std::int32_t indexCount
     const std::uint32_t id = storageTextId(kind);
     storageLabel_->setText(id != 0 ? text(id) : QString());
     storageLabel_->show();
+    progress_->setAccessibleName(storageLabel_->text());
 }
 
 void CWizardExporting::storageFinished(ExportResult result) {

@@ -163,15 +163,6 @@ TEST(ContactsSelectionChoices, TheCharsetIsUcs2ThenUtf8ThenAscii) {
     }
 }
 
-TEST(ContactsSelectionChoices, StorageBitsAndButtons) {
-    EXPECT_EQ(CWizardContactsSelection::storageBits({}), 0u);
-    EXPECT_EQ(CWizardContactsSelection::storageBits({2, 1}), 3u);
-    EXPECT_EQ(CWizardContactsSelection::storageBits({2, 7, 0, -1}), 2u);
-    EXPECT_EQ(CWizardContactsSelection::wizardButtons(false, false), kBack);
-    EXPECT_EQ(CWizardContactsSelection::wizardButtons(true, false), kBackNext);
-    EXPECT_EQ(CWizardContactsSelection::wizardButtons(false, true), kBackNext);
-}
-
 TEST_F(ContactsSelectionPageTest, AStorageThePhoneLacksCannotBeTickedNorOfferedFromTheLastPhone) {
     selectPhone(phonesim::BuiltInScenarios::load("standard-ucs2"), false);
     makePage();

@@ -372,15 +372,4 @@ TEST_F(ExportingPageTest, APhoneLostOnTheWayIsNamedOnceAndTheFileKeepsWhatWasRea
     EXPECT_EQ(sheet.nextPresses, 1);
 }
 
-TEST(ExportingDecisions, TextsForStoragesAndWriteErrors) {
-    EXPECT_EQ(CWizardExporting::storageTextId(kMemory), 10298u);
-    EXPECT_EQ(CWizardExporting::storageTextId(kSim), 10299u);
-    EXPECT_EQ(CWizardExporting::storageTextId(0), 0u);
-    EXPECT_EQ(CWizardExporting::storageTextId(3), 0u);
-    EXPECT_EQ(CWizardExporting::writeErrorQuestion(true).captionId, 10264u);
-    EXPECT_EQ(CWizardExporting::writeErrorQuestion(true).textId, 10265u);
-    EXPECT_EQ(CWizardExporting::writeErrorQuestion(false).captionId, 10269u);
-    EXPECT_EQ(CWizardExporting::writeErrorQuestion(false).textId, 10268u);
-}
-
 }  // namespace

@@ -34,8 +34,10 @@ using Kind = WizardPage::Transition::Kind;
 
 QPalette darkPalette() {
     QPalette palette;
+    // Fusion draws frames in the window colour made darker: the fields are a little lighter
+    // than the window, so that their frames show.
     const QColor window(0x2b, 0x2b, 0x2e);
-    const QColor base(0x1e, 0x1e, 0x20);
+    const QColor base(0x36, 0x36, 0x3a);
     const QColor text(0xe8, 0xe8, 0xea);
     palette.setColor(QPalette::Window, window);
     palette.setColor(QPalette::WindowText, text);

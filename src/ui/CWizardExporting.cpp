@@ -222,8 +222,27 @@ void CWizardExporting::warnDisconnected() {
 
 void CWizardExporting::exportEnded() {
     running_ = false;
+    finishFile();
     if (isCurrent()) {
         sheet().pressNext();
+    }
+}
+
+void CWizardExporting::finishFile() {
+    // The export wrote into a working file; it takes the output file's place only now. When
+    // that fails the user may retry (after freeing space, say) or give up, which leaves the
+    // file that was there as it was.
+    for (;;) {
+        try {
+            app().finishExport();
+            return;
+        } catch (const FileAccessException&) {
+            const Question question = writeErrorQuestion(true);
+            if (ask({text(question.captionId), text(question.textId), MessageIcon::Warning,
+                     MessageButtons::RetryCancel}) != MessageAnswer::Retry) {
+                return;
+            }
+        }
     }
 }
 

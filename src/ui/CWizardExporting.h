@@ -74,6 +74,8 @@ private:
     void warnDisconnected();
     // Every storage has ended: on to the completion page.
     void exportEnded();
+    // Puts the exported file in place, asking Retry/Cancel when that fails.
+    void finishFile();
     MessageAnswer ask(const MessageRequest& request);
     // Handles a report now, or after the question that is open.
     void deliver(std::function<void()> report);

@@ -38,7 +38,7 @@ using ui_test::PageTest;
 constexpr std::int32_t kMemory = storage_kind::Memory;
 constexpr std::int32_t kSim = storage_kind::Sim;
 
-std::string googleFile(const std::vector<Contact>& contacts) {
+std::string googleFile(const export_test::ExpectedContacts& contacts) {
     return expectedFile(contacts, output_format::GoogleCsv, output_charset::Utf8);
 }
 
@@ -86,8 +86,8 @@ protected:
         return waitFor([this, presses] { return sheet.nextPresses >= presses; });
     }
 
-    std::vector<Contact> contacts(const std::string& storage, int first = 0,
-                                  int last = 1 << 30) const {
+    export_test::ExpectedContacts contacts(const std::string& storage, int first = 0,
+                                           int last = 1 << 30) const {
         return expectedContacts(phone->scenario(), storage, false, first, last);
     }
 
@@ -279,6 +279,25 @@ TEST_F(ExportingPageTest, RetryingTheFileAfterTheFolderAppearsStartsTheExport) {
     ASSERT_TRUE(waitForNext());
     EXPECT_EQ(test_support::readFileBytes(folder / "contacts.csv"), googleFile(contacts("SM")));
     EXPECT_TRUE(sheet.jumps.empty());
+}
+
+// The exported file takes the output file's place only at the end; when it cannot, the user is
+// asked and may retry.
+TEST_F(ExportingPageTest, AFileThatCannotTakeItsPlaceAtTheEndIsAskedAboutAndRetried) {
+    prepare(false, true);
+    auto gate = phone->holdAnswer(kBlockRead, kHold);
+    hookedDialogs.beforeAnswer = [&](const MessageRequest&) { std::filesystem::remove_all(file); };
+    dialogs.answerMessage(MessageAnswer::Retry);
+    makePage(hookedDialogs);
+    ASSERT_TRUE(sheet.activate(*page));
+    ASSERT_TRUE(gate->waitUntilHeld(10s));
+    std::filesystem::create_directories(file / "in the way");
+    gate->release();
+    ASSERT_TRUE(waitForNext());
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].message.text, tx(10265));
+    EXPECT_EQ(dialogs.questions()[0].message.buttons, MessageButtons::RetryCancel);
+    EXPECT_EQ(written(), googleFile(contacts("SM")));
 }
 
 TEST_F(ExportingPageTest, AWriteErrorRetriedLeavesNoPartialRow) {

@@ -14,10 +14,11 @@ set(CONTAXIO_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/contaxio)
 set(CONTAXIO_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/contaxio)
 
 # The udev rule that keeps modem managers off the maker's phones. CONTAXIO_INSTALL_UDEVRULESDIR,
-# when set, is the folder (relative to the prefix unless absolute). Left empty, a system installation
-# (prefix /usr, as the Debian package) puts it where the system's udev keeps its rules: udev's
-# own udevdir when pkg-config knows it, else /lib/udev as on Debian 12; any other prefix keeps
-# it below the prefix, in lib/udev/rules.d (udev also reads /usr/local/lib/udev/rules.d).
+# when set, is the folder (relative to the prefix unless absolute). Left empty, a system
+# installation (prefix /usr, as the Debian package) puts it where the system's udev keeps its
+# rules: udev's own udevdir when pkg-config knows it, else /lib/udev as on Debian 12; any other
+# prefix keeps it below the prefix, in lib/udev/rules.d (udev also reads
+# /usr/local/lib/udev/rules.d).
 set(CONTAXIO_INSTALL_UDEVRULESDIR "" CACHE STRING
     "Where the udev rule for the maker's phones is installed; empty: chosen from the prefix")
 if(CONTAXIO_INSTALL_UDEVRULESDIR)
@@ -38,6 +39,7 @@ endif()
 if(IS_ABSOLUTE "${CONTAXIO_UDEV_RULES_DESTINATION}")
     set(CONTAXIO_INSTALL_FULL_UDEVRULESDIR "${CONTAXIO_UDEV_RULES_DESTINATION}")
 else()
-    set(CONTAXIO_INSTALL_FULL_UDEVRULESDIR "${CMAKE_INSTALL_PREFIX}/${CONTAXIO_UDEV_RULES_DESTINATION}")
+    set(CONTAXIO_INSTALL_FULL_UDEVRULESDIR
+        "${CMAKE_INSTALL_PREFIX}/${CONTAXIO_UDEV_RULES_DESTINATION}")
 endif()
 set(CONTAXIO_UDEV_RULE_NAME 70-contaxio-phone.rules)

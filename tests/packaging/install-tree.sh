@@ -89,8 +89,10 @@ check_files() {
     grep -q '<svg' "$root$DATADIR/icons/hicolor/scalable/apps/$icon.svg" 2>/dev/null ||
         fail "the menu entry's icon '$icon' is not an installed SVG icon"
 
-    # The AppStream metadata together with the desktop entry it launches.
-    appstreamcli validate-tree --no-net --strict "$root" >"$WORK_DIR/appstream.log" 2>&1 ||
+    # The AppStream metadata together with the desktop entry it launches, in the tree that
+    # holds share/ (the prefix).
+    appstreamcli validate-tree --no-net --strict "$root$(dirname "$DATADIR")" \
+        >"$WORK_DIR/appstream.log" 2>&1 ||
         fail "appstreamcli validate-tree:"$'\n'"$(cat "$WORK_DIR/appstream.log")"
 
     local page

@@ -2,9 +2,9 @@
 #
 # The target contaxio_data copies them into ${PROJECT_BINARY_DIR}/bin/lng and .../bin/help, so
 # that a program built into ${PROJECT_BINARY_DIR}/bin finds them beside itself, as an installed
-# one finds them in <prefix>/share/contaxio. A data folder that does not exist yet is left out;
-# adding or removing files makes CMake configure again.
-include(GNUInstallDirs)
+# one finds them in <prefix>/share/contaxio (installed by packaging/CMakeLists.txt). A data
+# folder that does not exist yet is left out; adding or removing files makes CMake configure
+# again.
 
 set(CONTAXIO_DATA_DIR ${PROJECT_SOURCE_DIR}/data)
 set(CONTAXIO_STAGED_DATA_DIR ${PROJECT_BINARY_DIR}/bin)
@@ -22,7 +22,6 @@ foreach(folder lng help)
     if(IS_DIRECTORY ${source})
         list(APPEND _contaxio_data_commands
              COMMAND ${CMAKE_COMMAND} -E copy_directory ${source} ${staged})
-        install(DIRECTORY ${source} DESTINATION ${CMAKE_INSTALL_DATADIR}/contaxio)
     endif()
 endforeach()
 

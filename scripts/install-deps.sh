@@ -25,6 +25,18 @@ packages=(
     libqt6svg6
     qt6-qpa-plugins
     fonts-dejavu-core
+    # The Debian package (cpack -G DEB: dpkg-shlibdeps, file) and the packaging tests: the
+    # validators of desktop entries and AppStream metadata, lintian, and both formatters of
+    # manual pages (col renders them as text).
+    dpkg-dev
+    file
+    xz-utils
+    desktop-file-utils
+    appstream
+    lintian
+    mandoc
+    man-db
+    bsdextrautils
 )
 
 missing=()

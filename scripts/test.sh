@@ -3,7 +3,9 @@
 # runs every test twice (a normal build and one under AddressSanitizer with
 # UndefinedBehaviorSanitizer), and the threaded tests a third time under ThreadSanitizer. The
 # wizard's GUI tests (label gui) run in the first two on Qt's offscreen platform; Qt is not
-# built for ThreadSanitizer, so the third build leaves the GUI out.
+# built for ThreadSanitizer, so the third build leaves the GUI out. The packaging tests (label
+# packaging: the install rules, the Debian package, lintian and the validators) run in the
+# normal build only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +19,9 @@ run_build() {
     local name=$1 sanitizer=$2 target=$3 label=$4
     local dir="$build_root/$name"
     echo "== $name build"
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    # The prefix of a system installation, so that the normal build's packaging tests can make
+    # and check the Debian package; nothing is installed.
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
         -DCONTAXIO_SANITIZER="$sanitizer" -DCONTAXIO_WERROR=ON >/dev/null
     cmake --build "$dir" --target "$target" -j "$jobs"
     echo "== $name tests"

@@ -63,6 +63,21 @@ const std::string kExitStatuses =
     "       terminal) or standard output\n"
     "  130  stopped by Ctrl-C (or SIGTERM)\n";
 
+const std::string kListExitStatuses =
+    "Exit status:\n"
+    "  0    the devices were read (also when no phone is attached)\n"
+    "  1    an unexpected failure inside the program\n"
+    "  2    wrong command line\n"
+    "  3    the devices could not be read\n"
+    "  5    standard output could not be written\n"
+    "  130  stopped by Ctrl-C (or SIGTERM); the way --watch ends\n";
+
+const std::string kListNotes =
+    "States: no driver, other USB mode, not supported (level 3), standard phonebook\n"
+    "(level 4) and extended phonebook (level 5); export and probe can read a phone in\n"
+    "level 4 or 5. Each phone of the maker is listed once; other vendors' modems are\n"
+    "left alone.\n";
+
 const std::string kNumbers =
     "Progress (on standard error) and summary count, per storage:\n"
     "  places    the numbered places of the storage's phonebook, used or empty: \"120 of\n"
@@ -99,6 +114,8 @@ struct RawValues {
     std::vector<std::string> layout;
     std::vector<std::string> trace;
     bool quiet = false;
+    bool json = false;
+    bool watch = false;
     bool version = false;
 };
 
@@ -115,6 +132,19 @@ public:
         auto formatter = std::make_shared<HelpFormatter>();
         formatter->column_width(22);
         app_.formatter(formatter);
+
+        CLI::App* listCommand =
+            command(Command::List,
+                    "Lists the phones attached by USB: what each one is (its state),\n"
+                    "model, IMEI, alias and modem port, and for a phone that cannot be\n"
+                    "read what to do about it.",
+                    kListNotes + "\n" + kListExitStatuses);
+        listCommand->add_flag("--json", values_.json,
+                              "Writes the list as JSON for scripts: an array of objects with\n"
+                              "port, state, state_name, model, imei and alias.");
+        listCommand->add_flag("--watch", values_.watch,
+                              "Keeps following phones plugged in or unplugged, a line per\n"
+                              "change, until Ctrl-C.");
 
         CLI::App* exportCommand = command(
             Command::Export, "Reads the phonebooks of the phone on PATH and writes them to FILE.",
@@ -300,6 +330,8 @@ std::optional<std::string> single(const std::vector<std::string>& values, const 
 
 std::string CliOptions::commandName(Command command) {
     switch (command) {
+        case Command::List:
+            return "list";
         case Command::Export:
             return "export";
         case Command::Probe:
@@ -366,7 +398,7 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
         if (chosen == Command::None) {
             if (looksLikeOption(first)) {
                 return fail(grammar.commandTaking(first) != Command::None
-                                ? "a command (export, probe or demo) must come first"
+                                ? "a command (list, export, probe or demo) must come first"
                                 : "unknown option " + first,
                             Command::None);
             }
@@ -402,6 +434,8 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
     options.output = *output;
     options.trace = *trace;
     options.quiet = values.quiet;
+    options.json = values.json;
+    options.watch = values.watch;
     if (!storages->empty()) {
         const auto kinds = storagesOf(*storages);
         if (!kinds) {

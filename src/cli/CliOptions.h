@@ -6,6 +6,7 @@
 
 // The command line of contaxio-cli, one subcommand with its options:
 //
+//   contaxio-cli list [--json] [--watch]
 //   contaxio-cli export --port PATH --output FILE [--storages me|sm|me,sm]
 //                       [--layout google|outlook] [--quiet] [--trace FILE]
 //   contaxio-cli probe --port PATH [--trace FILE]
@@ -16,7 +17,7 @@
 // (--port --output x.csv: --port needs a value); a value that begins with "--" can be given as
 // --name=value. parse() never throws; a refused command line comes back with error set.
 struct CliOptions {
-    enum class Command { None, Export, Probe, Demo, Help, Version };
+    enum class Command { None, List, Export, Probe, Demo, Help, Version };
 
     Command command = Command::None;
     std::string port;    // export, probe
@@ -26,6 +27,8 @@ struct CliOptions {
     std::vector<std::int32_t> storages;
     std::int32_t layout = 1;  // an output_format code
     bool quiet = false;       // export, demo: no progress display
+    bool json = false;        // list: JSON for scripts
+    bool watch = false;       // list: follow plug and unplug until stopped
 
     // Command::None: why the command line was refused, and the command it was for (None when
     // there was none), so that people can be pointed at the right --help.
@@ -40,6 +43,6 @@ struct CliOptions {
     static std::string usage(Command command = Command::None);
     // The text of --version.
     static std::string version();
-    // "export", "probe", "demo"; empty for anything else.
+    // "list", "export", "probe", "demo"; empty for anything else.
     static std::string commandName(Command command);
 };

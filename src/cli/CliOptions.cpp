@@ -55,9 +55,10 @@ const std::string kExitStatuses =
     "Exit status:\n"
     "  0    every chosen storage was exported completely (probe: a phone that can be read)\n"
     "  1    an unexpected failure inside the program\n"
-    "  2    wrong command line\n"
-    "  3    no usable phone: the port is missing, refused, busy or not a phone's port, the\n"
-    "       phone does not answer or is not supported, or reading a storage failed\n"
+    "  2    wrong command line, or no --port while several phones can be read\n"
+    "  3    no usable phone: none attached that can be read, the port is missing,\n"
+    "       refused, busy or not a phone's port, the phone does not answer or is not\n"
+    "       supported, reading a storage failed, or the devices could not be read\n"
     "  4    the phone was disconnected\n"
     "  5    the output could not be written: the file (folder, rights, disk full, a\n"
     "       terminal) or standard output\n"
@@ -75,8 +76,8 @@ const std::string kListExitStatuses =
 const std::string kListNotes =
     "States: no driver, other USB mode, not supported (level 3), standard phonebook\n"
     "(level 4) and extended phonebook (level 5); export and probe can read a phone in\n"
-    "level 4 or 5. Each phone of the maker is listed once; other vendors' modems are\n"
-    "left alone.\n";
+    "level 4 or 5, and without --port they use the one such phone attached. Each phone\n"
+    "of the maker is listed once; other vendors' modems are left alone.\n";
 
 const std::string kNumbers =
     "Progress (on standard error) and summary count, per storage:\n"
@@ -146,9 +147,11 @@ public:
                               "Keeps following phones plugged in or unplugged, a line per\n"
                               "change, until Ctrl-C.");
 
-        CLI::App* exportCommand = command(
-            Command::Export, "Reads the phonebooks of the phone on PATH and writes them to FILE.",
-            kNumbers + "\n" + kExportNotes + "\n" + kExitStatuses);
+        CLI::App* exportCommand =
+            command(Command::Export,
+                    "Reads the phonebooks of the phone (the one attached that can be read, or the\n"
+                    "one on --port PATH) and writes them to FILE.",
+                    kNumbers + "\n" + kExportNotes + "\n" + kExitStatuses);
         port(exportCommand);
         valueOption(exportCommand, "--output", values_.output, "FILE",
                     "The CSV file to write (required), or - for standard output.");
@@ -163,8 +166,9 @@ public:
 
         CLI::App* probeCommand =
             command(Command::Probe,
-                    "Tells what the phone on PATH is: model, IMEI, support level, and the\n"
-                    "charsets and phonebook storages it offers.",
+                    "Tells what the phone (the one attached that can be read, or the one on\n"
+                    "--port PATH) is: model, IMEI, support level, and the charsets and\n"
+                    "phonebook storages it offers.",
                     kExitStatuses);
         port(probeCommand);
         trace(probeCommand);
@@ -251,7 +255,8 @@ private:
 
     void port(CLI::App* sub) {
         valueOption(sub, "--port", values_.port, "PATH",
-                    "The phone's modem port (required), e.g. /dev/ttyACM0.");
+                    "The phone's modem port, e.g. /dev/ttyACM0; by default the one\n"
+                    "attached phone that can be read (see contaxio-cli list).");
     }
     void quiet(CLI::App* sub) {
         sub->add_flag("--quiet", values_.quiet, "No progress display on standard error.");
@@ -454,11 +459,7 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
         }
     }
 
-    // What each command needs. (A command that learns to find the phone by itself drops its
-    // --port requirement here.)
-    if ((chosen == Command::Export || chosen == Command::Probe) && options.port.empty()) {
-        return fail(commandName(chosen) + " needs --port PATH (the phone's modem port)", chosen);
-    }
+    // What each command needs. export and probe find the phone themselves without --port.
     if (chosen == Command::Export && options.output.empty()) {
         return fail("export needs --output FILE (the CSV file to write)", chosen);
     }

@@ -7,20 +7,21 @@
 // The command line of contaxio-cli, one subcommand with its options:
 //
 //   contaxio-cli list [--json] [--watch]
-//   contaxio-cli export --port PATH --output FILE [--storages me|sm|me,sm]
+//   contaxio-cli export [--port PATH] --output FILE [--storages me|sm|me,sm]
 //                       [--layout google|outlook] [--quiet] [--trace FILE]
-//   contaxio-cli probe --port PATH [--trace FILE]
+//   contaxio-cli probe [--port PATH] [--trace FILE]
 //   contaxio-cli demo [--output FILE] [--quiet] [--trace FILE]
 //   contaxio-cli [COMMAND] --help | --version
 //
 // Options may also be written --name=value. An option never takes another option as its value
 // (--port --output x.csv: --port needs a value); a value that begins with "--" can be given as
-// --name=value. parse() never throws; a refused command line comes back with error set.
+// --name=value. export and probe without --port use the one phone that can be read (the
+// commands find it). parse() never throws; a refused command line comes back with error set.
 struct CliOptions {
     enum class Command { None, List, Export, Probe, Demo, Help, Version };
 
     Command command = Command::None;
-    std::string port;    // export, probe
+    std::string port;    // export, probe; empty: the one phone that can be read
     std::string output;  // export (required; "-" is standard output), demo (default contacts.csv)
     std::string trace;   // export, probe, demo: where the byte trace goes; empty: none
     // The storage kinds asked for, phone memory first; empty: what the phone offers.

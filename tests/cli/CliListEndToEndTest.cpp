@@ -35,6 +35,7 @@ using phonesim::BuiltInScenarios;
 using phonesim::SimulatedDeviceTree;
 using phonesim::Simulator;
 using test_support::ChildProcess;
+using test_support::readFileBytes;
 using test_support::TempDir;
 
 // Each search probes the simulated phones (about a second of mode switches each), more under
@@ -204,7 +205,8 @@ TEST_F(CliListTest, NoPhoneIsAListingAndAnUnreadableTreeIsAnError) {
     EXPECT_EQ(json.out, "[]\n");
 
     fs::remove_all(sim.sysfsRoot() / "class");
-    for (const auto& arguments : {std::vector<std::string>{"list"}}) {
+    for (const auto& arguments : {std::vector<std::string>{"list"},
+                                  std::vector<std::string>{"export", "--output", "x.csv"}}) {
         const CliRun unreadable = run(arguments);
         EXPECT_EQ(unreadable.status, 3) << describe(unreadable);
         EXPECT_EQ(unreadable.out, "");
@@ -213,6 +215,75 @@ TEST_F(CliListTest, NoPhoneIsAListingAndAnUnreadableTreeIsAnError) {
                                       " to find phones in; point CONTAXIO_SYSFS_ROOT at a "
                                       "sysfs tree, or unset it to read /sys.\n");
     }
+}
+
+TEST_F(CliListTest, ExportAndProbeWithoutPortUseTheOnePhoneThatCanBeRead) {
+    Simulator phone(BuiltInScenarios::load("standard-ucs2"));
+    Simulator unsupported(BuiltInScenarios::load("unsupported"));
+    Simulator stranger(BuiltInScenarios::demo());
+    std::string modemPath;
+    sim.addModemPhone(phone.portPath(), SimulatedDeviceTree::makersPhone("T1SN0001"), &modemPath);
+    sim.addModemPhone(unsupported.portPath(), SimulatedDeviceTree::makersPhone("X9SN0001"));
+    sim.addDriverlessPhone();
+    sim.addOtherVendorModem(stranger.portPath());
+    const OpenWatch strangerWatch(stranger.portPath());
+    TempDir out;
+    const fs::path file = out.file("contacts.csv");
+
+    const CliRun exported = run({"export", "--output", file.string()});
+    ASSERT_EQ(exported.status, 0) << describe(exported);
+    EXPECT_TRUE(contains(exported.err, "note: phone on " + modemPath + " (model " +
+                                           phone.scenario().phone.model +
+                                           "): it is the one attached phone that can be read"))
+        << exported.err;
+    EXPECT_TRUE(contains(exported.out, "Phone:         " + phone.scenario().phone.model +
+                                           ", IMEI " + phone.scenario().phone.imei))
+        << exported.out;
+    EXPECT_TRUE(contains(exported.out, "Phone memory:  completed")) << exported.out;
+    const std::string bytes = readFileBytes(file);
+    EXPECT_TRUE(bytes.starts_with("\xFF\xFE")) << "UTF-16 for a UCS2 phone";
+    EXPECT_GT(bytes.size(), 1000u);
+    EXPECT_GT(phone.transcript().size(), 0u);
+
+    const CliRun probed = run({"probe"});
+    EXPECT_EQ(probed.status, 0) << describe(probed);
+    EXPECT_TRUE(contains(probed.out, "Port:          " + modemPath + "\n")) << probed.out;
+    EXPECT_FALSE(strangerWatch.opened()) << "another vendor's modem was opened";
+}
+
+TEST_F(CliListTest, WithoutPortNoReadablePhoneNamesWhatIsAttachedAndSeveralAskForPort) {
+    TempDir out;
+    const fs::path file = out.file("contacts.csv");
+    const CliRun nothing = run({"export", "--output", file.string()});
+    EXPECT_EQ(nothing.status, 3) << describe(nothing);
+    EXPECT_TRUE(contains(nothing.err, "error: phone: no phone is attached")) << nothing.err;
+    EXPECT_FALSE(fs::exists(file));
+
+    Simulator unsupported(BuiltInScenarios::load("unsupported"));
+    sim.addModemPhone(unsupported.portPath(), SimulatedDeviceTree::makersPhone("X9SN0001"));
+    sim.addDriverlessPhone();
+    sim.addMassStoragePhone();
+    const CliRun unusable = run({"probe"});
+    EXPECT_EQ(unusable.status, 3) << describe(unusable);
+    EXPECT_EQ(unusable.out, "");
+    for (const std::string reason :
+         {"attached phone: no driver serves it", "attached phone: it is in another USB mode",
+          "it does not answer the commands an export needs"}) {
+        EXPECT_TRUE(contains(unusable.err, reason)) << unusable.err;
+    }
+
+    Simulator first(BuiltInScenarios::demo());
+    Simulator second(BuiltInScenarios::load("standard-ucs2"));
+    std::string firstPath;
+    std::string secondPath;
+    sim.addModemPhone(first.portPath(), SimulatedDeviceTree::makersPhone("Z3SN0001"), &firstPath);
+    sim.addModemPhone(second.portPath(), SimulatedDeviceTree::makersPhone("T1SN0001"), &secondPath);
+    const CliRun several = run({"export", "--output", file.string()});
+    EXPECT_EQ(several.status, 2) << describe(several);
+    EXPECT_TRUE(contains(several.err, "2 attached phones can be read (on " + firstPath + " and " +
+                                          secondPath + "); choose one with --port"))
+        << several.err;
+    EXPECT_FALSE(fs::exists(file));
 }
 
 TEST_F(CliListTest, WatchReportsUnplugAndPlugUntilCtrlC) {

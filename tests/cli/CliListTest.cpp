@@ -1,5 +1,6 @@
-// The pieces of `contaxio-cli list`: the lines and hints people read, the JSON scripts read,
-// and the changes --watch reports.
+// The pieces of `contaxio-cli list` and of the automatic choice of the phone: the lines and
+// hints people read, the JSON scripts read, the changes --watch reports, and the decision
+// export and probe take without --port.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/ExitStatus.h"
 #include "cli/ListedPhone.h"
+#include "cli/PhoneChoice.h"
 #include "cli/PhoneListJson.h"
 #include "cli/PhoneListText.h"
 
@@ -145,6 +148,38 @@ TEST(CliListWatch, ChangesAreMatchedByPhoneNotByInterface) {
     EXPECT_EQ(removed["port"], "/dev/ttyACM0");
     EXPECT_EQ(removed["state"], 5);
     EXPECT_EQ(Json::parse(PhoneListJson::change(changes[1]))["change"], "changed");
+}
+
+TEST(CliPhoneChoice, TheOneReadablePhoneElseWhyNotOrWhichToChoose) {
+    const PhoneChoice::Decision one = PhoneChoice::decide({kNoDriver, kReadable, kUnsupported});
+    EXPECT_EQ(one.status, ExitStatus::Success);
+    EXPECT_EQ(one.port, "/dev/ttyACM0");
+    EXPECT_EQ(one.model, "Z3");
+    EXPECT_TRUE(one.messages.empty());
+
+    const PhoneChoice::Decision none = PhoneChoice::decide({});
+    EXPECT_EQ(none.status, ExitStatus::PhoneUnusable);
+    ASSERT_EQ(none.messages.size(), 1u);
+    EXPECT_TRUE(contains(none.messages[0].text(), "no phone is attached"));
+
+    // Every phone attached is named with the reason it cannot be read.
+    const PhoneChoice::Decision unusable =
+        PhoneChoice::decide({kNoDriver, kOtherMode, kUnsupported, kSilent});
+    EXPECT_EQ(unusable.status, ExitStatus::PhoneUnusable);
+    ASSERT_EQ(unusable.messages.size(), 4u);
+    EXPECT_TRUE(contains(unusable.messages[0].text(), "attached phone: no driver serves it"));
+    EXPECT_TRUE(contains(unusable.messages[1].text(), "another USB mode"));
+    EXPECT_TRUE(contains(unusable.messages[2].text(),
+                         "phone on /dev/ttyACM3 (model X9): it does not answer the commands"));
+    EXPECT_TRUE(contains(unusable.messages[3].text(), "phone on /dev/ttyACM1: it did not answer"));
+
+    const PhoneChoice::Decision several = PhoneChoice::decide({kReadable, kNoDriver, kStandard});
+    EXPECT_EQ(several.status, ExitStatus::Usage);
+    EXPECT_EQ(several.port, "");
+    ASSERT_EQ(several.messages.size(), 1u);
+    EXPECT_EQ(several.messages[0].text(),
+              "error: phone: 2 attached phones can be read (on /dev/ttyACM0 and /dev/ttyACM2); "
+              "choose one with --port, such as --port /dev/ttyACM0.");
 }
 
 }  // namespace

@@ -66,6 +66,13 @@ TEST(CliOptions, ListProbeAndDemo) {
     const CliOptions probe = parse({"probe", "--port=/dev/ttyACM1"});
     EXPECT_EQ(probe.command, Command::Probe);
     EXPECT_EQ(probe.port, "/dev/ttyACM1");
+    // Without --port, export and probe find the phone themselves.
+    const CliOptions found = parse({"probe"});
+    EXPECT_EQ(found.command, Command::Probe);
+    EXPECT_EQ(found.port, "");
+    const CliOptions exported = parse({"export", "--output", "o.csv"});
+    EXPECT_EQ(exported.command, Command::Export);
+    EXPECT_EQ(exported.port, "");
     const CliOptions demo = parse({"demo"});
     EXPECT_EQ(demo.command, Command::Demo);
     EXPECT_EQ(demo.output, "contacts.csv");
@@ -131,9 +138,6 @@ TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
         {{"--version", "extra"}, "--version takes nothing else", Command::None},
         {{"--version", "demo"}, "--version takes nothing else", Command::None},
         {{"demo", "--version"}, "--version takes nothing else", Command::Demo},
-        {{"export", "--output", "o"},
-         "export needs --port PATH (the phone's modem port)",
-         Command::Export},
         {{"export", "--port", "p"},
          "export needs --output FILE (the CSV file to write)",
          Command::Export},
@@ -156,7 +160,6 @@ TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
         {{"export", "--port", "p", "--output", "o", "extra"},
          "unexpected argument \"extra\"",
          Command::Export},
-        {{"probe"}, "probe needs --port PATH (the phone's modem port)", Command::Probe},
         {{"list", "--port", "p"}, "--port does not go with list", Command::List},
         {{"list", "--json=yes"}, "--json takes no value", Command::List},
         {{"list", "--quiet"}, "--quiet does not go with list", Command::List},

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev
     libgmock-dev
     libcli11-dev
+    nlohmann-json3-dev
     clang-format
     ccache
     gettext

@@ -7,6 +7,7 @@
 #include "cli/DemoCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/ExportCommand.h"
+#include "cli/ListCommand.h"
 #include "cli/ProbeCommand.h"
 #include "cli/SignalWatcher.h"
 #include "cli/UserMessages.h"
@@ -17,6 +18,9 @@ ExitStatus runCommand(const CliOptions& options, Console& console) {
     const SignalWatcher signals;
     ExitStatus status = ExitStatus::Internal;
     switch (options.command) {
+        case CliOptions::Command::List:
+            status = ListCommand::run(options.json, options.watch, console, signals);
+            break;
         case CliOptions::Command::Probe:
             status = ProbeCommand::run(options.port, options.trace, console, signals);
             break;

@@ -55,13 +55,29 @@ const std::string kExitStatuses =
     "Exit status:\n"
     "  0    every chosen storage was exported completely (probe: a phone that can be read)\n"
     "  1    an unexpected failure inside the program\n"
-    "  2    wrong command line\n"
-    "  3    no usable phone: the port is missing, refused, busy or not a phone's port, the\n"
-    "       phone does not answer or is not supported, or reading a storage failed\n"
+    "  2    wrong command line, or no --port while several phones can be read\n"
+    "  3    no usable phone: none attached that can be read, the port is missing,\n"
+    "       refused, busy or not a phone's port, the phone does not answer or is not\n"
+    "       supported, reading a storage failed, or the devices could not be read\n"
     "  4    the phone was disconnected\n"
     "  5    the output could not be written: the file (folder, rights, disk full, a\n"
     "       terminal) or standard output\n"
     "  130  stopped by Ctrl-C (or SIGTERM)\n";
+
+const std::string kListExitStatuses =
+    "Exit status:\n"
+    "  0    the devices were read (also when no phone is attached)\n"
+    "  1    an unexpected failure inside the program\n"
+    "  2    wrong command line\n"
+    "  3    the devices could not be read\n"
+    "  5    standard output could not be written\n"
+    "  130  stopped by Ctrl-C (or SIGTERM); the way --watch ends\n";
+
+const std::string kListNotes =
+    "States: no driver, other USB mode, not supported (level 3), standard phonebook\n"
+    "(level 4) and extended phonebook (level 5); export and probe can read a phone in\n"
+    "level 4 or 5, and without --port they use the one such phone attached. Each phone\n"
+    "of the maker is listed once; other vendors' modems are left alone.\n";
 
 const std::string kNumbers =
     "Progress (on standard error) and summary count, per storage:\n"
@@ -99,6 +115,8 @@ struct RawValues {
     std::vector<std::string> layout;
     std::vector<std::string> trace;
     bool quiet = false;
+    bool json = false;
+    bool watch = false;
     bool version = false;
 };
 
@@ -116,9 +134,24 @@ public:
         formatter->column_width(22);
         app_.formatter(formatter);
 
-        CLI::App* exportCommand = command(
-            Command::Export, "Reads the phonebooks of the phone on PATH and writes them to FILE.",
-            kNumbers + "\n" + kExportNotes + "\n" + kExitStatuses);
+        CLI::App* listCommand =
+            command(Command::List,
+                    "Lists the phones attached by USB: what each one is (its state),\n"
+                    "model, IMEI, alias and modem port, and for a phone that cannot be\n"
+                    "read what to do about it.",
+                    kListNotes + "\n" + kListExitStatuses);
+        listCommand->add_flag("--json", values_.json,
+                              "Writes the list as JSON for scripts: an array of objects with\n"
+                              "port, state, state_name, model, imei and alias.");
+        listCommand->add_flag("--watch", values_.watch,
+                              "Keeps following phones plugged in or unplugged, a line per\n"
+                              "change, until Ctrl-C.");
+
+        CLI::App* exportCommand =
+            command(Command::Export,
+                    "Reads the phonebooks of the phone (the one attached that can be read, or the\n"
+                    "one on --port PATH) and writes them to FILE.",
+                    kNumbers + "\n" + kExportNotes + "\n" + kExitStatuses);
         port(exportCommand);
         valueOption(exportCommand, "--output", values_.output, "FILE",
                     "The CSV file to write (required), or - for standard output.");
@@ -133,8 +166,9 @@ public:
 
         CLI::App* probeCommand =
             command(Command::Probe,
-                    "Tells what the phone on PATH is: model, IMEI, support level, and the\n"
-                    "charsets and phonebook storages it offers.",
+                    "Tells what the phone (the one attached that can be read, or the one on\n"
+                    "--port PATH) is: model, IMEI, support level, and the charsets and\n"
+                    "phonebook storages it offers.",
                     kExitStatuses);
         port(probeCommand);
         trace(probeCommand);
@@ -221,7 +255,8 @@ private:
 
     void port(CLI::App* sub) {
         valueOption(sub, "--port", values_.port, "PATH",
-                    "The phone's modem port (required), e.g. /dev/ttyACM0.");
+                    "The phone's modem port, e.g. /dev/ttyACM0; by default the one\n"
+                    "attached phone that can be read (see contaxio-cli list).");
     }
     void quiet(CLI::App* sub) {
         sub->add_flag("--quiet", values_.quiet, "No progress display on standard error.");
@@ -300,6 +335,8 @@ std::optional<std::string> single(const std::vector<std::string>& values, const 
 
 std::string CliOptions::commandName(Command command) {
     switch (command) {
+        case Command::List:
+            return "list";
         case Command::Export:
             return "export";
         case Command::Probe:
@@ -366,7 +403,7 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
         if (chosen == Command::None) {
             if (looksLikeOption(first)) {
                 return fail(grammar.commandTaking(first) != Command::None
-                                ? "a command (export, probe or demo) must come first"
+                                ? "a command (list, export, probe or demo) must come first"
                                 : "unknown option " + first,
                             Command::None);
             }
@@ -402,6 +439,8 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
     options.output = *output;
     options.trace = *trace;
     options.quiet = values.quiet;
+    options.json = values.json;
+    options.watch = values.watch;
     if (!storages->empty()) {
         const auto kinds = storagesOf(*storages);
         if (!kinds) {
@@ -420,11 +459,7 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
         }
     }
 
-    // What each command needs. (A command that learns to find the phone by itself drops its
-    // --port requirement here.)
-    if ((chosen == Command::Export || chosen == Command::Probe) && options.port.empty()) {
-        return fail(commandName(chosen) + " needs --port PATH (the phone's modem port)", chosen);
-    }
+    // What each command needs. export and probe find the phone themselves without --port.
     if (chosen == Command::Export && options.output.empty()) {
         return fail("export needs --output FILE (the CSV file to write)", chosen);
     }

@@ -6,26 +6,30 @@
 
 // The command line of contaxio-cli, one subcommand with its options:
 //
-//   contaxio-cli export --port PATH --output FILE [--storages me|sm|me,sm]
+//   contaxio-cli list [--json] [--watch]
+//   contaxio-cli export [--port PATH] --output FILE [--storages me|sm|me,sm]
 //                       [--layout google|outlook] [--quiet] [--trace FILE]
-//   contaxio-cli probe --port PATH [--trace FILE]
+//   contaxio-cli probe [--port PATH] [--trace FILE]
 //   contaxio-cli demo [--output FILE] [--quiet] [--trace FILE]
 //   contaxio-cli [COMMAND] --help | --version
 //
 // Options may also be written --name=value. An option never takes another option as its value
 // (--port --output x.csv: --port needs a value); a value that begins with "--" can be given as
-// --name=value. parse() never throws; a refused command line comes back with error set.
+// --name=value. export and probe without --port use the one phone that can be read (the
+// commands find it). parse() never throws; a refused command line comes back with error set.
 struct CliOptions {
-    enum class Command { None, Export, Probe, Demo, Help, Version };
+    enum class Command { None, List, Export, Probe, Demo, Help, Version };
 
     Command command = Command::None;
-    std::string port;    // export, probe
+    std::string port;    // export, probe; empty: the one phone that can be read
     std::string output;  // export (required; "-" is standard output), demo (default contacts.csv)
     std::string trace;   // export, probe, demo: where the byte trace goes; empty: none
     // The storage kinds asked for, phone memory first; empty: what the phone offers.
     std::vector<std::int32_t> storages;
     std::int32_t layout = 1;  // an output_format code
     bool quiet = false;       // export, demo: no progress display
+    bool json = false;        // list: JSON for scripts
+    bool watch = false;       // list: follow plug and unplug until stopped
 
     // Command::None: why the command line was refused, and the command it was for (None when
     // there was none), so that people can be pointed at the right --help.
@@ -40,6 +44,6 @@ struct CliOptions {
     static std::string usage(Command command = Command::None);
     // The text of --version.
     static std::string version();
-    // "export", "probe", "demo"; empty for anything else.
+    // "list", "export", "probe", "demo"; empty for anything else.
     static std::string commandName(Command command);
 };

@@ -11,6 +11,7 @@
 #include "cli/ExportRun.h"
 #include "cli/ExportSummary.h"
 #include "cli/OutputFileCheck.h"
+#include "cli/PhoneChoice.h"
 #include "cli/PhoneSession.h"
 #include "cli/ProbeReport.h"
 #include "cli/TraceFile.h"
@@ -92,10 +93,19 @@ ExitStatus ExportCommand::run(const Request& request, Console& console,
         }
     }
 
+    // Without --port, the one attached phone that can be read.
+    Request chosen = request;
     ExitStatus status = ExitStatus::Success;
-    {
-        PhoneSession phone(request.port, console, signals);
-        status = exportFrom(phone, request, toStandardOutput, console, signals);
+    if (chosen.port.empty()) {
+        std::string model;
+        status = PhoneChoice::choose(console, signals, chosen.port, model);
+        if (status == ExitStatus::Success && !request.quiet) {
+            console.report(UserMessages::phoneChosen(chosen.port, model));
+        }
+    }
+    if (status == ExitStatus::Success) {
+        PhoneSession phone(chosen.port, console, signals);
+        status = exportFrom(phone, chosen, toStandardOutput, console, signals);
     }
     if (trace && trace->failure() != 0) {
         console.report(UserMessages::traceIncomplete(request.trace, trace->failure()));

@@ -10,13 +10,14 @@
 
 class PhoneSession;
 
-// `contaxio-cli export`: checks the output, probes the phone, opens it, asks for its charsets
+// `contaxio-cli export`: checks the output, finds the phone when no port is given (see
+// PhoneChoice), probes the phone, opens it, asks for its charsets
 // and storages, chooses the charset and the storages, exports, puts the file in place and
 // prints the summary.
 class ExportCommand {
 public:
     struct Request {
-        std::string port;
+        std::string port;                    // empty: the one attached phone that can be read
         std::string output;                  // "-" (or /dev/stdout): standard output
         std::vector<std::int32_t> storages;  // empty: what the phone offers among ME and SM
         std::int32_t layout = 1;

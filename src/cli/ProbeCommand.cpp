@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "charsets/TextCodec.h"
+#include "cli/PhoneChoice.h"
 #include "cli/PhoneSession.h"
 #include "cli/ProbeReport.h"
 #include "cli/TraceFile.h"
@@ -56,7 +57,16 @@ ExitStatus ProbeCommand::run(const std::string& port, const std::string& trace, 
             return ExitStatus::OutputFailed;
         }
     }
-    const ExitStatus status = probe(port, console, signals);
+    // Without --port, the one attached phone that can be read (the report names its port).
+    std::string chosen = port;
+    ExitStatus status = ExitStatus::Success;
+    if (chosen.empty()) {
+        std::string model;
+        status = PhoneChoice::choose(console, signals, chosen, model);
+    }
+    if (status == ExitStatus::Success) {
+        status = probe(chosen, console, signals);
+    }
     if (traceFile && traceFile->failure() != 0) {
         console.report(UserMessages::traceIncomplete(trace, traceFile->failure()));
     }

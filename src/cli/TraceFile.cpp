@@ -81,7 +81,8 @@ std::unique_ptr<TraceFile> TraceFile::begin(const std::string& path, const std::
     {
         std::lock_guard lock(trace->mutex_);
         trace->writeLocked(std::string("# contaxio-cli ") + CONTAXIO_VERSION + " byte trace of " +
-                           shownText(port) + ", begun " + utcNow() +
+                           (port.empty() ? std::string("the phones found") : shownText(port)) +
+                           ", begun " + utcNow() +
                            "; seconds since then, > to the phone, < from the phone\n");
         if (trace->failure_ != 0) {
             error = trace->failure_;

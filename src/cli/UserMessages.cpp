@@ -234,6 +234,92 @@ UserMessages::Message UserMessages::storageFailed(const std::string& port,
                  "unplug it, plug it in again and run the export again");
 }
 
+UserMessages::Message UserMessages::phoneCannotBeUsed(const std::string& port,
+                                                      const std::string& model, DeviceState state) {
+    const std::string subject =
+        (port.empty() ? std::string("attached phone") : phoneSubject(port)) +
+        (model.empty() ? "" : " (model " + model + ")");
+    switch (state) {
+        case DeviceState::NoDriver:
+            return error(subject, "no driver serves it, so it has no modem port",
+                         "load the modem driver (sudo modprobe cdc_acm), then unplug the phone "
+                         "and plug it in again");
+        case DeviceState::OtherMode:
+            return error(subject,
+                         "it is in another USB mode (such as mass storage), not in its modem mode",
+                         "switch the phone's USB mode to the modem or PC connection");
+        default:
+            if (!model.empty()) {
+                return error(subject, "it does not answer the commands an export needs",
+                             "if it offers other USB modes, switch it to its modem or PC "
+                             "connection mode and try again");
+            }
+            return error(subject, "it did not answer, or its port could not be opened",
+                         port.empty() ? std::string("check that it is switched on and unlocked")
+                                      : "contaxio-cli probe --port " + port + " tells why");
+    }
+}
+
+UserMessages::Message UserMessages::noPhoneAttached() {
+    return error("phone", "no phone is attached (none shows among the USB devices)",
+                 "connect the phone by USB, switch it on and run the command again, or give its "
+                 "port with --port");
+}
+
+UserMessages::Message UserMessages::severalPhones(const std::vector<std::string>& ports) {
+    std::string list;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        list += (i == 0 ? "" : i + 1 == ports.size() ? " and " : ", ") + ports[i];
+    }
+    return error("phone",
+                 std::to_string(ports.size()) + " attached phones can be read (on " + list + ")",
+                 "choose one with --port" +
+                     (ports.empty() ? std::string() : ", such as --port " + ports.front()));
+}
+
+UserMessages::Message UserMessages::phoneChosen(const std::string& port, const std::string& model) {
+    return Message{Kind::Note, phoneSubject(port) + (model.empty() ? "" : " (model " + model + ")"),
+                   "it is the one attached phone that can be read, so it is used", ""};
+}
+
+UserMessages::Message UserMessages::devicesUnreadable(const std::string& folder, int code,
+                                                      const std::string& variable) {
+    const std::string otherTree =
+        variable.empty() ? std::string(
+                               "check that the sysfs file system is mounted on /sys "
+                               "(sudo mount -t sysfs sysfs /sys)")
+                         : "point " + variable + " at a sysfs tree, or unset it to read /sys";
+    switch (code) {
+        case ENOENT:
+            return error("devices", "there is no folder " + folder + " to find phones in",
+                         otherTree);
+        case ENOTDIR:
+            return error("devices", folder + " is not a folder", otherTree);
+        case EACCES:
+        case EPERM:
+            return error("devices", "you may not read " + folder,
+                         variable.empty() ? std::string("run the command as a user who may read it")
+                                          : "point " + variable + " at a tree you may read");
+        case 0:
+            return error("devices", folder + " cannot be read", otherTree);
+        default:
+            return error("devices", folder + " cannot be read (" + errorName(code) + ")",
+                         otherTree);
+    }
+}
+
+UserMessages::Message UserMessages::searchIncomplete(long long seconds) {
+    return Message{Kind::Warning, "phones",
+                   "the search did not end within " + std::to_string(seconds) +
+                       " seconds, so phones still being asked may be missing",
+                   "run the command again"};
+}
+
+UserMessages::Message UserMessages::watching() {
+    return Message{Kind::Note, "list", "following phones as they are plugged in and unplugged",
+                   "press Ctrl-C to end"};
+}
+
 UserMessages::Message UserMessages::outputProblem(const std::string& path, int code,
                                                   bool existingFile) {
     auto [cause, wayOut] = fileCause(code, existingFile, path, "--output");

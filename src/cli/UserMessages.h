@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "devices/DeviceState.h"
 
 // The sentences contaxio-cli shows people on standard error. Every one has the same form,
 //
@@ -39,6 +42,25 @@ public:
     static Message asciiFallback(const std::string& port);
     // Reading a storage failed (no usable answer, or the storage could not be selected).
     static Message storageFailed(const std::string& port, std::int32_t storageKind);
+
+    // A phone found among the devices that cannot be read: why, and what to do. port and model
+    // may be empty (a phone without a modem port, one that did not name itself).
+    static Message phoneCannotBeUsed(const std::string& port, const std::string& model,
+                                     DeviceState state);
+    // No --port, and no phone attached.
+    static Message noPhoneAttached();
+    // No --port, and several phones that can be read, on these ports.
+    static Message severalPhones(const std::vector<std::string>& ports);
+    // No --port, and this phone is the one that can be read.
+    static Message phoneChosen(const std::string& port, const std::string& model);
+    // The devices cannot be read: folder is what could not be listed, code the errno (0: not
+    // known), variable the environment variable that named the tree ("" for the system's own).
+    static Message devicesUnreadable(const std::string& folder, int code,
+                                     const std::string& variable);
+    // The search for phones did not end within that many seconds.
+    static Message searchIncomplete(long long seconds);
+    // list --watch follows the phones now.
+    static Message watching();
 
     // The output file cannot be created or written: code is the errno of the failure (0: not
     // known); existingFile tells that it concerns the file already there, not its folder.

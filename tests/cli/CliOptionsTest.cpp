@@ -56,10 +56,23 @@ TEST(CliOptions, RefusesBadStorageLists) {
     }
 }
 
-TEST(CliOptions, ProbeAndDemo) {
+TEST(CliOptions, ListProbeAndDemo) {
+    const CliOptions list = parse({"list"});
+    EXPECT_EQ(list.command, Command::List);
+    EXPECT_FALSE(list.json || list.watch);
+    const CliOptions both = parse({"list", "--watch", "--json"});
+    EXPECT_EQ(both.command, Command::List);
+    EXPECT_TRUE(both.json && both.watch);
     const CliOptions probe = parse({"probe", "--port=/dev/ttyACM1"});
     EXPECT_EQ(probe.command, Command::Probe);
     EXPECT_EQ(probe.port, "/dev/ttyACM1");
+    // Without --port, export and probe find the phone themselves.
+    const CliOptions found = parse({"probe"});
+    EXPECT_EQ(found.command, Command::Probe);
+    EXPECT_EQ(found.port, "");
+    const CliOptions exported = parse({"export", "--output", "o.csv"});
+    EXPECT_EQ(exported.command, Command::Export);
+    EXPECT_EQ(exported.port, "");
     const CliOptions demo = parse({"demo"});
     EXPECT_EQ(demo.command, Command::Demo);
     EXPECT_EQ(demo.output, "contacts.csv");
@@ -71,7 +84,7 @@ TEST(CliOptions, HelpOfTheProgramOrOfTheCommandItFollows) {
     EXPECT_EQ(program.command, Command::Help);
     EXPECT_EQ(program.help, CliOptions::usage());
     EXPECT_EQ(parse({"-h"}).help, CliOptions::usage());
-    for (const Command command : {Command::Export, Command::Probe, Command::Demo}) {
+    for (const Command command : {Command::List, Command::Export, Command::Probe, Command::Demo}) {
         const std::string name = CliOptions::commandName(command);
         const CliOptions help = parse({name, "--help"});
         EXPECT_EQ(help.command, Command::Help) << name;
@@ -118,15 +131,13 @@ TEST(CliOptions, DemoTakesQuietAndEveryCommandATrace) {
 TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
     const std::vector<std::tuple<std::vector<std::string>, std::string, Command>> cases = {
         {{}, "no command given", Command::None},
-        {{"--port", "p"}, "a command (export, probe or demo) must come first", Command::None},
+        {{"--port", "p"}, "a command (list, export, probe or demo) must come first", Command::None},
+        {{"--json"}, "a command (list, export, probe or demo) must come first", Command::None},
         {{"fetch"}, "unknown command \"fetch\"", Command::None},
         {{"--bogus"}, "unknown option --bogus", Command::None},
         {{"--version", "extra"}, "--version takes nothing else", Command::None},
         {{"--version", "demo"}, "--version takes nothing else", Command::None},
         {{"demo", "--version"}, "--version takes nothing else", Command::Demo},
-        {{"export", "--output", "o"},
-         "export needs --port PATH (the phone's modem port)",
-         Command::Export},
         {{"export", "--port", "p"},
          "export needs --output FILE (the CSV file to write)",
          Command::Export},
@@ -149,7 +160,12 @@ TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
         {{"export", "--port", "p", "--output", "o", "extra"},
          "unexpected argument \"extra\"",
          Command::Export},
-        {{"probe"}, "probe needs --port PATH (the phone's modem port)", Command::Probe},
+        {{"list", "--port", "p"}, "--port does not go with list", Command::List},
+        {{"list", "--json=yes"}, "--json takes no value", Command::List},
+        {{"list", "--quiet"}, "--quiet does not go with list", Command::List},
+        {{"export", "--output", "o", "--watch"},
+         "--watch does not go with export",
+         Command::Export},
     };
     for (const auto& [arguments, expected, command] : cases) {
         const CliOptions options = parse(arguments);
@@ -161,8 +177,9 @@ TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
 
 TEST(CliOptions, HelpDocumentsEveryCommandOptionNumberAndExitStatus) {
     const std::string program = CliOptions::usage();
-    for (const std::string word : {"export", "probe", "demo", "--help", "--version", "\n  0 ",
-                                   "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  130 "}) {
+    for (const std::string word :
+         {"list", "export", "probe", "demo", "--help", "--version", "\n  0 ", "\n  1 ", "\n  2 ",
+          "\n  3 ", "\n  4 ", "\n  5 ", "\n  130 "}) {
         EXPECT_NE(program.find(word), std::string::npos) << word;
     }
     const std::string exportHelp = CliOptions::usage(Command::Export);
@@ -172,6 +189,11 @@ TEST(CliOptions, HelpDocumentsEveryCommandOptionNumberAndExitStatus) {
         EXPECT_NE(exportHelp.find(word), std::string::npos) << word;
     }
     EXPECT_NE(CliOptions::usage(Command::Probe).find("--trace"), std::string::npos);
+    const std::string listHelp = CliOptions::usage(Command::List);
+    for (const std::string word : {"--json", "--watch", "state_name", "alias", "no driver",
+                                   "other USB mode", "\n  3 ", "\n  130 "}) {
+        EXPECT_NE(listHelp.find(word), std::string::npos) << word;
+    }
     EXPECT_NE(CliOptions::usage(Command::Demo).find("--quiet"), std::string::npos);
 }
 

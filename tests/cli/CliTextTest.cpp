@@ -128,6 +128,17 @@ std::vector<Message> everyMessage(const std::string& name, int code) {
         UserMessages::demoStarted(name, name, name),
         UserMessages::unexpected(name),
         UserMessages::outOfMemory(),
+        UserMessages::phoneCannotBeUsed(name, name, DeviceState::NoDriver),
+        UserMessages::phoneCannotBeUsed("", "", DeviceState::OtherMode),
+        UserMessages::phoneCannotBeUsed(name, name, DeviceState::Unsupported),
+        UserMessages::phoneCannotBeUsed(name, "", DeviceState::Unsupported),
+        UserMessages::noPhoneAttached(),
+        UserMessages::severalPhones({name, name}),
+        UserMessages::phoneChosen(name, name),
+        UserMessages::devicesUnreadable(name, code, ""),
+        UserMessages::devicesUnreadable(name, code, "CONTAXIO_SYSFS_ROOT"),
+        UserMessages::searchIncomplete(60),
+        UserMessages::watching(),
     };
 }
 

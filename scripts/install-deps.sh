@@ -21,6 +21,8 @@ packages=(
     libqt6svg6
     qt6-qpa-plugins
     fonts-dejavu-core
+    # Qt's own texts (Yes, No, Retry in message boxes; the file dialog) in the UI languages.
+    qt6-translations-l10n
 )
 
 missing=()

@@ -16,10 +16,14 @@
 #include "ModalDialogAnswerer.h"
 #include "RecordingSheet.h"
 #include "Screenshots.h"
+#include "ScriptedPages.h"
 #include "ScriptedUserDialogs.h"
 #include "WizardTestApp.h"
 #include "app/ApplicationRun.h"
+#include "phonesim/SimulatedDeviceTree.h"
+#include "ui/CAboutDlg.h"
 #include "ui/CLangSelectionDialog.h"
+#include "ui/CWizardSheet.h"
 #include "ui/CWizardWelcome.h"
 #include "ui/LanguageChoices.h"
 #include "ui/QtTranslations.h"
@@ -186,6 +190,46 @@ TEST_F(WelcomeTest, TheSameLanguageConfirmedIsNotLoadedAgain) {
     page->chooseLanguage();
     EXPECT_EQ(test.text(10222), QStringLiteral("&Next >"));
     EXPECT_TRUE(dialogs.questions().empty());
+}
+
+// In the sheet, a failed reload ends the modal wizard; About is opened from the welcome page.
+TEST(WelcomeInTheSheet, AboutShowsTheProgramAndAFailedReloadEndsTheWizard) {
+    WizardTestApp test;
+    phonesim::SimulatedDeviceTree tree;
+    DeviceRoots roots;
+    roots.sysfs = tree.sysfsRoot();
+    roots.dev = tree.devRoot();
+    ui_test::ScriptedPageFactory pages(roots);
+    ScriptedUserDialogs dialogs;
+    CWizardSheet sheet(test.app(), dialogs, pages);
+    ModalDialogAnswerer answerer;
+    // The sheet itself is the first modal window; from its loop: About, then the language
+    // dialog, whose choice cannot be loaded, nor can the language before it.
+    std::filesystem::remove(test.languageFolder() / "de.po");
+    std::filesystem::remove(test.languageFolder() / "en.po");
+    dialogs.answerMessage(MessageAnswer::Ok);
+    answerer.expect([&](QWidget* window) {
+        ASSERT_EQ(window, &sheet);
+        sheet.sheetButton(CWizardSheet::SheetButton::About)->click();
+        qobject_cast<CWizardWelcome*>(sheet.wizardPage(WizardPageId::Welcome))
+            ->languageButton()
+            ->click();
+    });
+    answerer.expect([&](QWidget* window) {
+        auto* about = qobject_cast<CAboutDlg*>(window);
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(about->windowTitle(), test.text(10294));
+        EXPECT_EQ(about->nameLine()->text(), QStringLiteral("Contaxio"));
+        EXPECT_TRUE(test.text(10295).endsWith(about->firstBlock()->text()));
+        EXPECT_EQ(about->secondBlock()->text(), test.text(10297));
+        about->accept();
+    });
+    answerer.expect(choose(1031));
+    EXPECT_EQ(sheet.exec(), QDialog::Rejected);
+    EXPECT_FALSE(sheet.isVisible());
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].message.caption,
+              QString::fromStdU16String(kCriticalErrorCaption));
 }
 
 TEST(QtTranslations, QtsOwnButtonsFollowTheLanguage) {

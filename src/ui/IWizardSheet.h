@@ -17,7 +17,9 @@ public:
 
     virtual ~IWizardSheet() = default;
 
-    // The window caption while the page is current.
+    // The window caption while the page is current. Pages need not set their own caption: the
+    // sheet shows each page's caption (fetched from the language file on its first visit, then
+    // kept for the run) whenever it shows the page, after the page's onSetActive.
     virtual void setCaption(const QString& caption) = 0;
     // Enables exactly the given buttons (Back, Next, both or none); the others are disabled.
     virtual void setWizardButtons(unsigned buttons) = 0;
@@ -27,6 +29,8 @@ public:
     // may call it from onSetActive (to be shown elsewhere instead) or from onWizardNext /
     // onWizardBack; the sheet then goes there and ignores what that call returns.
     virtual void switchToPage(WizardPageId page) = 0;
+    // The page shown; while a page's onSetActive runs, that page (so that its requests, such
+    // as refreshButtonLabels on the completion page, apply to it).
     virtual WizardPageId currentPageId() const = 0;
     // Sets the sheet's button labels and tooltips again for the current page (the Cancel
     // button reads "Close" on the completion page).

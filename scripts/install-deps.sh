@@ -26,6 +26,8 @@ packages=(
     libqt6svg6
     qt6-qpa-plugins
     fonts-dejavu-core
+    # Qt's own texts (Yes, No, Retry in message boxes; the file dialog) in the UI languages.
+    qt6-translations-l10n
     # The Debian package (cpack -G DEB: dpkg-shlibdeps, file) and the packaging tests: the
     # validators of desktop entries and AppStream metadata, lintian, and both formatters of
     # manual pages (col renders them as text).

@@ -1,56 +1,91 @@
-// contaxio, the wizard. For now a window with the program's header band: the wizard's pages
-// come with the application shell. The single instance per user session is in force already.
+// contaxio, the wizard: copies the contacts of a USB phone to a CSV file, page by page.
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QVBoxLayout>
-#include <QWidget>
+#include <QStringList>
 
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "app/AppContext.h"
+#include "app/ApplicationRun.h"
+#include "app/LanguageManager.h"
+#include "devices/DeviceRoots.h"
 #include "ui/Artwork.h"
-#include "ui/HeaderBand.h"
+#include "ui/DemoPhone.h"
+#include "ui/QtAppHost.h"
+#include "ui/QtHelpViewer.h"
+#include "ui/QtLanguageNames.h"
+#include "ui/QtUserDialogs.h"
 #include "ui/SingleInstance.h"
-#include "ui/WindowActivation.h"
+#include "ui/WizardCommandLine.h"
+
+namespace {
+
+// --help works without a display: it is answered before Qt looks for one.
+bool asksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    if (asksForHelp(argc, argv)) {
+        std::fputs(WizardCommandLine::usage(), stdout);
+        return 0;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Contaxio"));
     QApplication::setDesktopFileName(QStringLiteral("contaxio"));
     QApplication::setWindowIcon(artwork::programIcon());
+    // The wizard runs modally; nothing waits for the last window to close.
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::defaultSocketPath());
-    switch (instance.start()) {
-        case SingleInstance::Outcome::ActivatedOther:
-            return 0;
-        case SingleInstance::Outcome::OtherUnreachable:
-            std::fprintf(stderr, "contaxio: another instance runs but cannot be reached (%s)\n",
-                         qPrintable(instance.errorString()));
-            return 0;
-        case SingleInstance::Outcome::First:
-            break;
+    // The arguments Qt has left (it takes -platform, -style and its other options).
+    std::vector<std::string> arguments;
+    const QStringList words = QApplication::arguments();
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        arguments.push_back(words.at(i).toLocal8Bit().toStdString());
+    }
+    const WizardCommandLine line = WizardCommandLine::parse(arguments);
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "contaxio: %s\n%s", line.error.c_str(), WizardCommandLine::usage());
+        return 2;
     }
 
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Contaxio"));
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new HeaderBand);
-    auto* note =
-        new QLabel(QStringLiteral("The wizard's pages are not part of this build yet.\n"
-                                  "Meanwhile, contaxio-cli exports a phone's contacts."));
-    note->setMargin(16);
-    layout->addWidget(note, 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->setContentsMargins(16, 0, 16, 16);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &window, &QWidget::close);
-    layout->addWidget(buttons);
+    QtAppHost::Options options;
+    std::unique_ptr<DemoPhone> demo;
+    if (line.demo) {
+        try {
+            demo = std::make_unique<DemoPhone>();
+        } catch (const std::exception& failure) {
+            std::fprintf(stderr, "contaxio: the simulated phone cannot be started: %s\n",
+                         failure.what());
+            return 1;
+        }
+        options.deviceRoots = demo->roots();
+    }
+    options.instanceSocket = SingleInstance::defaultSocketPath();
+    options.trace = qEnvironmentVariable("CONTAXIO_TRACE") == QStringLiteral("1");
 
-    instance.setActivationHandler([&window](const QString& token) {
-        bringToFront(&window, token);
-        return true;
-    });
-    window.resize(560, 300);
-    window.show();
-    return QApplication::exec();
+    QtUserDialogs dialogs;
+    QtHelpViewer helpViewer;
+    const QtLanguageNames languageNames;
+    LanguageManager::instance().setLanguageNames(&languageNames);
+    {
+        AppContext app;
+        app.setHelpViewer(&helpViewer);
+        QtAppHost host(dialogs, options);
+        runApplication(app, host, arguments);
+    }
+    LanguageManager::instance().setLanguageNames(nullptr);
+    // Whatever the run came to: it has told the user itself.
+    return 0;
 }

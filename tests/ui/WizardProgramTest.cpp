@@ -1,0 +1,160 @@
+// The contaxio program as a whole: its command line, the demo's phone, and one instance per
+// user session with two real processes.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "TempDir.h"
+#include "devices/DeviceManager.h"
+#include "devices/ZuvoDeviceFilter.h"
+#include "phonesim/SimulatedDeviceTree.h"
+#include "ui/DemoPhone.h"
+#include "ui/WizardCommandLine.h"
+
+using namespace std::chrono_literals;
+using test_support::ChildProcess;
+
+namespace {
+
+constexpr auto kWait = 30s;
+
+TEST(WizardCommandLine, KnownWordsAreTakenAndAnythingElseIsAMistake) {
+    struct Case {
+        std::vector<std::string> words;
+        bool demo;
+        bool help;
+        std::string error;
+    };
+    const Case cases[] = {
+        {{}, false, false, ""},
+        {{"--demo"}, true, false, ""},
+        {{"-uninstall"}, false, false, ""},
+        {{"--demo", "-uninstall"}, true, false, ""},
+        {{"--help"}, false, true, ""},
+        {{"-h"}, false, true, ""},
+        {{"--demo", "--verbose"}, true, false, "unknown option \"--verbose\""},
+        {{"-Uninstall"}, false, false, "unknown option \"-Uninstall\""},
+        {{"/uninstall"}, false, false, "unexpected \"/uninstall\""},
+        {{"phone.csv"}, false, false, "unexpected \"phone.csv\""},
+        {{"-"}, false, false, "unknown option \"-\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.words));
+        const WizardCommandLine line = WizardCommandLine::parse(c.words);
+        EXPECT_EQ(line.error, c.error);
+        if (c.error.empty()) {
+            EXPECT_EQ(line.demo, c.demo);
+            EXPECT_EQ(line.help, c.help);
+        }
+    }
+}
+
+TEST(DemoPhone, ListsTheDemoPhoneUntilItGoes) {
+    std::filesystem::path root;
+    {
+        DemoPhone demo;
+        root = demo.roots().sysfs;
+        DeviceManager devices(std::make_unique<device_filter::ZuvoDeviceFilter>(), demo.roots());
+        ASSERT_TRUE(devices.enumerate(nullptr));
+        ASSERT_TRUE(devices.waitForQueued(kWait));
+        const std::vector<DEVICE_INFO_EX> found = devices.snapshot();
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0].model, u"Z3");
+        EXPECT_EQ(found[0].imei, u"351234567890123");
+        EXPECT_EQ(found[0].state, DeviceState::ExtendedPhonebook);
+        EXPECT_TRUE(std::filesystem::exists(root));
+    }
+    EXPECT_FALSE(std::filesystem::exists(root));
+}
+
+// The program in a session of its own: a private runtime folder (for the instance socket), a
+// configuration folder, English, no display, and an empty device tree.
+class ProgramTest : public ::testing::Test {
+protected:
+    ProgramTest() {
+        std::ofstream(suppressions()) << "leak:libgettextpo_lex_start\n"
+                                         "leak:libgettextpo_po_gram_lex\n";
+        std::filesystem::create_directory(runtime());
+        std::filesystem::permissions(runtime(), std::filesystem::perms::owner_all);
+    }
+
+    std::filesystem::path runtime() const { return dir.file("runtime"); }
+    std::filesystem::path suppressions() const { return dir.file("leaks.supp"); }
+    std::filesystem::path settingsFile() const {
+        return dir.file("config") / "Korvanta" / "Contaxio" / "settings.ini";
+    }
+
+    ChildProcess start(const std::vector<std::string>& words) const {
+        // In a sanitizer build, the program's leak check knows the PO library's own leaks (see
+        // tests/app/SanitizerOptions.cpp); the suppressions need full stacks.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        std::vector<std::string> arguments{
+            std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") +
+                ":fast_unwind_on_malloc=0",
+            "LSAN_OPTIONS=print_suppressions=0:suppressions=" + suppressions().string(),
+            "XDG_RUNTIME_DIR=" + runtime().string(),
+            "XDG_CONFIG_HOME=" + dir.file("config").string(),
+            "CONTAXIO_SYSFS_ROOT=" + tree.sysfsRoot().string(),
+            "CONTAXIO_DEV_ROOT=" + tree.devRoot().string(),
+            "QT_QPA_PLATFORM=offscreen",
+            "LANGUAGE=en_US",
+            "CONTAXIO_TRACE=1",
+            CONTAXIO_PROGRAM,
+        };
+        arguments.insert(arguments.end(), words.begin(), words.end());
+        return ChildProcess("/usr/bin/env", arguments);
+    }
+
+    test_support::TempDir dir;
+    phonesim::SimulatedDeviceTree tree;
+};
+
+TEST_F(ProgramTest, ASecondStartBringsTheFirstToTheFrontAndEndsSilently) {
+    ChildProcess first = start({});
+    ASSERT_TRUE(first.waitForError("contaxio: first page shown\n", kWait)) << first.errors();
+
+    ChildProcess second = start({});
+    EXPECT_EQ(second.wait(kWait), 0);
+    EXPECT_EQ(second.errors(), "");
+    EXPECT_EQ(second.output(), "");
+    EXPECT_TRUE(first.waitForError("contaxio: brought to the front\n", kWait)) << first.errors();
+
+    ChildProcess third = start({"--demo"});
+    EXPECT_EQ(third.wait(kWait), 0);
+    EXPECT_TRUE(first.waitForError("contaxio: brought to the front\n", kWait, 2)) << first.errors();
+
+    first.signal(SIGTERM);
+    EXPECT_EQ(first.wait(kWait), 128 + SIGTERM);
+}
+
+TEST_F(ProgramTest, UninstallRemovesTheSettingsWithoutAWindow) {
+    std::filesystem::create_directories(settingsFile().parent_path());
+    { std::ofstream(settingsFile()) << "[Common]\nshowWelcome=0\n"; }
+    ChildProcess uninstall = start({"-uninstall"});
+    EXPECT_EQ(uninstall.wait(kWait), 0);
+    EXPECT_EQ(uninstall.errors().find("first page shown"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(settingsFile()));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("config") / "Korvanta"));
+}
+
+TEST_F(ProgramTest, AWrongCommandLineGetsTheUsageAndStatusTwo) {
+    ChildProcess wrong = start({"--verbose"});
+    EXPECT_EQ(wrong.wait(kWait), 2);
+    EXPECT_EQ(wrong.errors().rfind("contaxio: unknown option \"--verbose\"\nUsage: contaxio", 0),
+              0u)
+        << wrong.errors();
+
+    ChildProcess help = start({"--help"});
+    EXPECT_EQ(help.wait(kWait), 0);
+    EXPECT_EQ(help.output(), WizardCommandLine::usage());
+}
+
+}  // namespace

@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Contaxio"));
-    QApplication::setDesktopFileName(QStringLiteral("contaxio"));
+    // The installed desktop entry's name, so that docks match the window to its menu entry.
+    QApplication::setDesktopFileName(QStringLiteral(CONTAXIO_APP_ID));
     QApplication::setWindowIcon(artwork::programIcon());
     // The wizard runs modally; nothing waits for the last window to close.
     QApplication::setQuitOnLastWindowClosed(false);

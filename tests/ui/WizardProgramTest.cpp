@@ -4,6 +4,9 @@
 
 #include <signal.h>
 #include <string.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -100,13 +103,16 @@ protected:
         return dir.file("config") / "Korvanta" / "Contaxio" / "settings.ini";
     }
 
-    ChildProcess start(const std::vector<std::string>& words,
-                       Screen screen = Screen::Offscreen) const {
+    // Runs command (a program and its arguments) in the session, with the extra environment
+    // ("NAME=value") on top.
+    ChildProcess run(const std::vector<std::string>& command, Screen screen,
+                     const std::vector<std::string>& extra = {},
+                     const ChildProcess::Options& options = {}) const {
         std::vector<std::string> arguments;
         if (screen == Screen::None) {
             arguments = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"};
         } else {
-            arguments = {"QT_QPA_PLATFORM=offscreen"};
+            arguments = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM=offscreen"};
         }
         // In a sanitizer build, the program's leak check knows the PO library's own leaks (see
         // tests/app/SanitizerOptions.cpp); the suppressions need full stacks.
@@ -124,10 +130,18 @@ protected:
                 "TMPDIR=" + temporary().string(),
                 "LANGUAGE=en_US",
                 "CONTAXIO_TRACE=1",
-                CONTAXIO_PROGRAM,
             });
-        arguments.insert(arguments.end(), words.begin(), words.end());
-        return ChildProcess("/usr/bin/env", arguments);
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        arguments.insert(arguments.end(), command.begin(), command.end());
+        return ChildProcess("/usr/bin/env", arguments, options);
+    }
+
+    // The wizard program with these words.
+    ChildProcess start(const std::vector<std::string>& words,
+                       Screen screen = Screen::Offscreen) const {
+        std::vector<std::string> command{CONTAXIO_PROGRAM};
+        command.insert(command.end(), words.begin(), words.end());
+        return run(command, screen);
     }
 
     test_support::TempDir dir;
@@ -231,6 +245,94 @@ TEST_F(ProgramTest, WithoutAScreenTheCriticalErrorGoesToStandardError) {
         << wizard.errors();
     EXPECT_EQ(wizard.errors().find("first page shown"), std::string::npos);
     EXPECT_TRUE(temporaryIsEmpty());
+}
+
+// scripts/demo.sh, the README's first command, with the programs of this build: the wizard
+// where a display answers, contaxio-cli elsewhere.
+class DemoScriptTest : public ProgramTest {
+protected:
+    DemoScriptTest() { std::filesystem::create_directory(work()); }
+
+    std::filesystem::path work() const { return dir.file("work"); }
+
+    ChildProcess demo(const std::vector<std::string>& words, Screen screen,
+                      std::vector<std::string> extra = {}) const {
+        std::vector<std::string> command{"bash", CONTAXIO_DEMO_SCRIPT};
+        command.insert(command.end(), words.begin(), words.end());
+        extra.push_back("CONTAXIO_DEMO_BUILD=" CONTAXIO_BUILD_DIR);
+        ChildProcess::Options options;
+        options.workingDirectory = work().string();
+        return run(command, screen, extra, options);
+    }
+};
+
+// A listening socket where a display server would have its own.
+class FakeDisplaySocket {
+public:
+    explicit FakeDisplaySocket(const std::filesystem::path& path)
+        : descriptor_(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string name = path.string();
+        if (descriptor_ < 0 || name.size() >= sizeof address.sun_path) {
+            ADD_FAILURE() << "no socket for " << name;
+            return;
+        }
+        name.copy(address.sun_path, name.size());
+        if (::bind(descriptor_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(descriptor_, 1) != 0) {
+            ADD_FAILURE() << "cannot listen on " << name;
+        }
+    }
+    ~FakeDisplaySocket() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+    }
+    FakeDisplaySocket(const FakeDisplaySocket&) = delete;
+    FakeDisplaySocket& operator=(const FakeDisplaySocket&) = delete;
+
+private:
+    int descriptor_;
+};
+
+TEST_F(DemoScriptTest, WithoutADisplayItExportsWithTheCommandLineToolAndSaysSo) {
+    ChildProcess script = demo({}, Screen::None);
+    ASSERT_EQ(script.wait(kWait), 0) << script.errors();
+    EXPECT_NE(script.errors().find("demo.sh: no display here"), std::string::npos)
+        << script.errors();
+    EXPECT_NE(script.output().find("Phone memory:  completed"), std::string::npos)
+        << script.output();
+    // UTF-16 with its byte-order mark: the demo phone speaks UCS2.
+    EXPECT_EQ(test_support::readFileBytes(work() / "contacts.csv").substr(0, 2), "\xff\xfe");
+    EXPECT_TRUE(temporaryIsEmpty());
+
+    ChildProcess chosen = demo({"--cli", "other.csv"}, Screen::None);
+    ASSERT_EQ(chosen.wait(kWait), 0) << chosen.errors();
+    EXPECT_EQ(chosen.errors().find("no display"), std::string::npos) << chosen.errors();
+    EXPECT_EQ(test_support::readFileBytes(work() / "other.csv"),
+              test_support::readFileBytes(work() / "contacts.csv"));
+
+    ChildProcess wizard = demo({"--wizard"}, Screen::None);
+    EXPECT_EQ(wizard.wait(kWait), 1);
+    EXPECT_NE(wizard.errors().find("the wizard needs a display"), std::string::npos)
+        << wizard.errors();
+}
+
+TEST_F(DemoScriptTest, OnADesktopItStartsTheWizardWithTheDemoPhone) {
+    const std::filesystem::path socket = runtime() / "wayland-demo";
+    const FakeDisplaySocket display(socket);
+    // The script finds the display's socket; the wizard itself draws offscreen.
+    ChildProcess script = demo({}, Screen::Offscreen, {"WAYLAND_DISPLAY=" + socket.string()});
+    ASSERT_TRUE(script.waitForOutput("contaxio --demo\n", kWait)) << script.errors();
+    ASSERT_TRUE(script.waitForError("contaxio: first page shown\n", kWait)) << script.errors();
+    EXPECT_FALSE(temporaryIsEmpty());  // the demo phone's device tree
+
+    // The script gave its place to the wizard, which ends in order on SIGTERM.
+    script.signal(SIGTERM);
+    EXPECT_EQ(script.wait(kWait), 128 + SIGTERM) << script.errors();
+    EXPECT_TRUE(temporaryIsEmpty());
+    EXPECT_FALSE(std::filesystem::exists(work() / "contacts.csv"));
 }
 
 }  // namespace

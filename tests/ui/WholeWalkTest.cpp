@@ -310,4 +310,23 @@ TEST_F(WholeWalkTest, ThePhoneUnpluggedDuringTheExportKeepsWhatWasReadAndSaysSo)
     EXPECT_FALSE(enabled(Button::Next));
 }
 
+// The wizard's window goes while the export runs (a signal ends the program's event loops,
+// and the run destroys the sheet): the export stops, and the contacts it wrote stay in the file.
+TEST_F(WholeWalkTest, TheWizardEndedDuringTheExportKeepsTheContactsWritten) {
+    ASSERT_NO_FATAL_FAILURE(walkToOutputPath());
+    auto gate = demo.phone().holdAnswer(phonesim::CommandPattern("AT+MPBRE=21,30"), 20s);
+    click(Button::Next);
+    ASSERT_EQ(current(), WizardPageId::Exporting);
+    ASSERT_TRUE(gate->waitUntilHeld(kWait));
+
+    sheet.reset();
+    EXPECT_FALSE(test.app().hasPhoneManager());
+    const export_test::ExpectedContacts read =
+        export_test::expectedContacts(demo.phone().scenario(), "ME", true, 1, 20);
+    EXPECT_TRUE(test_support::readFileBytes(outputFile()) ==
+                export_test::expectedFile(read, output_format::GoogleCsv, output_charset::Ucs2))
+        << "the file does not hold exactly the contacts written before the end";
+    EXPECT_TRUE(answerer.seen().empty());
+}
+
 }  // namespace

@@ -89,6 +89,8 @@ CWizardCompletion::CWizardCompletion(AppContext& app, IWizardSheet& sheet, IUser
     hint->setText(text(text_id::Hint));
 
     auto* pathRow = new QHBoxLayout;
+    // One blank between the label and the path, as in the other lines ("Phone: Z3").
+    pathRow->setSpacing(outputFileLabel->fontMetrics().horizontalAdvance(u' '));
     pathRow->addWidget(outputFileLabel, 0, Qt::AlignTop);
     pathRow->addWidget(pathLine_, 1);
 

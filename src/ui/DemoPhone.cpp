@@ -3,8 +3,9 @@
 #include "phonesim/BuiltInScenarios.h"
 
 DemoPhone::DemoPhone() : phone_(phonesim::BuiltInScenarios::demo()) {
-    tree_.addModemPhone(phone_.portPath(),
-                        phonesim::SimulatedDeviceTree::makersPhone("DEMO0000000001"));
+    usbDevice_ = tree_.addModemPhone(phone_.portPath(),
+                                     phonesim::SimulatedDeviceTree::makersPhone("DEMO0000000001"),
+                                     &devicePath_);
 }
 
 DeviceRoots DemoPhone::roots() const {
@@ -12,4 +13,13 @@ DeviceRoots DemoPhone::roots() const {
     roots.sysfs = tree_.sysfsRoot();
     roots.dev = tree_.devRoot();
     return roots;
+}
+
+void DemoPhone::unplug() {
+    if (!plugged_) {
+        return;
+    }
+    plugged_ = false;
+    phone_.unplug();
+    tree_.removeUsbDevice(usbDevice_);
 }

@@ -79,6 +79,14 @@ QtAppHost::QtAppHost(IUserDialogs& dialogs, Options options)
 QtAppHost::~QtAppHost() = default;
 
 void QtAppHost::showError(const std::u16string& caption, const std::u16string& text) {
+    if (options_.errorsToStandardError) {
+        // One line: "contaxio: <caption>: <text>".
+        const QString line = QString::fromStdU16String(caption) + QStringLiteral(": ") +
+                             QString::fromStdU16String(text).simplified();
+        std::fprintf(stderr, "contaxio: %s\n", line.toLocal8Bit().constData());
+        std::fflush(stderr);
+        return;
+    }
     dialogs_.showMessage(
         nullptr, MessageRequest{QString::fromStdU16String(caption), QString::fromStdU16String(text),
                                 MessageIcon::Error, MessageButtons::Ok});

@@ -26,6 +26,10 @@ public:
         // error when they happen (CONTAXIO_TRACE=1), for start-up measurements and tests of
         // the program as a whole.
         bool trace = false;
+        // Writes the boxes without owner (the critical error, another instance out of reach)
+        // to standard error instead: for a platform without a screen (offscreen), where nobody
+        // could see or answer a box.
+        bool errorsToStandardError = false;
     };
 
     QtAppHost(IUserDialogs& dialogs, Options options);

@@ -11,6 +11,7 @@
 struct WizardCommandLine {
     bool demo = false;
     bool help = false;
+    bool uninstall = false;
     // Why the command line is wrong; empty when it is right.
     std::string error;
 

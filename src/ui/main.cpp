@@ -20,6 +20,7 @@
 #include "ui/QtLanguageNames.h"
 #include "ui/QtUserDialogs.h"
 #include "ui/SingleInstance.h"
+#include "ui/TerminationSignals.h"
 #include "ui/WizardCommandLine.h"
 
 namespace {
@@ -34,12 +35,40 @@ bool asksForHelp(int argc, char** argv) {
     return false;
 }
 
+// Whether Qt has a screen to show windows on: a desktop session's display, or a platform the
+// user chose (QT_QPA_PLATFORM, or Qt's -platform option). Without one Qt would end the program
+// at once with an abort.
+bool hasScreen(int argc, char** argv) {
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        return true;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A platform without a screen: a box there could be neither seen nor answered.
+bool isScreenless(const QString& platform) {
+    return platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (asksForHelp(argc, argv)) {
         std::fputs(WizardCommandLine::usage(), stdout);
         return 0;
+    }
+    // Without a screen Qt runs offscreen until the command line is known: "-uninstall" needs no
+    // window (over SSH, say); the wizard does, and is refused below.
+    const bool screen = hasScreen(argc, argv);
+    if (!screen) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Contaxio"));
@@ -48,6 +77,11 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(artwork::programIcon());
     // The wizard runs modally; nothing waits for the last window to close.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Ctrl-C, SIGTERM and SIGHUP end every event loop that runs (the wizard's, a message box's):
+    // the run then ends as when the wizard is closed.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &application,
+                     [] { QCoreApplication::exit(0); });
 
     // The arguments Qt has left (it takes -platform, -style and its other options).
     std::vector<std::string> arguments;
@@ -60,10 +94,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "contaxio: %s\n%s", line.error.c_str(), WizardCommandLine::usage());
         return 2;
     }
+    if (!screen && !line.uninstall) {
+        std::fputs(
+            "contaxio: no display to show the wizard on (neither WAYLAND_DISPLAY nor "
+            "DISPLAY is set); start it in a desktop session, or export from a terminal "
+            "with contaxio-cli.\n",
+            stderr);
+        return 1;
+    }
 
     QtAppHost::Options options;
     std::unique_ptr<DemoPhone> demo;
-    if (line.demo) {
+    if (line.demo && !line.uninstall) {
         try {
             demo = std::make_unique<DemoPhone>();
         } catch (const std::exception& failure) {
@@ -75,6 +117,7 @@ int main(int argc, char** argv) {
     }
     options.instanceSocket = SingleInstance::defaultSocketPath();
     options.trace = qEnvironmentVariable("CONTAXIO_TRACE") == QStringLiteral("1");
+    options.errorsToStandardError = isScreenless(QGuiApplication::platformName());
 
     QtUserDialogs dialogs;
     QtHelpViewer helpViewer;
@@ -87,6 +130,10 @@ int main(int argc, char** argv) {
         runApplication(app, host, arguments);
     }
     LanguageManager::instance().setLanguageNames(nullptr);
+    // Ended by a signal: the status a shell shows for it, now that everything is in order.
+    if (termination.signalNumber() != 0) {
+        return 128 + termination.signalNumber();
+    }
     // Whatever the run came to: it has told the user itself.
     return 0;
 }

@@ -2,8 +2,8 @@
 # check-man-page.sh PAGE [PROGRAM]
 # Checks a manual page (roff source) with both formatters Debian has: mandoc's lint and groff's
 # warnings as man-db runs it (what lintian does too); neither may report anything. With
-# PROGRAM (a command-line tool with subcommands), also checks that the page describes every
-# command, option and exit status that "PROGRAM --help" and "PROGRAM COMMAND --help" list.
+# PROGRAM, also checks that the page describes every command, option and exit status that
+# "PROGRAM --help" (and, for a tool with subcommands, "PROGRAM COMMAND --help") lists.
 set -euo pipefail
 
 page=$1
@@ -36,9 +36,23 @@ if [ -n "$program" ]; then
     statuses=$(section "EXIT STATUS")
 
     help=$("$program" --help)
+    # An option of a help text: "  --name", "  -h,--help" or "  -word" at the start of a line.
+    options_of() {
+        grep -oE '^ +(-[a-z],)?-{1,2}[a-z][a-z-]*' <<<"$1" | grep -oE -- '-{1,2}[a-z][a-z-]*$'
+    }
+    described() {
+        grep -qE -- "^ *(-[a-z], )?$1\b" <<<"$options"
+    }
     commands=$(awk '/^Subcommands:/ { inside = 1; next } /^$/ { inside = 0 }
                     inside && /^  [a-z]/ { print $1 }' <<<"$help")
-    [ -n "$commands" ] || fail "found no commands in the help of $program"
+    if [ -z "$commands" ]; then
+        # A program without subcommands: its own options.
+        found=$(options_of "$help")
+        [ -n "$found" ] || fail "found no options in the help of $program"
+        for option in $found; do
+            described "$option" || fail "OPTIONS does not describe '$option'"
+        done
+    fi
     name=$(basename "$program")
     for command in $commands; do
         grep -q "^ *$name $command\b" <<<"$synopsis" ||

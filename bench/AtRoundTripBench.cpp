@@ -3,18 +3,17 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "CpuTime.h"
 #include "charsets/TextCodec.h"
 #include "serial_comm/Modem.h"
 
@@ -76,21 +75,6 @@ private:
     std::thread thread_;
 };
 
-double threadCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-double processCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 double percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
     const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
@@ -133,13 +117,13 @@ int main() {
         }
 
         modem.sendCommand(kSilentCommand);
-        const double threadBefore = threadCpuSeconds();
-        const double processBefore = processCpuSeconds();
+        const double threadBefore = bench::threadCpuSeconds();
+        const double processBefore = bench::processCpuSeconds();
         const auto start = Clock::now();
         const std::uint32_t received = modem.readResponse(answer);
         const std::chrono::duration<double> wall = Clock::now() - start;
-        const double threadCpu = threadCpuSeconds() - threadBefore;
-        const double processCpu = processCpuSeconds() - processBefore;
+        const double threadCpu = bench::threadCpuSeconds() - threadBefore;
+        const double processCpu = bench::processCpuSeconds() - processBefore;
 
         std::printf("bench_at_roundtrip: AT command round trips over a pseudo-terminal\n");
         std::printf("  round trips:             %d (after %d warm-up)\n", kRoundTrips, kWarmUp);

@@ -9,7 +9,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "CpuTime.h"
 #include "charsets/CharsetChoice.h"
 #include "charsets/TextCodec.h"
 #include "common/Event.h"
@@ -46,15 +46,6 @@ namespace fs = std::filesystem;
 
 constexpr std::uint32_t kLineRate = 115200;
 constexpr int kFullSpeedRuns = 5;
-
-double processCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // The peak resident set of this process in KiB, as /proc reports it (VmHWM).
 long peakResidentKiB() {
@@ -119,12 +110,12 @@ ExportRun exportOnce(PhoneManager& manager, const fs::path& output) {
     manager.setFormat(output_format::GoogleCsv);
     manager.setOutputCharset(output_charset::Ucs2);
     ExportRun run;
-    const double cpuBefore = processCpuSeconds();
+    const double cpuBefore = bench::processCpuSeconds();
     const auto start = Clock::now();
     manager.startExport({storage_kind::Memory}, u"UCS2", sink, giveUp);
     Clock::time_point end;
     const auto result = sink.wait(std::chrono::seconds(600), end);
-    run.cpuSeconds = processCpuSeconds() - cpuBefore;
+    run.cpuSeconds = bench::processCpuSeconds() - cpuBefore;
     if (!result)
         throw std::runtime_error("the export did not end within ten minutes");
     run.result = *result;

@@ -1,20 +1,7 @@
 #include "charsets/CharsetMap.h"
 
+#include "charsets/AsciiCase.h"
 #include "charsets/CodePages.h"
-
-namespace {
-
-std::u16string upperCased(const std::u16string& name) {
-    std::u16string result = name;
-    for (char16_t& unit : result) {
-        if (unit >= u'a' && unit <= u'z') {
-            unit = static_cast<char16_t>(unit - u'a' + u'A');
-        }
-    }
-    return result;
-}
-
-}  // namespace
 
 CharsetMap::CharsetMap(
     std::initializer_list<std::pair<const std::u16string, std::uint32_t>> entries)
@@ -23,7 +10,7 @@ CharsetMap::CharsetMap(
 CharsetMap::~CharsetMap() = default;
 
 std::uint32_t CharsetMap::codePageOf(const std::u16string& name) const {
-    const auto found = entries_.find(upperCased(name));
+    const auto found = entries_.find(ascii_case::upperCased(name));
     return found == entries_.end() ? code_page::SystemDefault : found->second;
 }
 

@@ -4,8 +4,10 @@
 
 namespace hex_digits {
 
-// The value of one hexadecimal digit, or 0xFF for any other byte. Callers OR the 0xFF in,
-// sign-extended to the width of the unit they build, so a bad digit turns its own nibble and
+inline constexpr std::uint8_t kNotADigit = 0xFF;
+
+// The value of one hexadecimal digit, or kNotADigit (0xFF) for any other byte. Callers OR the 0xFF
+// in, sign-extended to the width of the unit they build, so a bad digit turns its own nibble and
 // every more significant nibble of that unit to F; nothing is reported.
 inline std::uint8_t valueOf(char digit) {
     if (digit >= '0' && digit <= '9')
@@ -14,7 +16,7 @@ inline std::uint8_t valueOf(char digit) {
         return static_cast<std::uint8_t>(digit - 'a' + 10);
     if (digit >= 'A' && digit <= 'F')
         return static_cast<std::uint8_t>(digit - 'A' + 10);
-    return 0xFF;
+    return kNotADigit;
 }
 
 }  // namespace hex_digits

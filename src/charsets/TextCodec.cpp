@@ -1,37 +1,13 @@
 #include "charsets/TextCodec.h"
 
-#include <iconv.h>
-#include <langinfo.h>
-#include <locale.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <vector>
-
 #include "charsets/CodePages.h"
+#include "charsets/LocaleCharset.h"
+#include "charsets/Utf16.h"
 
 namespace text_codec {
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
-
-bool isHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-void appendCodePoint(std::u16string& out, char32_t codePoint) {
-    if (codePoint < 0x10000) {
-        out.push_back(static_cast<char16_t>(codePoint));
-    } else {
-        codePoint -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
-    }
-}
+constexpr char16_t kReplacement = utf16::kReplacement;
 
 // Decodes UTF-8; each maximal ill-formed subsequence becomes one U+FFFD.
 std::u16string decodeUtf8(std::string_view bytes) {
@@ -90,7 +66,7 @@ std::u16string decodeUtf8(std::string_view bytes) {
             ++consumed;
         }
         if (valid) {
-            appendCodePoint(out, codePoint);
+            utf16::appendCodePoint(out, codePoint);
         } else {
             out.push_back(kReplacement);
         }
@@ -103,14 +79,10 @@ std::u16string decodeUtf8(std::string_view bytes) {
 std::string encodeUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t codePoint = text[i];
-        if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (isHighSurrogate(text[i]) || isLowSurrogate(text[i])) {
+    for (std::size_t i = 0; i < text.size(); i += utf16::unitsAt(text, i)) {
+        char32_t codePoint = utf16::codePointAt(text, i);
+        if (utf16::isSurrogate(codePoint))
             codePoint = kReplacement;
-        }
         if (codePoint < 0x80) {
             out.push_back(static_cast<char>(codePoint));
         } else if (codePoint < 0x800) {
@@ -144,16 +116,8 @@ std::u16string decodeAscii(std::string_view bytes) {
 std::string encodeAscii(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] < 0x80) {
-            out.push_back(static_cast<char>(text[i]));
-            continue;
-        }
-        if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            ++i;
-        }
-        out.push_back('?');
-    }
+    for (std::size_t i = 0; i < text.size(); i += utf16::unitsAt(text, i))
+        out.push_back(text[i] < 0x80 ? static_cast<char>(text[i]) : '?');
     return out;
 }
 
@@ -177,125 +141,6 @@ std::string encodeUtf16Le(std::u16string_view text) {
     return out;
 }
 
-// The charset of the user's locale (LC_CTYPE from the environment), or "UTF-8" when the
-// environment names no usable locale.
-std::string localeCodeset() {
-    locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
-    if (locale == static_cast<locale_t>(nullptr)) {
-        return "UTF-8";
-    }
-    const char* codeset = nl_langinfo_l(CODESET, locale);
-    std::string result = (codeset != nullptr && *codeset != '\0') ? codeset : "UTF-8";
-    freelocale(locale);
-    return result;
-}
-
-enum class LocaleKind { Utf8, Ascii, Other };
-
-LocaleKind classify(const std::string& codeset) {
-    if (strcasecmp(codeset.c_str(), "UTF-8") == 0 || strcasecmp(codeset.c_str(), "UTF8") == 0) {
-        return LocaleKind::Utf8;
-    }
-    if (codeset == "ANSI_X3.4-1968" || strcasecmp(codeset.c_str(), "ASCII") == 0 ||
-        strcasecmp(codeset.c_str(), "US-ASCII") == 0) {
-        return LocaleKind::Ascii;
-    }
-    return LocaleKind::Other;
-}
-
-// Runs iconv over the whole input. On a byte sequence the converter rejects, onInvalid() is
-// appended to the output and skip bytes of input are passed over. Returns false when iconv
-// cannot convert between the two charsets at all.
-template <typename OnInvalid>
-bool runIconv(const char* to, const char* from, std::string_view input, std::size_t skip,
-              OnInvalid onInvalid, std::string& output) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return false;
-    }
-    std::vector<char> buffer(input.size() * 4 + 16);
-    char* in = const_cast<char*>(input.data());
-    std::size_t inLeft = input.size();
-    while (inLeft > 0) {
-        char* out = buffer.data();
-        std::size_t outLeft = buffer.size();
-        const std::size_t result = iconv(cd, &in, &inLeft, &out, &outLeft);
-        output.append(buffer.data(), buffer.size() - outLeft);
-        if (result != static_cast<std::size_t>(-1)) {
-            break;
-        }
-        if (errno == E2BIG) {
-            continue;
-        }
-        // EILSEQ or EINVAL (incomplete sequence at the end): substitute and move on.
-        onInvalid(output);
-        const std::size_t step = std::min(skip, inLeft);
-        in += step;
-        inLeft -= step;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    iconv_close(cd);
-    return true;
-}
-
-std::u16string decodeLocale(std::string_view bytes) {
-    const std::string codeset = localeCodeset();
-    switch (classify(codeset)) {
-        case LocaleKind::Utf8:
-            return decodeUtf8(bytes);
-        case LocaleKind::Ascii:
-            return decodeAscii(bytes);
-        case LocaleKind::Other:
-            break;
-    }
-    std::string utf16;
-    const bool converted = runIconv(
-        "UTF-16LE", codeset.c_str(), bytes, 1, [](std::string& out) { out.append("\xFD\xFF"); },
-        utf16);
-    return converted ? decodeUtf16Le(utf16) : decodeUtf8(bytes);
-}
-
-std::string encodeLocale(std::u16string_view text) {
-    const std::string codeset = localeCodeset();
-    switch (classify(codeset)) {
-        case LocaleKind::Utf8:
-            return encodeUtf8(text);
-        case LocaleKind::Ascii:
-            return encodeAscii(text);
-        case LocaleKind::Other:
-            break;
-    }
-    iconv_t cd = iconv_open(codeset.c_str(), "UTF-16LE");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return encodeUtf8(text);
-    }
-    // One character at a time, so that a character the charset cannot hold (a surrogate pair
-    // included) becomes exactly one '?'.
-    std::string out;
-    char buffer[16];
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::size_t units = 1;
-        if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            units = 2;
-        }
-        std::string utf16 = encodeUtf16Le(text.substr(i, units));
-        i += units - 1;
-        char* in = utf16.data();
-        std::size_t inLeft = utf16.size();
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        if (result == static_cast<std::size_t>(-1) || inLeft != 0) {
-            out.push_back('?');
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        } else {
-            out.append(buffer, sizeof buffer - outLeft);
-        }
-    }
-    iconv_close(cd);
-    return out;
-}
-
 }  // namespace
 
 std::u16string decode(std::uint32_t codePage, std::string_view bytes) {
@@ -307,7 +152,7 @@ std::u16string decode(std::uint32_t codePage, std::string_view bytes) {
         case code_page::Utf16:
             return decodeUtf16Le(bytes);
         case code_page::SystemDefault:
-            return decodeLocale(bytes);
+            return LocaleCharset().decode(bytes);
         default:
             return {};
     }
@@ -322,7 +167,7 @@ std::string encode(std::uint32_t codePage, std::u16string_view text) {
         case code_page::Utf16:
             return encodeUtf16Le(text);
         case code_page::SystemDefault:
-            return encodeLocale(text);
+            return LocaleCharset().encode(text);
         default:
             return {};
     }

@@ -8,7 +8,8 @@
 // knows: 1200 (UTF-16LE bytes), 65001 (UTF-8), 20127 (US-ASCII) and 0 (the locale's charset).
 // No input makes them fail: invalid bytes decode to U+FFFD, and a character the target cannot
 // hold encodes as one '?' (a surrogate pair is one character). An unknown code page gives an
-// empty result.
+// empty result. For code page 0 each call reads the locale anew; the converter classes set it
+// up once (LocaleCharset).
 namespace text_codec {
 
 std::u16string decode(std::uint32_t codePage, std::string_view bytes);

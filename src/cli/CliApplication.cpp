@@ -7,57 +7,79 @@
 #include "cli/DemoCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/ExportCommand.h"
+#include "cli/ListCommand.h"
 #include "cli/ProbeCommand.h"
 #include "cli/SignalWatcher.h"
+#include "cli/UserMessages.h"
 
 namespace {
+
+ExitStatus runCommand(const CliOptions& options, Console& console) {
+    const SignalWatcher signals;
+    ExitStatus status = ExitStatus::Internal;
+    switch (options.command) {
+        case CliOptions::Command::List:
+            status = ListCommand::run(options.json, options.watch, console, signals);
+            break;
+        case CliOptions::Command::Probe:
+            status = ProbeCommand::run(options.port, options.trace, console, signals);
+            break;
+        case CliOptions::Command::Demo:
+            status =
+                DemoCommand::run(options.output, options.quiet, options.trace, console, signals);
+            break;
+        default: {
+            ExportCommand::Request request;
+            request.port = options.port;
+            request.output = options.output;
+            request.storages = options.storages;
+            request.layout = options.layout;
+            request.quiet = options.quiet;
+            request.trace = options.trace;
+            status = ExportCommand::run(request, console, signals);
+        }
+    }
+    if (status == ExitStatus::Cancelled) {
+        console.report(UserMessages::stopped());
+    }
+    return status;
+}
 
 ExitStatus dispatch(const CliOptions& options, Console& console) {
     switch (options.command) {
         case CliOptions::Command::Help:
-            console.out() << CliOptions::usage() << std::flush;
+            console.out() << options.help;
             return ExitStatus::Success;
         case CliOptions::Command::Version:
-            console.out() << CliOptions::version() << std::flush;
+            console.out() << CliOptions::version();
             return ExitStatus::Success;
         case CliOptions::Command::None:
-            break;
-        default: {
-            const SignalWatcher signals;
-            ExitStatus status = ExitStatus::Internal;
-            if (options.command == CliOptions::Command::Probe) {
-                status = ProbeCommand::run(options.port, console, signals);
-            } else if (options.command == CliOptions::Command::Demo) {
-                status = DemoCommand::run(options.output, console, signals);
-            } else {
-                ExportCommand::Request request;
-                request.port = options.port;
-                request.output = options.output;
-                request.storages = options.storages;
-                request.layout = options.layout;
-                request.quiet = options.quiet;
-                status = ExportCommand::run(request, console, signals);
-            }
-            if (status == ExitStatus::Cancelled) {
-                console.error("stopped.");
-            }
-            return status;
-        }
+            console.report(
+                UserMessages::usage(options.error, CliOptions::commandName(options.errorCommand)));
+            return ExitStatus::Usage;
+        default:
+            return runCommand(options, console);
     }
-    console.error(options.error);
-    console.err() << "Try 'contaxio-cli --help'.\n" << std::flush;
-    return ExitStatus::Usage;
 }
 
 }  // namespace
 
 int CliApplication::run(const std::vector<std::string>& arguments, Console& console) {
+    ExitStatus status = ExitStatus::Internal;
     try {
-        return exitCode(dispatch(CliOptions::parse(arguments), console));
+        status = dispatch(CliOptions::parse(arguments), console);
     } catch (const std::bad_alloc&) {
-        console.error("out of memory.");
+        console.report(UserMessages::outOfMemory());
     } catch (const std::exception& failure) {
-        console.error(std::string("unexpected failure: ") + failure.what());
+        console.report(UserMessages::unexpected(failure.what()));
     }
-    return exitCode(ExitStatus::Internal);
+    // What went to standard output (a summary, --help) must have arrived, as with any tool
+    // whose output a script reads.
+    if (const int failure = console.finishOutput(); failure != 0) {
+        console.report(UserMessages::standardOutputFailed(failure));
+        if (status == ExitStatus::Success) {
+            status = ExitStatus::OutputFailed;
+        }
+    }
+    return exitCode(status);
 }

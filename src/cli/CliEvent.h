@@ -31,6 +31,7 @@ struct StorageFinished {
 // Writing the output file failed; the worker waits for QueueingSinks::answerWriteError.
 struct WriteFailed {
     bool accessError = false;  // false: the disk is full
+    int code = 0;              // the errno of the failed write; 0: not known
 };
 
 }  // namespace cli_event

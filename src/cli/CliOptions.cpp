@@ -1,6 +1,9 @@
 #include "cli/CliOptions.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <optional>
 
@@ -8,6 +11,8 @@
 #include "export/OutputFormat.h"
 
 namespace {
+
+using Command = CliOptions::Command;
 
 std::string lowered(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -42,82 +47,313 @@ std::optional<std::vector<std::int32_t>> storagesOf(const std::string& text) {
     return kinds;
 }
 
-std::optional<CliOptions::Command> commandOf(const std::string& word) {
-    if (word == "export") {
-        return CliOptions::Command::Export;
+const std::string kProgramDescription =
+    "Copies the contacts of a phone connected by USB (its modem port, e.g. /dev/ttyACM0)\n"
+    "into a CSV file that Google Contacts or Outlook can import.";
+
+const std::string kExitStatuses =
+    "Exit status:\n"
+    "  0    every chosen storage was exported completely (probe: a phone that can be read)\n"
+    "  1    an unexpected failure inside the program\n"
+    "  2    wrong command line, or no --port while several phones can be read\n"
+    "  3    no usable phone: none attached that can be read, the port is missing,\n"
+    "       refused, busy or not a phone's port, the phone does not answer or is not\n"
+    "       supported, reading a storage failed, or the devices could not be read\n"
+    "  4    the phone was disconnected\n"
+    "  5    the output could not be written: the file (folder, rights, disk full, a\n"
+    "       terminal) or standard output\n"
+    "  130  stopped by Ctrl-C (or SIGTERM)\n";
+
+const std::string kListExitStatuses =
+    "Exit status:\n"
+    "  0    the devices were read (also when no phone is attached)\n"
+    "  1    an unexpected failure inside the program\n"
+    "  2    wrong command line\n"
+    "  3    the devices could not be read\n"
+    "  5    standard output could not be written\n"
+    "  130  stopped by Ctrl-C (or SIGTERM); the way --watch ends\n";
+
+const std::string kListNotes =
+    "States: no driver, other USB mode, not supported (level 3), standard phonebook\n"
+    "(level 4) and extended phonebook (level 5); export and probe can read a phone in\n"
+    "level 4 or 5, and without --port they use the one such phone attached. Each phone\n"
+    "of the maker is listed once; other vendors' modems are left alone.\n";
+
+const std::string kNumbers =
+    "Progress (on standard error) and summary count, per storage:\n"
+    "  places    the numbered places of the storage's phonebook, used or empty: \"120 of\n"
+    "            250 places read\" tells how far the reading has come\n"
+    "  entries   the phonebook records in the contacts written (the extended phonebook\n"
+    "            keeps one entry per number or address, so a contact may hold several)\n"
+    "  contacts  the rows written to the file\n"
+    "A storage ends completed, failed, disconnected, write error or cancelled (also when an\n"
+    "earlier storage ended the export before it was reached); \"not chosen\" marks a storage\n"
+    "left out with --storages, \"the phone has none\" one the phone does not offer.\n";
+
+const std::string kExportNotes =
+    "The summary goes to standard output, or to standard error when the CSV does. A file\n"
+    "already at FILE is replaced only when at least one contact was exported or the export\n"
+    "completed; otherwise it is left as it was. Ctrl-C stops an export; the contacts read\n"
+    "so far make the new file. When the file cannot be written and standard input is a\n"
+    "terminal, you are asked whether to retry; otherwise the export stops.\n";
+
+// Help texts with a blank line between a command's description and its usage line.
+class HelpFormatter : public CLI::Formatter {
+public:
+    std::string make_description(const CLI::App* app) const override {
+        const std::string description = CLI::Formatter::make_description(app);
+        return description.empty() ? description : description + "\n";
     }
-    if (word == "probe") {
-        return CliOptions::Command::Probe;
+};
+
+// The options' values as the parser collects them; every value option may be given more than
+// once, so that a repetition is refused in our own words.
+struct RawValues {
+    std::vector<std::string> port;
+    std::vector<std::string> output;
+    std::vector<std::string> storages;
+    std::vector<std::string> layout;
+    std::vector<std::string> trace;
+    bool quiet = false;
+    bool json = false;
+    bool watch = false;
+    bool version = false;
+};
+
+// The command line's grammar: the program's options and one subcommand per command. A
+// command grows by a subcommand here and a branch in CliOptions::parse.
+class Grammar {
+public:
+    Grammar() : app_(kProgramDescription, "contaxio-cli") {
+        app_.allow_extras();
+        app_.require_subcommand(0, 1);
+        app_.add_flag("--version", values_.version, "The program's version.");
+        app_.footer("Run contaxio-cli COMMAND --help for the options of a command.\n\n" +
+                    kExitStatuses);
+        auto formatter = std::make_shared<HelpFormatter>();
+        formatter->column_width(22);
+        app_.formatter(formatter);
+
+        CLI::App* listCommand =
+            command(Command::List,
+                    "Lists the phones attached by USB: what each one is (its state),\n"
+                    "model, IMEI, alias and modem port, and for a phone that cannot be\n"
+                    "read what to do about it.",
+                    kListNotes + "\n" + kListExitStatuses);
+        listCommand->add_flag("--json", values_.json,
+                              "Writes the list as JSON for scripts: an array of objects with\n"
+                              "port, state, state_name, model, imei and alias.");
+        listCommand->add_flag("--watch", values_.watch,
+                              "Keeps following phones plugged in or unplugged, a line per\n"
+                              "change, until Ctrl-C.");
+
+        CLI::App* exportCommand =
+            command(Command::Export,
+                    "Reads the phonebooks of the phone (the one attached that can be read, or the\n"
+                    "one on --port PATH) and writes them to FILE.",
+                    kNumbers + "\n" + kExportNotes + "\n" + kExitStatuses);
+        port(exportCommand);
+        valueOption(exportCommand, "--output", values_.output, "FILE",
+                    "The CSV file to write (required), or - for standard output.");
+        valueOption(exportCommand, "--storages", values_.storages, "LIST",
+                    "me (phone memory), sm (SIM) or me,sm; default: what the phone\n"
+                    "offers. The phone memory is always read first, whatever the\n"
+                    "order given.");
+        valueOption(exportCommand, "--layout", values_.layout, "NAME",
+                    "google (default) or outlook.");
+        quiet(exportCommand);
+        trace(exportCommand);
+
+        CLI::App* probeCommand =
+            command(Command::Probe,
+                    "Tells what the phone (the one attached that can be read, or the one on\n"
+                    "--port PATH) is: model, IMEI, support level, and the charsets and\n"
+                    "phonebook storages it offers.",
+                    kExitStatuses);
+        port(probeCommand);
+        trace(probeCommand);
+
+        CLI::App* demoCommand =
+            command(Command::Demo,
+                    "Exports the contacts of a built-in simulated phone, to see the whole\n"
+                    "path work without a phone.",
+                    kNumbers + "\n" + kExitStatuses);
+        valueOption(demoCommand, "--output", values_.output, "FILE",
+                    "The CSV file to write (default: contacts.csv), or - for standard\n"
+                    "output.");
+        quiet(demoCommand);
+        trace(demoCommand);
     }
-    if (word == "demo") {
-        return CliOptions::Command::Demo;
+
+    CLI::App& app() { return app_; }
+    const RawValues& values() const { return values_; }
+
+    // The subcommand of a command; null for Help, Version and None.
+    CLI::App* subcommand(Command which) const {
+        for (const auto& [command, app] : commands_) {
+            if (command == which) {
+                return app;
+            }
+        }
+        return nullptr;
     }
-    return std::nullopt;
+
+    // The command the person chose, None when there was none.
+    Command chosen() const {
+        for (const auto& [command, app] : commands_) {
+            if (app->parsed()) {
+                return command;
+            }
+        }
+        return Command::None;
+    }
+
+    // The command whose subcommand is named so; None when there is none.
+    Command commandNamed(const std::string& name) const {
+        for (const auto& [command, app] : commands_) {
+            if (app->get_name() == name) {
+                return command;
+            }
+        }
+        return Command::None;
+    }
+
+    // The option of that command (or of the program, for None) named so; null when it has none.
+    const CLI::Option* option(Command which, const std::string& name) const {
+        const CLI::App* owner = which == Command::None ? &app_ : subcommand(which);
+        return owner == nullptr ? nullptr : owner->get_option_no_throw(name);
+    }
+
+    // Some command that takes the option; None when none does.
+    Command commandTaking(const std::string& name) const {
+        for (const auto& [command, app] : commands_) {
+            if (app->get_option_no_throw(name) != nullptr) {
+                return command;
+            }
+        }
+        return Command::None;
+    }
+
+private:
+    CLI::App* command(Command which, const std::string& description, const std::string& footer) {
+        CLI::App* sub = app_.add_subcommand(CliOptions::commandName(which), description);
+        sub->allow_extras();
+        sub->footer(footer);
+        commands_.emplace_back(which, sub);
+        return sub;
+    }
+
+    static void valueOption(CLI::App* sub, const std::string& name,
+                            std::vector<std::string>& values, const std::string& typeName,
+                            const std::string& description) {
+        sub->add_option(name, values, description)
+            ->type_name(typeName)
+            ->expected(1)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->allow_extra_args(false);
+    }
+
+    void port(CLI::App* sub) {
+        valueOption(sub, "--port", values_.port, "PATH",
+                    "The phone's modem port, e.g. /dev/ttyACM0; by default the one\n"
+                    "attached phone that can be read (see contaxio-cli list).");
+    }
+    void quiet(CLI::App* sub) {
+        sub->add_flag("--quiet", values_.quiet, "No progress display on standard error.");
+    }
+    void trace(CLI::App* sub) {
+        valueOption(sub, "--trace", values_.trace, "FILE",
+                    "Writes every byte exchanged with the phone, with times and\n"
+                    "directions, to FILE (for a bug report).");
+    }
+
+    CLI::App app_;
+    RawValues values_;
+    std::vector<std::pair<Command, CLI::App*>> commands_;
+};
+
+bool looksLikeOption(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-';
 }
 
-// Which options each command takes.
-bool takes(CliOptions::Command command, const std::string& option) {
-    switch (command) {
-        case CliOptions::Command::Export:
-            return option == "--port" || option == "--output" || option == "--storages" ||
-                   option == "--layout" || option == "--quiet";
-        case CliOptions::Command::Probe:
-            return option == "--port";
-        case CliOptions::Command::Demo:
-            return option == "--output";
-        default:
-            return false;
+// The refusal the parser's rules leave to us: an option that would take another option (or
+// nothing) as its value, and a flag given a value. Empty when there is none.
+std::string valueProblem(const Grammar& grammar, const std::vector<std::string>& arguments) {
+    Command scope = Command::None;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--") {
+            break;
+        }
+        if (scope == Command::None) {
+            if (const Command named = grammar.commandNamed(argument); named != Command::None) {
+                scope = named;
+                continue;
+            }
+        }
+        if (!argument.starts_with("--")) {
+            continue;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const CLI::Option* option = grammar.option(scope, name);
+        if (option == nullptr) {
+            continue;  // refused later as unknown or misplaced
+        }
+        const bool takesValue = option->get_expected_min() > 0;
+        if (!takesValue) {
+            if (equals != std::string::npos) {
+                return name + " takes no value";
+            }
+            continue;
+        }
+        if (equals != std::string::npos) {
+            if (equals + 1 == argument.size()) {
+                return name + " needs a value";
+            }
+            continue;
+        }
+        if (i + 1 == arguments.size() || looksLikeOption(arguments[i + 1])) {
+            return name + " needs a value";
+        }
+        ++i;  // the value
     }
+    return {};
 }
 
-bool needsValue(const std::string& option) {
-    return option != "--quiet";
+// The one value of an option given at most once; empty when it was not given.
+std::optional<std::string> single(const std::vector<std::string>& values, const std::string& name,
+                                  std::string& error) {
+    if (values.size() > 1) {
+        error = name + " is given twice";
+        return std::nullopt;
+    }
+    return values.empty() ? std::string() : values.front();
 }
 
 }  // namespace
 
-std::string CliOptions::usage() {
-    return "Usage:\n"
-           "  contaxio-cli export --port PATH --output FILE [--storages me|sm|me,sm]\n"
-           "                      [--layout google|outlook] [--quiet]\n"
-           "  contaxio-cli probe --port PATH\n"
-           "  contaxio-cli demo [--output FILE]\n"
-           "  contaxio-cli --help | --version\n"
-           "\n"
-           "Copies the contacts of a phone connected by USB (its modem port, e.g.\n"
-           "/dev/ttyACM0) into a CSV file that Google Contacts or Outlook can import.\n"
-           "\n"
-           "Commands:\n"
-           "  export   Reads the phonebooks of the phone on PATH and writes them to FILE.\n"
-           "  probe    Tells what the phone on PATH is: model, IMEI, support level, the\n"
-           "           charsets and the phonebook storages it offers.\n"
-           "  demo     Exports the contacts of a built-in simulated phone, to see the whole\n"
-           "           path work without a phone (default FILE: contacts.csv).\n"
-           "\n"
-           "Options:\n"
-           "  --port PATH       The phone's modem port.\n"
-           "  --output FILE     The CSV file to write (replaced if it exists).\n"
-           "  --storages LIST   me (phone memory), sm (SIM) or me,sm; default: those the\n"
-           "                    phone offers, phone memory first.\n"
-           "  --layout NAME     google (default) or outlook.\n"
-           "  --quiet           No progress display on standard error.\n"
-           "  --help            This text.\n"
-           "  --version         The program's version.\n"
-           "\n"
-           "Progress goes to standard error, the summary per storage to standard output.\n"
-           "Ctrl-C stops an export; the contacts written so far stay in the file. When the\n"
-           "file cannot be written and standard input is a terminal, you are asked whether\n"
-           "to retry; otherwise the export stops.\n"
-           "\n"
-           "Exit status:\n"
-           "  0    every chosen storage was exported completely (probe: a usable phone)\n"
-           "  1    an unexpected failure inside the program\n"
-           "  2    wrong command line\n"
-           "  3    no usable phone: the port is missing, refused or busy, the phone does not\n"
-           "       answer or is not supported, or reading a storage failed\n"
-           "  4    the phone was disconnected\n"
-           "  5    the output file could not be created or written (folder, rights, disk full)\n"
-           "  130  stopped by Ctrl-C (or SIGTERM)\n";
+std::string CliOptions::commandName(Command command) {
+    switch (command) {
+        case Command::List:
+            return "list";
+        case Command::Export:
+            return "export";
+        case Command::Probe:
+            return "probe";
+        case Command::Demo:
+            return "demo";
+        default:
+            return {};
+    }
+}
+
+std::string CliOptions::usage(Command command) {
+    Grammar grammar;
+    if (CLI::App* sub = grammar.subcommand(command)) {
+        return sub->help("contaxio-cli");
+    }
+    return grammar.app().help();
 }
 
 std::string CliOptions::version() {
@@ -126,110 +362,109 @@ std::string CliOptions::version() {
 
 CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
     CliOptions options;
-    const auto fail = [&options](const std::string& message) {
+    Grammar grammar;
+    const auto fail = [&options](const std::string& message, Command refused) {
+        options = CliOptions{};
         options.error = message;
-        options.command = Command::None;
+        options.errorCommand = refused;
         return options;
     };
-    std::vector<std::string> seen;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--help" || argument == "-h") {
-            options = CliOptions{};
-            options.command = Command::Help;
-            return options;
-        }
-        if (argument == "--version") {
-            options = CliOptions{};
-            options.command = Command::Version;
-            return options;
-        }
-        if (options.command == Command::None) {
-            const auto command = commandOf(argument);
-            if (!command) {
-                return fail(argument.rfind("-", 0) == 0
-                                ? "a command (export, probe or demo) must come first"
-                                : "unknown command \"" + argument + "\"");
-            }
-            options.command = *command;
-            continue;
-        }
-        if (argument.rfind("--", 0) != 0) {
-            return fail("unexpected argument \"" + argument + "\"");
-        }
-        const std::size_t equals = argument.find('=');
-        const std::string option = argument.substr(0, equals);
-        if (!takes(options.command, option)) {
-            return fail((option == "--port" || option == "--output" || option == "--storages" ||
-                                 option == "--layout" || option == "--quiet"
-                             ? option + " does not go with this command"
-                             : "unknown option " + option));
-        }
-        if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
-            return fail(option + " is given twice");
-        }
-        seen.push_back(option);
-        std::string value;
-        if (!needsValue(option)) {
-            if (equals != std::string::npos) {
-                return fail(option + " takes no value");
-            }
-        } else if (equals != std::string::npos) {
-            value = argument.substr(equals + 1);
-        } else if (i + 1 < arguments.size()) {
-            value = arguments[++i];
-        } else {
-            return fail(option + " needs a value");
-        }
-        if (needsValue(option) && value.empty()) {
-            return fail(option + " needs a value");
-        }
-        if (option == "--port") {
-            options.port = value;
-        } else if (option == "--output") {
-            options.output = value;
-        } else if (option == "--quiet") {
-            options.quiet = true;
-        } else if (option == "--storages") {
-            const auto storages = storagesOf(value);
-            if (!storages) {
-                return fail("--storages takes me, sm or me,sm, not \"" + value + "\"");
-            }
-            options.storages = *storages;
-        } else if (option == "--layout") {
-            const std::string layout = lowered(value);
-            if (layout == "google") {
-                options.layout = output_format::GoogleCsv;
-            } else if (layout == "outlook") {
-                options.layout = output_format::OutlookCsv;
-            } else {
-                return fail("--layout takes google or outlook, not \"" + value + "\"");
-            }
+
+    // CLI11 wants the arguments in reverse, as it takes them from the back.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    std::string problem = valueProblem(grammar, arguments);
+    try {
+        grammar.app().parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        options.command = Command::Help;
+        options.help = usage(grammar.chosen());
+        return options;
+    } catch (const CLI::ParseError& failure) {
+        if (problem.empty()) {
+            problem = failure.what();
         }
     }
-    switch (options.command) {
-        case Command::None:
-            return fail("no command given");
-        case Command::Export:
-            if (options.port.empty()) {
-                return fail("export needs --port PATH (the phone's modem port)");
+    const Command chosen = grammar.chosen();
+    if (!problem.empty()) {
+        return fail(problem, chosen);
+    }
+
+    const RawValues& values = grammar.values();
+    const std::vector<std::string> rest = grammar.app().remaining(true);
+    if (values.version) {
+        if (chosen != Command::None || !rest.empty()) {
+            return fail("--version takes nothing else", Command::None);
+        }
+        options.command = Command::Version;
+        return options;
+    }
+    if (!rest.empty()) {
+        const std::string& first = rest.front();
+        if (chosen == Command::None) {
+            if (looksLikeOption(first)) {
+                return fail(grammar.commandTaking(first) != Command::None
+                                ? "a command (list, export, probe or demo) must come first"
+                                : "unknown option " + first,
+                            Command::None);
             }
-            if (options.output.empty()) {
-                return fail("export needs --output FILE (the CSV file to write)");
+            return fail("unknown command \"" + first + "\"", Command::None);
+        }
+        if (looksLikeOption(first)) {
+            const std::string name = first.substr(0, first.find('='));
+            if (grammar.option(Command::None, name) != nullptr) {
+                return fail(name + " takes nothing else", chosen);
             }
-            break;
-        case Command::Probe:
-            if (options.port.empty()) {
-                return fail("probe needs --port PATH (the phone's modem port)");
-            }
-            break;
-        case Command::Demo:
-            if (options.output.empty()) {
-                options.output = "contacts.csv";
-            }
-            break;
-        default:
-            break;
+            return fail(grammar.commandTaking(name) != Command::None
+                            ? name + " does not go with " + commandName(chosen)
+                            : "unknown option " + name,
+                        chosen);
+        }
+        return fail("unexpected argument \"" + first + "\"", chosen);
+    }
+    if (chosen == Command::None) {
+        return fail("no command given", Command::None);
+    }
+
+    std::string error;
+    const auto port = single(values.port, "--port", error);
+    const auto output = single(values.output, "--output", error);
+    const auto storages = single(values.storages, "--storages", error);
+    const auto layout = single(values.layout, "--layout", error);
+    const auto trace = single(values.trace, "--trace", error);
+    if (!error.empty()) {
+        return fail(error, chosen);
+    }
+    options.command = chosen;
+    options.port = *port;
+    options.output = *output;
+    options.trace = *trace;
+    options.quiet = values.quiet;
+    options.json = values.json;
+    options.watch = values.watch;
+    if (!storages->empty()) {
+        const auto kinds = storagesOf(*storages);
+        if (!kinds) {
+            return fail("--storages takes me, sm or me,sm, not \"" + *storages + "\"", chosen);
+        }
+        options.storages = *kinds;
+    }
+    if (!layout->empty()) {
+        const std::string name = lowered(*layout);
+        if (name == "google") {
+            options.layout = output_format::GoogleCsv;
+        } else if (name == "outlook") {
+            options.layout = output_format::OutlookCsv;
+        } else {
+            return fail("--layout takes google or outlook, not \"" + *layout + "\"", chosen);
+        }
+    }
+
+    // What each command needs. export and probe find the phone themselves without --port.
+    if (chosen == Command::Export && options.output.empty()) {
+        return fail("export needs --output FILE (the CSV file to write)", chosen);
+    }
+    if (chosen == Command::Demo && options.output.empty()) {
+        options.output = "contacts.csv";
     }
     return options;
 }

@@ -4,32 +4,46 @@
 #include <string>
 #include <vector>
 
-// The command line of contaxio-cli:
+// The command line of contaxio-cli, one subcommand with its options:
 //
-//   contaxio-cli export --port PATH --output FILE [--storages me|sm|me,sm]
-//                       [--layout google|outlook] [--quiet]
-//   contaxio-cli probe --port PATH
-//   contaxio-cli demo [--output FILE]
-//   contaxio-cli --help | --version
+//   contaxio-cli list [--json] [--watch]
+//   contaxio-cli export [--port PATH] --output FILE [--storages me|sm|me,sm]
+//                       [--layout google|outlook] [--quiet] [--trace FILE]
+//   contaxio-cli probe [--port PATH] [--trace FILE]
+//   contaxio-cli demo [--output FILE] [--quiet] [--trace FILE]
+//   contaxio-cli [COMMAND] --help | --version
 //
-// Options may also be written --name=value. parse() never throws; a refused command line comes
-// back with error set.
+// Options may also be written --name=value. An option never takes another option as its value
+// (--port --output x.csv: --port needs a value); a value that begins with "--" can be given as
+// --name=value. export and probe without --port use the one phone that can be read (the
+// commands find it). parse() never throws; a refused command line comes back with error set.
 struct CliOptions {
-    enum class Command { None, Export, Probe, Demo, Help, Version };
+    enum class Command { None, List, Export, Probe, Demo, Help, Version };
 
     Command command = Command::None;
-    std::string port;    // export, probe
-    std::string output;  // export (required), demo (default: contacts.csv)
+    std::string port;    // export, probe; empty: the one phone that can be read
+    std::string output;  // export (required; "-" is standard output), demo (default contacts.csv)
+    std::string trace;   // export, probe, demo: where the byte trace goes; empty: none
     // The storage kinds asked for, phone memory first; empty: what the phone offers.
     std::vector<std::int32_t> storages;
     std::int32_t layout = 1;  // an output_format code
-    bool quiet = false;       // export: no progress display
-    std::string error;        // why the command line was refused; empty when it was not
+    bool quiet = false;       // export, demo: no progress display
+    bool json = false;        // list: JSON for scripts
+    bool watch = false;       // list: follow plug and unplug until stopped
+
+    // Command::None: why the command line was refused, and the command it was for (None when
+    // there was none), so that people can be pointed at the right --help.
+    std::string error;
+    Command errorCommand = Command::None;
+    // Command::Help: the help text asked for.
+    std::string help;
 
     static CliOptions parse(const std::vector<std::string>& arguments);
 
-    // The text of --help, with the exit statuses.
-    static std::string usage();
+    // The help of the whole program (Command::None) or of one command.
+    static std::string usage(Command command = Command::None);
     // The text of --version.
     static std::string version();
+    // "list", "export", "probe", "demo"; empty for anything else.
+    static std::string commandName(Command command);
 };

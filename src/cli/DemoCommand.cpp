@@ -4,22 +4,30 @@
 #include <memory>
 
 #include "cli/ExportCommand.h"
+#include "cli/UserMessages.h"
 #include "phonesim/BuiltInScenarios.h"
 #include "phonesim/Simulator.h"
 
-ExitStatus DemoCommand::run(const std::string& output, Console& console,
-                            const SignalWatcher& signals) {
+ExitStatus DemoCommand::run(const std::string& output, bool quiet, const std::string& trace,
+                            Console& console, const SignalWatcher& signals) {
     std::unique_ptr<phonesim::Simulator> phone;
     try {
         phone = std::make_unique<phonesim::Simulator>(phonesim::BuiltInScenarios::demo());
     } catch (const std::exception& failure) {
-        console.error(std::string("the simulated phone cannot be started: ") + failure.what());
+        console.report(UserMessages::unexpected(std::string("the simulated phone cannot be "
+                                                            "started: ") +
+                                                failure.what()));
         return ExitStatus::Internal;
     }
-    console.error("demo: a simulated phone (model " + phone->scenario().phone.model +
-                  ") answers on " + phone->portPath() + "; exporting its contacts to " + output);
+    if (!quiet) {
+        console.report(UserMessages::demoStarted(
+            phone->scenario().phone.model, phone->portPath(),
+            ExportCommand::isStandardOutput(output) ? "standard output" : output));
+    }
     ExportCommand::Request request;
     request.port = phone->portPath();
     request.output = output;
+    request.quiet = quiet;
+    request.trace = trace;
     return ExportCommand::run(request, console, signals);
 }

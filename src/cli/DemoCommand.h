@@ -10,6 +10,6 @@
 // contacts into a file, so that the whole path can be seen working without a phone.
 class DemoCommand {
 public:
-    static ExitStatus run(const std::string& output, Console& console,
-                          const SignalWatcher& signals);
+    static ExitStatus run(const std::string& output, bool quiet, const std::string& trace,
+                          Console& console, const SignalWatcher& signals);
 };

@@ -1,20 +1,29 @@
 #include "cli/ExportCommand.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "charsets/CharsetChoice.h"
 #include "charsets/TextCodec.h"
 #include "cli/ExportRun.h"
 #include "cli/ExportSummary.h"
 #include "cli/OutputFileCheck.h"
+#include "cli/PhoneChoice.h"
 #include "cli/PhoneSession.h"
 #include "cli/ProbeReport.h"
+#include "cli/TraceFile.h"
 #include "cli/UserMessages.h"
 #include "common/StorageKind.h"
+#include "export/OutputFile.h"
 #include "tasks/PhoneManager.h"
 
 namespace {
+
+// What the phone manager is told to write into for standard output: the descriptor itself.
+constexpr char16_t kStandardOutput[] = u"/dev/stdout";
 
 bool has(const std::vector<std::int32_t>& kinds, std::int32_t kind) {
     return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
@@ -28,6 +37,10 @@ std::string shownPath(const std::string& path) {
 }
 
 }  // namespace
+
+bool ExportCommand::isStandardOutput(const std::string& output) {
+    return output == "-" || OutputFile::descriptorNamed(output) == 1;
+}
 
 std::vector<std::int32_t> ExportCommand::chooseStorages(const std::vector<std::int32_t>& wanted,
                                                         const std::vector<std::int32_t>& offered,
@@ -51,12 +64,58 @@ std::vector<std::int32_t> ExportCommand::chooseStorages(const std::vector<std::i
 
 ExitStatus ExportCommand::run(const Request& request, Console& console,
                               const SignalWatcher& signals) {
-    // The output folder is checked first: nobody should wait for the phone to learn that.
-    if (const int problem = OutputFileCheck::problem(request.output); problem != 0) {
-        console.error(UserMessages::outputProblem(request.output, problem));
+    // The output is tried first: nobody should wait for the phone to learn that it cannot be
+    // written, and a terminal (the phone's own port above all) is never written.
+    const bool toStandardOutput = isStandardOutput(request.output);
+    if (toStandardOutput) {
+        if (::isatty(STDOUT_FILENO) == 1) {
+            console.report(UserMessages::standardOutputIsTerminal());
+            return ExitStatus::OutputFailed;
+        }
+        console.resultsToErrors();
+    } else if (const OutputFileCheck::Problem problem = OutputFileCheck::problem(request.output)) {
+        console.report(problem.terminal ? UserMessages::outputIsTerminal(request.output)
+                                        : UserMessages::outputProblem(request.output, problem.code,
+                                                                      problem.existingFile));
         return ExitStatus::OutputFailed;
     }
-    PhoneSession phone(request.port, console, signals);
+    std::unique_ptr<TraceFile> trace;
+    if (!request.trace.empty()) {
+        if (OutputFile::isTerminal(request.trace)) {
+            console.report(UserMessages::traceIsTerminal(request.trace));
+            return ExitStatus::OutputFailed;
+        }
+        int error = 0;
+        trace = TraceFile::begin(request.trace, request.port, error);
+        if (!trace) {
+            console.report(UserMessages::traceProblem(request.trace, error));
+            return ExitStatus::OutputFailed;
+        }
+    }
+
+    // Without --port, the one attached phone that can be read.
+    Request chosen = request;
+    ExitStatus status = ExitStatus::Success;
+    if (chosen.port.empty()) {
+        std::string model;
+        status = PhoneChoice::choose(console, signals, chosen.port, model);
+        if (status == ExitStatus::Success && !request.quiet) {
+            console.report(UserMessages::phoneChosen(chosen.port, model));
+        }
+    }
+    if (status == ExitStatus::Success) {
+        PhoneSession phone(chosen.port, console, signals);
+        status = exportFrom(phone, chosen, toStandardOutput, console, signals);
+    }
+    if (trace && trace->failure() != 0) {
+        console.report(UserMessages::traceIncomplete(request.trace, trace->failure()));
+    }
+    return status;
+}
+
+ExitStatus ExportCommand::exportFrom(PhoneSession& phone, const Request& request,
+                                     bool toStandardOutput, Console& console,
+                                     const SignalWatcher& signals) {
     if (const ExitStatus status = phone.probe(); status != ExitStatus::Success) {
         return status;
     }
@@ -71,18 +130,20 @@ ExitStatus ExportCommand::run(const Request& request, Console& console,
     const std::vector<std::int32_t> storages =
         chooseStorages(request.storages, phone.storages(), missing);
     if (storages.empty()) {
-        console.error(missing != 0 ? UserMessages::storageMissing(
-                                         missing, ProbeReport::storagesText(phone.storages()))
-                                   : UserMessages::noStorages(request.port));
+        console.report(missing != 0
+                           ? UserMessages::storageMissing(
+                                 request.port, missing, ProbeReport::storagesText(phone.storages()))
+                           : UserMessages::noStorages(request.port));
         return ExitStatus::PhoneUnusable;
     }
     const CharsetChoice charset = chooseExportCharset(phone.charsets());
     if (charset.asciiFallback) {
-        console.error(UserMessages::asciiFallback());
+        console.report(UserMessages::asciiFallback(request.port));
     }
 
     PhoneManager& manager = phone.manager();
-    manager.setPath(text_codec::fromUtf8(request.output));
+    manager.setPath(toStandardOutput ? std::u16string(kStandardOutput)
+                                     : text_codec::fromUtf8(request.output));
     manager.setFormat(request.layout);
     manager.setOutputCharset(charset.outputCharset);
     manager.setCharset(charset.name);
@@ -90,33 +151,46 @@ ExitStatus ExportCommand::run(const Request& request, Console& console,
     const ProgressDisplay::Mode mode = request.quiet             ? ProgressDisplay::Mode::Quiet
                                        : console.errIsTerminal() ? ProgressDisplay::Mode::Bar
                                                                  : ProgressDisplay::Mode::Lines;
-    ExportRun run(phone, console, signals, mode);
-    const std::vector<ExportResult> results = run.run(storages, charset.name, request.output);
-    if (results.empty()) {
+    ExportRun run(phone, console, signals, mode, request.output, toStandardOutput);
+    if (!run.run(storages, charset.name)) {
         return ExitStatus::OutputFailed;
     }
 
     ExportSummary summary;
+    summary.fileState = run.finishOutput();
     summary.model = phone.model();
     summary.imei = phone.imei();
     for (const std::int32_t kind : {storage_kind::Memory, storage_kind::Sim}) {
-        summary.storages.push_back({kind, has(storages, kind), manager.exportStatistics(kind)});
+        ExportSummary::Storage line;
+        line.kind = kind;
+        line.choice = has(storages, kind)           ? ExportSummary::Storage::Choice::Chosen
+                      : has(phone.storages(), kind) ? ExportSummary::Storage::Choice::NotChosen
+                                                    : ExportSummary::Storage::Choice::NotOffered;
+        for (const ExportRun::StorageRun& storage : run.storages()) {
+            if (storage.kind == kind) {
+                line.result = storage.result;
+                line.places = storage.places;
+                line.placesRead = storage.placesRead;
+            }
+        }
+        line.statistics = manager.exportStatistics(kind);
+        summary.storages.push_back(line);
     }
     summary.path = shownPath(request.output);
     summary.charsetName = text_codec::toUtf8(charset.name);
     summary.outputCharset = charset.outputCharset;
     console.out() << summary.text() << std::flush;
 
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        if (results[i] == ExportResult::Disconnected) {
-            console.error(UserMessages::phoneDisconnected(request.port));
+    for (const ExportRun::StorageRun& storage : run.storages()) {
+        if (storage.result == ExportResult::Disconnected) {
+            console.report(UserMessages::phoneDisconnected(request.port));
             break;
         }
-        if (results[i] == ExportResult::Failed) {
-            console.error(UserMessages::storageFailed(storages[i]));
+        if (storage.result == ExportResult::Failed) {
+            console.report(UserMessages::storageFailed(request.port, storage.kind));
         }
     }
-    const ExitStatus status = exitStatusOf(results);
+    const ExitStatus status = exitStatusOf(run.results());
     if (run.stopped() && status != ExitStatus::Success) {
         return ExitStatus::Cancelled;
     }

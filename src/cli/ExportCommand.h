@@ -8,16 +8,21 @@
 #include "cli/ExitStatus.h"
 #include "cli/SignalWatcher.h"
 
-// `contaxio-cli export`: probes the phone, opens it, asks for its charsets and storages,
-// chooses the charset and the storages, exports, and prints the summary.
+class PhoneSession;
+
+// `contaxio-cli export`: checks the output, finds the phone when no port is given (see
+// PhoneChoice), probes the phone, opens it, asks for its charsets
+// and storages, chooses the charset and the storages, exports, puts the file in place and
+// prints the summary.
 class ExportCommand {
 public:
     struct Request {
-        std::string port;
-        std::string output;
+        std::string port;                    // empty: the one attached phone that can be read
+        std::string output;                  // "-" (or /dev/stdout): standard output
         std::vector<std::int32_t> storages;  // empty: what the phone offers among ME and SM
         std::int32_t layout = 1;
         bool quiet = false;
+        std::string trace;  // the byte trace's file; empty: none
     };
 
     static ExitStatus run(const Request& request, Console& console, const SignalWatcher& signals);
@@ -28,4 +33,12 @@ public:
     static std::vector<std::int32_t> chooseStorages(const std::vector<std::int32_t>& wanted,
                                                     const std::vector<std::int32_t>& offered,
                                                     std::int32_t& missing);
+
+    // Whether an output names standard output: "-", /dev/stdout, /dev/fd/1, /proc/self/fd/1.
+    static bool isStandardOutput(const std::string& output);
+
+private:
+    // Everything from the probe to the summary.
+    static ExitStatus exportFrom(PhoneSession& phone, const Request& request, bool toStandardOutput,
+                                 Console& console, const SignalWatcher& signals);
 };

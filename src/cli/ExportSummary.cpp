@@ -1,14 +1,12 @@
 #include "cli/ExportSummary.h"
 
 #include "charsets/CharsetChoice.h"
-#include "cli/UserMessages.h"
+#include "cli/ExportTexts.h"
+#include "cli/ShownText.h"
 
 namespace {
 
 std::string label(std::string name) {
-    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') {
-        name[0] = static_cast<char>(name[0] - 'a' + 'A');
-    }
     name += ':';
     if (name.size() < 15) {
         name.append(15 - name.size(), ' ');
@@ -20,28 +18,37 @@ std::string label(std::string name) {
 
 }  // namespace
 
-std::string ExportSummary::statusText(ExportResult result) {
-    switch (result) {
-        case ExportResult::None:
-        case ExportResult::Cancelled:
-            return "cancelled";
-        case ExportResult::Completed:
-            return "completed";
-        case ExportResult::WriteError:
-            return "write error";
-        default:
-            return "failed";
+std::string ExportSummary::storageText(const Storage& storage) {
+    switch (storage.choice) {
+        case Storage::Choice::NotChosen:
+            return "not chosen";
+        case Storage::Choice::NotOffered:
+            return "the phone has none";
+        case Storage::Choice::Chosen:
+            break;
     }
+    return ExportTexts::outcome(storage.result) + ", " +
+           ExportTexts::places(storage.placesRead, storage.places) + ", " +
+           ExportTexts::counted(storage.statistics.entriesRead, "entry", "entries") + " in " +
+           ExportTexts::counted(storage.statistics.contactsWritten, "contact", "contacts") +
+           " written";
 }
 
-std::string ExportSummary::storageText(bool chosen, const ExportStatistics& statistics) {
-    if (!chosen) {
-        return "not chosen";
+std::string ExportSummary::fileText(FileState state, const std::string& path) {
+    const std::string shown = shownText(path);
+    switch (state) {
+        case FileState::Saved:
+            return shown;
+        case FileState::LeftAsItWas:
+            return shown + " (left as it was, as no contact was exported)";
+        case FileState::NotCreated:
+            return "none (no contact was exported, so " + shown + " was not created)";
+        case FileState::NotReplaced:
+            return shown + " (left as it was, as the exported contacts could not take its place)";
+        case FileState::StandardOutput:
+            return "standard output";
     }
-    return statusText(statistics.result) + ", " + std::to_string(statistics.contactsWritten) +
-           (statistics.contactsWritten == 1 ? " contact" : " contacts") + " written, " +
-           std::to_string(statistics.entriesRead) + " of " +
-           std::to_string(statistics.entriesTotal) + " entries read";
+    return shown;
 }
 
 std::string ExportSummary::outputCharsetText(std::int32_t outputCharset) {
@@ -56,17 +63,16 @@ std::string ExportSummary::outputCharsetText(std::int32_t outputCharset) {
 }
 
 std::string ExportSummary::text() const {
-    std::string text = label("phone") + (model.empty() ? "unknown model" : model);
+    std::string text = label("Phone") + (model.empty() ? "unknown model" : shownText(model));
     if (!imei.empty()) {
-        text += ", IMEI " + imei;
+        text += ", IMEI " + shownText(imei);
     }
     text += '\n';
     for (const Storage& storage : storages) {
-        text += label(UserMessages::storageName(storage.kind)) +
-                storageText(storage.chosen, storage.statistics) + '\n';
+        text += label(ExportTexts::storageLabel(storage.kind)) + storageText(storage) + '\n';
     }
-    text += label("file") + path + '\n';
-    text +=
-        label("charset") + charsetName + " (file in " + outputCharsetText(outputCharset) + ")\n";
+    text += label("File") + fileText(fileState, path) + '\n';
+    text += label("Charset") + shownText(charsetName) + " (file in " +
+            outputCharsetText(outputCharset) + ")\n";
     return text;
 }

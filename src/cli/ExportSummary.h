@@ -4,37 +4,56 @@
 #include <string>
 #include <vector>
 
+#include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
 
-// The summary printed on standard output when an export has ended, one line per storage with
-// its status, the contacts written and the entries read of the phone's total:
+// The summary printed when an export has ended, one line per storage with its outcome and the
+// places, entries and contacts it came to (the same words and counts as the progress display):
 //
 //   Phone:         Z3, IMEI 351234567890123
-//   Phone memory:  completed, 48 contacts written, 55 of 55 entries read
+//   Phone memory:  completed, 250 of 250 places read, 55 entries in 48 contacts written
 //   SIM:           not chosen
 //   File:          /home/ann/contacts.csv
 //   Charset:       UCS2 (file in UTF-16 with byte-order mark)
+//
+// Texts from outside (model, IMEI, path, charset name) are shown with their control characters
+// escaped.
 class ExportSummary {
 public:
     struct Storage {
+        enum class Choice { Chosen, NotChosen, NotOffered };
+
         std::int32_t kind = 0;
-        bool chosen = false;
-        ExportStatistics statistics;
+        Choice choice = Choice::Chosen;
+        ExportResult result = ExportResult::None;  // as the storage reported it
+        std::int32_t placesRead = 0;
+        std::int32_t places = 0;
+        ExportStatistics statistics;  // entries read and contacts written
+    };
+
+    // What became of the output file.
+    enum class FileState {
+        Saved,           // it holds the contacts exported
+        LeftAsItWas,     // nothing was exported; the file there was not touched
+        NotCreated,      // nothing was exported and there was no file
+        NotReplaced,     // the exported file could not take its place; it was not touched
+        StandardOutput,  // the contacts went to standard output
     };
 
     std::string model;
     std::string imei;
     std::vector<Storage> storages;
+    FileState fileState = FileState::Saved;
     std::string path;
     std::string charsetName;
     std::int32_t outputCharset = 0;
 
     std::string text() const;
 
-    // cancelled (no result, or 5), completed (1), write error (4), failed (any other).
-    static std::string statusText(ExportResult result);
-    // What follows the storage's label.
-    static std::string storageText(bool chosen, const ExportStatistics& statistics);
+    // What follows a storage's label.
+    static std::string storageText(const Storage& storage);
+    // What follows the file's label.
+    static std::string fileText(FileState state, const std::string& path);
     // "UTF-16 with byte-order mark", "UTF-8 with byte-order mark" or "ASCII".
     static std::string outputCharsetText(std::int32_t outputCharset);
 };

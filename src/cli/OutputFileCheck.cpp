@@ -1,45 +1,39 @@
 #include "cli/OutputFileCheck.h"
 
-#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
 
-std::string OutputFileCheck::folderOf(const std::string& path) {
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    return folder.empty() ? "." : folder;
-}
+#include "charsets/TextCodec.h"
+#include "cli/UserMessages.h"
+#include "export/FileAccessException.h"
+#include "export/OutputFile.h"
 
-int OutputFileCheck::problem(const std::string& path) {
-    const std::string folder = folderOf(path);
-    struct stat status {};
-    if (::stat(folder.c_str(), &status) != 0) {
-        return errno;
+OutputFileCheck::Problem OutputFileCheck::problem(const std::string& path) {
+    Problem problem;
+    if (OutputFile::isTerminal(path)) {
+        problem.terminal = true;
+        return problem;
     }
-    if (!S_ISDIR(status.st_mode)) {
-        return ENOTDIR;
-    }
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        return errno;
+    try {
+        OutputFile trial(text_codec::fromUtf8(path));
+        if (trial.direct()) {
+            return problem;
+        }
+    } catch (const FileAccessException& failure) {
+        problem.code = failure.code();
+        problem.existingFile = failure.existingFile();
+        return problem;
     }
     // A file system without a free block cannot take even the byte-order mark. (One that
     // reports no blocks at all, like many virtual ones, tells nothing.) Blocks kept for root
     // count for root.
     struct statvfs space {};
+    const std::string folder = UserMessages::folderOf(path);
     if (::statvfs(folder.c_str(), &space) == 0 && space.f_blocks > 0 &&
         (::geteuid() == 0 ? space.f_bfree : space.f_bavail) == 0) {
-        return ENOSPC;
+        problem.code = ENOSPC;
     }
-    if (::stat(path.c_str(), &status) != 0) {
-        return errno == ENOENT ? 0 : errno;
-    }
-    if (S_ISDIR(status.st_mode)) {
-        return EISDIR;
-    }
-    if (::access(path.c_str(), W_OK) != 0) {
-        return errno;
-    }
-    return 0;
+    return problem;
 }

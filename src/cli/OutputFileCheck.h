@@ -2,17 +2,22 @@
 
 #include <string>
 
-// Finds out, before and after a failed write, why an output file cannot be written, so that
-// people are told the cause instead of a bare failure.
+// Tries the output file before the phone is asked, so that nobody waits for the phone to learn
+// that the file cannot be written. A courtesy only: the export reports its own failures from
+// the errno it meets.
 class OutputFileCheck {
 public:
-    // 0 when the file looks writable: its folder exists, is a folder and may be written, and
-    // the file is either absent or a writable file. Otherwise the errno that says why: ENOENT
-    // (the folder does not exist), ENOTDIR (a part of the folder is not a folder), EACCES,
-    // EROFS, ENOSPC (its file system is full), EISDIR (the path is a folder), or what the
-    // system reported.
-    static int problem(const std::string& path);
+    struct Problem {
+        int code = 0;               // the errno of the failure; 0: none found
+        bool existingFile = false;  // it concerns the file already there (see FileAccessException)
+        bool terminal = false;      // the path names a terminal
 
-    // The folder the file is written into ("." for a bare file name).
-    static std::string folderOf(const std::string& path);
+        explicit operator bool() const { return code != 0 || terminal; }
+    };
+
+    // A terminal is found from its device number, without opening it. Otherwise the output is
+    // prepared as the export prepares it (a working file is created beside it and removed
+    // again), so that the failure is the real one; and a folder whose file system has no free
+    // block left counts as a full disk (ENOSPC).
+    static Problem problem(const std::string& path);
 };

@@ -28,10 +28,10 @@ std::string PhoneSession::imei() const {
 
 ExitStatus PhoneSession::portFailure(int code, int openError) {
     if (code == 0) {
-        console_.error(UserMessages::portNotOpened(port_, openError));
+        console_.report(UserMessages::portNotOpened(port_, openError));
         return ExitStatus::PhoneUnusable;
     }
-    console_.error(UserMessages::portFailed(port_, code));
+    console_.report(UserMessages::portFailed(port_, code));
     return serial_comm::isPhoneGoneError(code) ? ExitStatus::PhoneDisconnected
                                                : ExitStatus::PhoneUnusable;
 }
@@ -43,6 +43,12 @@ ExitStatus PhoneSession::probe() {
     try {
         probePhone(AnyPortFilter(), found, device_);
     } catch (const serial_comm::SerialPortException& failure) {
+        // The probe is the first exchange: a port that hangs up then is no phone's port (a
+        // legacy serial port without hardware, a terminal whose other side has gone).
+        if (serial_comm::isPhoneGoneError(failure.code())) {
+            console_.report(UserMessages::portNotOpened(port_, failure.code()));
+            return ExitStatus::PhoneUnusable;
+        }
         return portFailure(failure.code(), failure.openError());
     }
     if (signals_.stopRequested()) {
@@ -54,8 +60,8 @@ ExitStatus PhoneSession::probe() {
             return ExitStatus::Success;
         default:
             // Without a model the phone never got as far as naming itself.
-            console_.error(device_.model.empty() ? UserMessages::phoneNotAnswering(port_)
-                                                 : UserMessages::phoneUnsupported(port_, model()));
+            console_.report(device_.model.empty() ? UserMessages::phoneNotAnswering(port_)
+                                                  : UserMessages::phoneUnsupported(port_, model()));
             return ExitStatus::PhoneUnusable;
     }
 }
@@ -95,7 +101,7 @@ ExitStatus PhoneSession::query(std::chrono::milliseconds timeout) {
         }
     }
     if (!haveCharsets || !haveStorages) {
-        console_.error(UserMessages::phoneNotAnswering(port_));
+        console_.report(UserMessages::phoneNotAnswering(port_));
         return ExitStatus::PhoneUnusable;
     }
     return ExitStatus::Success;

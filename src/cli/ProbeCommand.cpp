@@ -1,11 +1,18 @@
 #include "cli/ProbeCommand.h"
 
+#include <memory>
+
 #include "charsets/TextCodec.h"
+#include "cli/PhoneChoice.h"
 #include "cli/PhoneSession.h"
 #include "cli/ProbeReport.h"
+#include "cli/TraceFile.h"
+#include "cli/UserMessages.h"
+#include "export/OutputFile.h"
 
-ExitStatus ProbeCommand::run(const std::string& port, Console& console,
-                             const SignalWatcher& signals) {
+namespace {
+
+ExitStatus probe(const std::string& port, Console& console, const SignalWatcher& signals) {
     PhoneSession phone(port, console, signals);
     ProbeReport report;
     report.port = port;
@@ -29,6 +36,39 @@ ExitStatus ProbeCommand::run(const std::string& port, Console& console,
     // A phone that named itself is described even when it cannot be read.
     if (status == ExitStatus::Success || !report.model.empty()) {
         console.out() << report.text() << std::flush;
+    }
+    return status;
+}
+
+}  // namespace
+
+ExitStatus ProbeCommand::run(const std::string& port, const std::string& trace, Console& console,
+                             const SignalWatcher& signals) {
+    std::unique_ptr<TraceFile> traceFile;
+    if (!trace.empty()) {
+        if (OutputFile::isTerminal(trace)) {
+            console.report(UserMessages::traceIsTerminal(trace));
+            return ExitStatus::OutputFailed;
+        }
+        int error = 0;
+        traceFile = TraceFile::begin(trace, port, error);
+        if (!traceFile) {
+            console.report(UserMessages::traceProblem(trace, error));
+            return ExitStatus::OutputFailed;
+        }
+    }
+    // Without --port, the one attached phone that can be read (the report names its port).
+    std::string chosen = port;
+    ExitStatus status = ExitStatus::Success;
+    if (chosen.empty()) {
+        std::string model;
+        status = PhoneChoice::choose(console, signals, chosen, model);
+    }
+    if (status == ExitStatus::Success) {
+        status = probe(chosen, console, signals);
+    }
+    if (traceFile && traceFile->failure() != 0) {
+        console.report(UserMessages::traceIncomplete(trace, traceFile->failure()));
     }
     return status;
 }

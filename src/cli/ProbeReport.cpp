@@ -1,6 +1,7 @@
 #include "cli/ProbeReport.h"
 
-#include "cli/UserMessages.h"
+#include "cli/ExportTexts.h"
+#include "cli/ShownText.h"
 #include "common/StorageKind.h"
 
 namespace {
@@ -8,7 +9,7 @@ namespace {
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
     for (const std::string& part : parts) {
-        text += (text.empty() ? "" : ", ") + part;
+        text += (text.empty() ? "" : ", ") + shownText(part);
     }
     return text.empty() ? "none" : text;
 }
@@ -29,7 +30,7 @@ std::string ProbeReport::supportText(DeviceState state) {
 std::string ProbeReport::storagesText(const std::vector<std::int32_t>& storages) {
     std::vector<std::string> names;
     for (const std::int32_t kind : storages) {
-        std::string name = UserMessages::storageName(kind);
+        std::string name = ExportTexts::storageName(kind);
         if (kind == storage_kind::Memory) {
             name += " (ME)";
         } else if (kind == storage_kind::Sim) {
@@ -41,9 +42,9 @@ std::string ProbeReport::storagesText(const std::vector<std::int32_t>& storages)
 }
 
 std::string ProbeReport::text() const {
-    std::string text = "Port:          " + port + "\n";
-    text += "Model:         " + (model.empty() ? std::string("unknown") : model) + "\n";
-    text += "IMEI:          " + (imei.empty() ? std::string("unknown") : imei) + "\n";
+    std::string text = "Port:          " + shownText(port) + "\n";
+    text += "Model:         " + (model.empty() ? std::string("unknown") : shownText(model)) + "\n";
+    text += "IMEI:          " + (imei.empty() ? std::string("unknown") : shownText(imei)) + "\n";
     text += "Support:       " + supportText(state) + "\n";
     if (queried) {
         text += "Charsets:      " + joined(charsets) + "\n";

@@ -15,7 +15,9 @@
 //   Charsets:      UCS2, UTF8, ASCII
 //   Storages:      phone memory (ME), SIM (SM)
 //
-// The charsets and storages lines are left out when the phone was not asked for them.
+// The charsets and storages lines are left out when the phone was not asked for them. What
+// came from outside (port, model, IMEI, charset names) is shown with control characters
+// escaped.
 class ProbeReport {
 public:
     std::string port;

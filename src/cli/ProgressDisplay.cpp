@@ -2,24 +2,27 @@
 
 #include <algorithm>
 
-#include "cli/UserMessages.h"
+#include "cli/ExportTexts.h"
 
 namespace {
 
-std::string capitalised(std::string text) {
-    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
-        text[0] = static_cast<char>(text[0] - 'a' + 'A');
-    }
-    return text;
-}
-
-std::string paddedName(std::int32_t storageKind) {
-    std::string name = capitalised(UserMessages::storageName(storageKind));
+std::string paddedLabel(std::int32_t storageKind) {
+    std::string name = ExportTexts::storageLabel(storageKind);
     if (name.size() < 12) {
         name.append(12 - name.size(), ' ');
     }
     return name;
 }
+
+// Tenths of the places read, 0 to 10.
+std::int64_t tenths(std::int32_t position, std::int32_t total) {
+    if (total <= 0) {
+        return 0;
+    }
+    return std::clamp<std::int64_t>(position, 0, total) * 10 / total;
+}
+
+constexpr const char* kReading = "reading";
 
 }  // namespace
 
@@ -30,23 +33,20 @@ std::string ProgressDisplay::barLine(std::int32_t storageKind, std::int32_t posi
     const std::int64_t shownTotal = std::max<std::int32_t>(total, 0);
     const std::int64_t shown = std::clamp<std::int64_t>(position, 0, shownTotal);
     const std::int64_t filled = shownTotal == 0 ? 0 : shown * width / shownTotal;
-    std::string line = paddedName(storageKind) + "  [";
+    std::string line = paddedLabel(storageKind) + "  [";
     line.append(static_cast<std::size_t>(filled), '#');
     line.append(static_cast<std::size_t>(width - filled), '.');
-    line += "]  " + std::to_string(shown) + "/" + std::to_string(shownTotal);
+    line += "]  " + ExportTexts::places(position, total);
     return line;
 }
 
-std::string ProgressDisplay::endLine(std::int32_t storageKind, std::int32_t position,
-                                     std::int32_t total, ExportResult result) {
-    const std::int32_t shownTotal = std::max<std::int32_t>(total, 0);
-    return capitalised(UserMessages::storageName(storageKind)) + ": " +
-           std::string(exportResultName(result)) + ", " +
-           std::to_string(std::clamp(position, 0, shownTotal)) + " of " +
-           std::to_string(shownTotal) + " positions read";
+std::string ProgressDisplay::statusLine(std::int32_t storageKind, const std::string& state,
+                                        std::int32_t position, std::int32_t total) {
+    return ExportTexts::storageLabel(storageKind) + ": " + state + ", " +
+           ExportTexts::places(position, total);
 }
 
-void ProgressDisplay::started(std::int32_t storageKind, std::int32_t total) {
+void ProgressDisplay::started(std::int32_t storageKind, std::int32_t total, Clock::time_point now) {
     if (lineOpen_) {
         interrupt();
     }
@@ -55,15 +55,32 @@ void ProgressDisplay::started(std::int32_t storageKind, std::int32_t total) {
     position_ = 0;
     active_ = true;
     drawn_.clear();
+    if (mode_ == Mode::Lines) {
+        writeLine(kReading, now);
+    }
     draw();
 }
 
-void ProgressDisplay::progress(std::int32_t position) {
+void ProgressDisplay::progress(std::int32_t position, Clock::time_point now) {
     if (!active_) {
         return;
     }
     position_ = position;
+    if (mode_ == Mode::Lines) {
+        // The last tenth is told by the line that ends the storage.
+        const std::int64_t reached = tenths(position_, total_);
+        if ((reached > tenthShown_ && reached < 10) || now - lastLine_ >= kLineInterval) {
+            writeLine(kReading, now);
+        }
+        return;
+    }
     draw();
+}
+
+void ProgressDisplay::tick(Clock::time_point now) {
+    if (mode_ == Mode::Lines && active_ && now - lastLine_ >= kLineInterval) {
+        writeLine(kReading, now);
+    }
 }
 
 void ProgressDisplay::finished(std::int32_t storageKind, ExportResult result) {
@@ -79,12 +96,13 @@ void ProgressDisplay::finished(std::int32_t storageKind, ExportResult result) {
             break;
         case Mode::Bar:
             out_ << '\r' << barLine(kind_, position_, total_, kBarWidth) << "  "
-                 << exportResultName(result) << '\n'
+                 << ExportTexts::outcome(result) << '\n'
                  << std::flush;
             lineOpen_ = false;
             break;
         case Mode::Lines:
-            out_ << endLine(kind_, position_, total_, result) << '\n' << std::flush;
+            out_ << statusLine(kind_, ExportTexts::outcome(result), position_, total_) << '\n'
+                 << std::flush;
             break;
     }
     drawn_.clear();
@@ -96,6 +114,12 @@ void ProgressDisplay::interrupt() {
         lineOpen_ = false;
         drawn_.clear();
     }
+}
+
+void ProgressDisplay::writeLine(const std::string& state, Clock::time_point now) {
+    out_ << statusLine(kind_, state, position_, total_) << '\n' << std::flush;
+    tenthShown_ = tenths(position_, total_);
+    lastLine_ = now;
 }
 
 void ProgressDisplay::draw() {

@@ -33,6 +33,7 @@ void QueueingSinks::onExportInterrupted(bool accessError,
                                         std::unique_ptr<IExportInterruptionReaction> reaction) {
     std::unique_ptr<IExportInterruptionReaction> previous;  // answered; deleted unlocked
     bool ask = false;
+    const int code = reaction != nullptr ? reaction->failureCode() : 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         previous = std::move(reaction_);
@@ -45,7 +46,7 @@ void QueueingSinks::onExportInterrupted(bool accessError,
         ask = pending_;
     }
     if (ask) {
-        queue_.push(cli_event::WriteFailed{accessError});
+        queue_.push(cli_event::WriteFailed{accessError, code});
     }
 }
 

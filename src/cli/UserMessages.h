@@ -2,32 +2,97 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// The sentences contaxio-cli shows people when something stands in the way: each names the
-// cause and the way out. No prefix and no line end; the console adds them.
+#include "devices/DeviceState.h"
+
+// The sentences contaxio-cli shows people on standard error. Every one has the same form,
+//
+//   <kind>: <subject>: <cause>; <way out>.
+//
+// one sentence that says what it is about (a port, a phone, the output file, standard
+// output, the command line), what is wrong and what to do. Causes are worded from the errno of
+// the failure itself, never with the system's own text. Names from outside are put in as they
+// are; the console shows their control characters escaped.
 class UserMessages {
 public:
+    struct Message {
+        enum class Kind { Error, Warning, Note };
+        Kind kind = Kind::Error;
+        std::string subject;
+        std::string cause;
+        std::string wayOut;  // may be empty for warnings and notes
+
+        // The whole sentence, starting with "error: ", "warning: " or "note: ".
+        std::string text() const;
+    };
+
     // The port could not be opened; openError is the errno of the failed open (0: not known).
-    static std::string portNotOpened(const std::string& port, int openError);
+    // A port that hangs up at once (EIO, ENXIO, ENODEV) is no phone's port.
+    static Message portNotOpened(const std::string& port, int openError);
     // The port failed while it was in use (code: the errno of the failed call).
-    static std::string portFailed(const std::string& port, int code);
-    static std::string phoneNotAnswering(const std::string& port);
-    static std::string phoneUnsupported(const std::string& port, const std::string& model);
-    static std::string phoneDisconnected(const std::string& port);
-    static std::string noStorages(const std::string& port);
+    static Message portFailed(const std::string& port, int code);
+    static Message phoneNotAnswering(const std::string& port);
+    static Message phoneUnsupported(const std::string& port, const std::string& model);
+    static Message phoneDisconnected(const std::string& port);
+    static Message noStorages(const std::string& port);
     // A storage asked for with --storages that the phone does not offer.
-    static std::string storageMissing(std::int32_t storageKind, const std::string& offered);
-    static std::string asciiFallback();
+    static Message storageMissing(const std::string& port, std::int32_t storageKind,
+                                  const std::string& offered);
+    static Message asciiFallback(const std::string& port);
     // Reading a storage failed (no usable answer, or the storage could not be selected).
-    static std::string storageFailed(std::int32_t storageKind);
+    static Message storageFailed(const std::string& port, std::int32_t storageKind);
 
-    // The output file cannot be created or written; problem is an errno from OutputFileCheck
-    // or the system (0: the cause is not known).
-    static std::string outputProblem(const std::string& path, int problem);
-    // Writing the file failed during the export: a full disk, or another failure whose cause
-    // is problem (0: not known).
-    static std::string writeFailed(const std::string& path, bool diskFull, int problem);
+    // A phone found among the devices that cannot be read: why, and what to do. port and model
+    // may be empty (a phone without a modem port, one that did not name itself).
+    static Message phoneCannotBeUsed(const std::string& port, const std::string& model,
+                                     DeviceState state);
+    // No --port, and no phone attached.
+    static Message noPhoneAttached();
+    // No --port, and several phones that can be read, on these ports.
+    static Message severalPhones(const std::vector<std::string>& ports);
+    // No --port, and this phone is the one that can be read.
+    static Message phoneChosen(const std::string& port, const std::string& model);
+    // The devices cannot be read: folder is what could not be listed, code the errno (0: not
+    // known), variable the environment variable that named the tree ("" for the system's own).
+    static Message devicesUnreadable(const std::string& folder, int code,
+                                     const std::string& variable);
+    // The search for phones did not end within that many seconds.
+    static Message searchIncomplete(long long seconds);
+    // list --watch follows the phones now.
+    static Message watching();
 
-    // The storage's name for people: "phone memory" or "SIM".
-    static std::string storageName(std::int32_t storageKind);
+    // The output file cannot be created or written: code is the errno of the failure (0: not
+    // known); existingFile tells that it concerns the file already there, not its folder.
+    static Message outputProblem(const std::string& path, int code, bool existingFile = false);
+    // The output names a terminal (the phone's port, /dev/tty, a console).
+    static Message outputIsTerminal(const std::string& path);
+    // The CSV was to go to standard output, which is a terminal.
+    static Message standardOutputIsTerminal();
+    // The exported file could not take the place of the one at path, which stays as it was.
+    static Message outputNotReplaced(const std::string& path, int code);
+    // Writing standard output (the summary, --help) failed with that errno.
+    static Message standardOutputFailed(int code);
+
+    // The trace file cannot be created or written.
+    static Message traceProblem(const std::string& path, int code);
+    static Message traceIsTerminal(const std::string& path);
+    // Writing the trace failed on the way; the command went on without it.
+    static Message traceIncomplete(const std::string& path, int code);
+
+    // A refused command line; command: the command it was for ("" when none).
+    static Message usage(const std::string& problem, const std::string& command);
+    // A stop signal came: what happens now.
+    static Message stopping();
+    static Message stopped();
+    // The demo's phone is ready.
+    static Message demoStarted(const std::string& model, const std::string& port,
+                               const std::string& output);
+    static Message unexpected(const std::string& what);
+    static Message outOfMemory();
+
+    // "EACCES" and the like: the name of an errno, for causes without words of their own.
+    static std::string errorName(int code);
+    // The folder a file is written into ("." for a bare file name).
+    static std::string folderOf(const std::string& path);
 };

@@ -7,4 +7,7 @@ public:
     virtual void retry() = 0;
     virtual void abort() = 0;
     virtual ~IExportInterruptionReaction() = default;
+    // The errno of the write that failed (ENOSPC, EDQUOT, EACCES, EFBIG, ...), so that the
+    // question can name the cause; 0 when it is not known.
+    virtual int failureCode() const { return 0; }
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "charsets/AsciiCase.h"
+
 bool isZuvoDevice(std::u16string_view instanceId) {
     const std::size_t first = instanceId.find(u'\\');
     if (first == std::u16string_view::npos)
@@ -15,11 +17,7 @@ bool isZuvoDevice(std::u16string_view instanceId) {
 }
 
 std::u16string vendorIdOf(std::u16string_view devicePath) {
-    std::u16string upper(devicePath);
-    for (char16_t& unit : upper) {
-        if (unit >= u'a' && unit <= u'z')
-            unit = static_cast<char16_t>(unit - u'a' + u'A');
-    }
+    const std::u16string upper = ascii_case::upperCased(devicePath);
     const std::size_t vid = upper.find(u"VID_");
     if (vid == std::u16string::npos)
         return {};

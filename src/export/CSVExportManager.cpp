@@ -43,17 +43,19 @@ std::unique_ptr<CSVWriter> makeWriter(std::int32_t format, const std::u16string&
 
 class CSVExportManager::WriteErrorReaction final : public IExportInterruptionReaction {
 public:
-    explicit WriteErrorReaction(std::shared_ptr<WriteErrorAnswer> answer)
-        : answer_(std::move(answer)) {}
+    WriteErrorReaction(std::shared_ptr<WriteErrorAnswer> answer, int failureCode)
+        : answer_(std::move(answer)), failureCode_(failureCode) {}
     // A question dropped without an answer (its sink went away) gives up, so that the worker
     // thread is never left waiting for an answer that cannot come.
     ~WriteErrorReaction() override { answer_->give(false); }
 
     void retry() override { answer_->give(true); }
     void abort() override { answer_->give(false); }
+    int failureCode() const override { return failureCode_; }
 
 private:
     std::shared_ptr<WriteErrorAnswer> answer_;
+    int failureCode_;
 };
 
 CSVExportManager::CSVExportManager(std::int32_t format, const std::u16string& path,
@@ -66,13 +68,13 @@ void CSVExportManager::setInterruptionSink(IExportInterruptionSink* sink) {
     interruptionSink_ = sink;
 }
 
-bool CSVExportManager::askRetry(bool accessError) {
+bool CSVExportManager::askRetry(bool accessError, int failureCode) {
     if (interruptionSink_ == nullptr) {
         return false;
     }
     auto answer = std::make_shared<WriteErrorAnswer>();
-    interruptionSink_->onExportInterrupted(accessError,
-                                           std::make_unique<WriteErrorReaction>(answer));
+    interruptionSink_->onExportInterrupted(
+        accessError, std::make_unique<WriteErrorReaction>(answer, failureCode));
     answer->answeredEvent.wait();
     return answer->retry;
 }
@@ -89,12 +91,12 @@ void CSVExportManager::writeContact(const IContact& contact) {
             }
             writer_->writeContact(contact);
             return;
-        } catch (const DiskSpaceException&) {
-            if (!askRetry(false)) {
+        } catch (const DiskSpaceException& failure) {
+            if (!askRetry(false, failure.code())) {
                 throw;
             }
-        } catch (const FileAccessException&) {
-            if (!askRetry(true)) {
+        } catch (const FileAccessException& failure) {
+            if (!askRetry(true, failure.code())) {
                 throw;
             }
         }

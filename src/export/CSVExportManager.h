@@ -32,8 +32,8 @@ public:
 private:
     class WriteErrorReaction;
 
-    // Asks the sink and waits for the answer; true to retry.
-    bool askRetry(bool accessError);
+    // Asks the sink and waits for the answer; true to retry. failureCode: the errno.
+    bool askRetry(bool accessError, int failureCode);
 
     std::int32_t format_;
     std::unique_ptr<CSVWriter> writer_;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <utility>
 
 #include "charsets/CharsetChoice.h"
@@ -12,6 +13,7 @@
 #include "charsets/TextCodec.h"
 #include "export/DiskSpaceException.h"
 #include "export/FileAccessException.h"
+#include "export/OutputFile.h"
 
 namespace {
 
@@ -67,30 +69,45 @@ std::u16string CSVWriter::quoted(std::u16string_view text) {
 
 bool CSVWriter::openFile(bool append, int& error) {
     const std::string name = text_codec::toUtf8(path_);
-    // Non-blocking only while opening, so that a FIFO without a reader fails instead of
-    // hanging. Every write goes to the end of the file.
-    int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    if (!append) {
-        flags |= O_TRUNC;
-    }
+    const std::optional<int> descriptor = OutputFile::descriptorNamed(name);
     int fd;
-    do {
-        fd = ::open(name.c_str(), flags, 0666);
-    } while (fd < 0 && errno == EINTR);
+    if (descriptor) {
+        // One of the process's own descriptors (standard output, say) is written through
+        // itself: opening its name again would truncate what a shell opened for appending.
+        fd = ::fcntl(*descriptor, F_DUPFD_CLOEXEC, 0);
+    } else {
+        // Non-blocking only while opening, so that a FIFO without a reader fails instead of
+        // hanging. Every write goes to the end of the file.
+        int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+        if (!append) {
+            flags |= O_TRUNC;
+        }
+        do {
+            fd = ::open(name.c_str(), flags, 0666);
+        } while (fd < 0 && errno == EINTR);
+    }
     if (fd < 0) {
         error = errno;
         return false;
     }
+    // Contacts are never written into a terminal, least of all into the phone's own port.
+    if (::isatty(fd) == 1) {
+        ::close(fd);
+        error = EINVAL;
+        return false;
+    }
     struct stat status {};
     const int fileFlags = ::fcntl(fd, F_GETFL);
-    if (fileFlags < 0 || ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) < 0 ||
+    if (fileFlags < 0 || (!descriptor && ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) < 0) ||
         ::fstat(fd, &status) < 0) {
         error = errno;
         ::close(fd);
         return false;
     }
     fd_ = fd;
-    regular_ = S_ISREG(status.st_mode);
+    // A descriptor shared with others writes where its offset stands; cutting its file back
+    // would leave a hole, so lines are cut back only in files this writer opened.
+    regular_ = S_ISREG(status.st_mode) && !descriptor;
     identity_ = {status.st_dev, status.st_ino};
     return true;
 }

@@ -1,6 +1,7 @@
 #include "phonebook/MPBREStateMachine.h"
 
 #include "charsets/CodePages.h"
+#include "charsets/Utf16.h"
 #include "export/ContactField.h"
 #include "phonebook/IContactBuilder.h"
 #include "serial_comm/AtValues.h"
@@ -39,14 +40,6 @@ std::int32_t fieldOfEntryType(std::int32_t type) {
         return ContactField::Website;
     }
     return kNoField;
-}
-
-bool isHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool isLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 }  // namespace
@@ -175,7 +168,7 @@ void MPBREStateMachine::onGivenNameLength(const std::string& value) {
     if (length >= 0 && static_cast<std::size_t>(length) < count) {
         count = static_cast<std::size_t>(length);
         // Never cut a character in two: a cut inside a surrogate pair moves past the pair.
-        if (count > 0 && isHighSurrogate(name_[count - 1]) && isLowSurrogate(name_[count])) {
+        if (count > 0 && utf16::isPairAt(name_, count - 1)) {
             ++count;
         }
     }

@@ -9,20 +9,42 @@ AtTokenizer::AtTokenizer(std::string_view input, std::string_view separators,
     : input_(input) {
     for (const char c : separators)
         classes_[static_cast<unsigned char>(c)] |= kSeparator;
-    for (const char c : quotes)
-        classes_[static_cast<unsigned char>(c)] |= kQuote;
+    for (const char c : quotes) {
+        const std::uint8_t kind = c == '(' ? kOpen : c == ')' ? kClose : kString;
+        classes_[static_cast<unsigned char>(c)] |= kind;
+    }
+}
+
+bool AtTokenizer::closesString(std::size_t position) const {
+    std::size_t next = position + 1;
+    while (next < input_.size() && (input_[next] == ' ' || input_[next] == '\t'))
+        ++next;
+    if (next == input_.size())
+        return true;
+    return (classOf(next) & (kClose | kSeparator)) != 0;
 }
 
 bool AtTokenizer::next(AtToken& token) {
     if (position_ >= input_.size())
         return false;
     const std::size_t start = position_;
-    bool insideQuotes = false;
-    while (position_ < input_.size()) {
-        const std::uint8_t kind = classes_[static_cast<unsigned char>(input_[position_])];
-        if ((kind & kQuote) != 0)
-            insideQuotes = !insideQuotes;
-        if (!insideQuotes && (kind & kSeparator) != 0) {
+    bool inString = false;
+    std::size_t depth = 0;
+    for (; position_ < input_.size(); ++position_) {
+        const std::uint8_t kind = classOf(position_);
+        if (inString) {
+            if ((kind & kString) != 0 && closesString(position_))
+                inString = false;
+            continue;
+        }
+        if ((kind & kString) != 0) {
+            inString = true;
+        } else if ((kind & kOpen) != 0) {
+            ++depth;
+        } else if ((kind & kClose) != 0) {
+            if (depth > 0)
+                --depth;
+        } else if ((kind & kSeparator) != 0 && depth == 0) {
             if (position_ == start) {
                 ++position_;
                 token = {AtToken::Kind::Separator, input_.substr(start, 1)};
@@ -30,7 +52,6 @@ bool AtTokenizer::next(AtToken& token) {
             }
             break;
         }
-        ++position_;
     }
     token = {AtToken::Kind::Value, input_.substr(start, position_ - start)};
     return true;

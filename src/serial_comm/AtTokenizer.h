@@ -15,11 +15,20 @@ struct AtToken {
     std::string_view text;  // points into the tokenizer's input
 };
 
-// Cuts phone text into values at separator characters, except where they stand between quote
-// characters. Every quote character toggles the same flag, so parentheses act like the double
-// quote, and values keep their quote characters. A separator that starts a step is a step of
-// its own (a lone separator); otherwise a step ends before the separator and yields the value
-// scanned so far. An unbalanced quote makes the rest of the input one value.
+// Cuts phone text into values at separator characters, except inside strings and brackets.
+// Among the quote characters, "(" opens and ")" closes a bracket; any other one (the double
+// quote) starts and ends a string. Values keep their quote characters.
+//
+// - A string runs from its opening quote to a closing one. Phones send text between double
+//   quotes without escaping anything, so a quote inside the string closes it only when what
+//   follows (after any spaces) is the end of the input, a separator or a closing bracket: "a
+//   "quoted" nick" and "Ann :)" stay one value each. Inside a string, brackets and separators are
+//   ordinary characters.
+// - Outside strings, brackets nest: ("ME","SM") and (1-250) are one value each. A ")" without
+//   its "(" is an ordinary character.
+// - A separator outside strings and brackets ends the value. A separator that starts a step is
+//   a step of its own (a lone separator).
+// An unterminated string or bracket makes the rest of the input one value.
 class AtTokenizer {
 public:
     AtTokenizer(std::string_view input, std::string_view separators, std::string_view quotes);
@@ -29,10 +38,19 @@ public:
 
 private:
     static constexpr std::uint8_t kSeparator = 1;
-    static constexpr std::uint8_t kQuote = 2;
+    static constexpr std::uint8_t kString = 2;
+    static constexpr std::uint8_t kOpen = 4;
+    static constexpr std::uint8_t kClose = 8;
+
+    std::uint8_t classOf(std::size_t position) const {
+        return classes_[static_cast<unsigned char>(input_[position])];
+    }
+
+    // Whether the quote at position ends the string it stands in (see above).
+    bool closesString(std::size_t position) const;
 
     std::string_view input_;
-    std::array<std::uint8_t, 256> classes_{};  // kSeparator and kQuote flags of every byte
+    std::array<std::uint8_t, 256> classes_{};  // the flags above, for every byte
     std::size_t position_ = 0;
 };
 

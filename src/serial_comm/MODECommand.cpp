@@ -8,10 +8,12 @@ namespace serial_comm {
 
 void MODECommand::MODECommandImpl::beginLine(const std::string& /*prefix*/) {
     mode_.clear();
+    hasMode_ = false;
 }
 
 void MODECommand::MODECommandImpl::onValue(const std::string& value) {
     mode_ = value;
+    hasMode_ = true;
 }
 
 std::string MODECommand::readCommand() {

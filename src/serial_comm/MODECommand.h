@@ -19,8 +19,13 @@ public:
 
         const std::string& mode() const { return mode_; }
 
+        // Whether the last "+MODE" line carried a value; false for an answer without one (a
+        // bare "OK", for instance), whose mode is then unknown.
+        bool hasMode() const { return hasMode_; }
+
     private:
         std::string mode_;
+        bool hasMode_ = false;
     };
 
     static constexpr std::string_view kName = "+MODE";
@@ -34,6 +39,7 @@ public:
     MODECommandImpl& impl() { return impl_; }
     bool succeeded() const { return impl_.succeeded(); }
     const std::string& mode() const { return impl_.mode(); }
+    bool hasMode() const { return impl_.hasMode(); }
 
 private:
     MODECommandImpl impl_;

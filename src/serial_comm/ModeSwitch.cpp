@@ -19,9 +19,11 @@ ModeSwitchOutcome switchToReadingMode(Modem& modem, ModeAnswers answers,
         if (strict)
             return outcome;
     } else {
+        // An answer that worked but named no mode (a bare "OK") leaves the default, mode 2:
+        // the phone is then put through mode 0 like any phone found in mode 2.
         MODECommand command;
         command.parse(answer);
-        if (command.succeeded())
+        if (command.succeeded() && command.hasMode())
             outcome.modeRead = command.mode();
     }
 

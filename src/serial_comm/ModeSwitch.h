@@ -26,7 +26,7 @@ struct ModeSwitchOutcome {
     // Every step ran (with ModeAnswers::MustHoldOk: and every answer was as it must be).
     bool completed = false;
     // The mode the phone reported to AT+MODE?, as received; "2" when that answer did not parse
-    // to success.
+    // to success or carried no "+MODE" value.
     std::string modeRead{kReadingMode};
     // The phone was in mode 2 and was set to mode 0 first.
     bool wentThroughIdle = false;

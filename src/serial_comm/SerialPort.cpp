@@ -20,11 +20,12 @@ namespace serial_comm {
 namespace {
 
 // Raw line: no echo, no translation of CR and LF, no signals, no flow control. The line
-// speed is left as the device has it.
-bool makeRaw(int fd) {
-    termios settings{};
-    if (tcgetattr(fd, &settings) != 0)
+// speed is left as the device has it. The settings found are kept in found, to be put back
+// when the port is closed.
+bool makeRaw(int fd, termios& found) {
+    if (tcgetattr(fd, &found) != 0)
         return false;
+    termios settings = found;
     cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
     settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
@@ -35,9 +36,13 @@ bool makeRaw(int fd) {
     return tcsetattr(fd, TCSANOW, &settings) == 0;
 }
 
-// Gives up the exclusive mode (a pseudo-terminal keeps it after its last close and would
+// Puts back the line settings the port had before it was opened (a terminal left raw would
+// have neither echo nor line editing; a device that has gone refuses, which changes nothing),
+// gives up the exclusive mode (a pseudo-terminal keeps it after its last close and would
 // refuse the next open) and closes the descriptor, which also drops the flock.
-void releasePort(int fd) {
+void releasePort(int fd, const termios* found) {
+    if (found != nullptr)
+        tcsetattr(fd, TCSANOW, found);
     ioctl(fd, TIOCNXCL);
     ::close(fd);
 }
@@ -114,9 +119,15 @@ bool SerialPort::open(const std::u16string& path, std::uint32_t /*inQueue*/,
         ::close(fd);
         return false;
     }
-    if (ioctl(fd, TIOCEXCL) != 0 || !makeRaw(fd)) {
+    termios found{};
+    if (ioctl(fd, TIOCEXCL) != 0) {
         lastOpenError_ = errno;
-        releasePort(fd);
+        releasePort(fd, nullptr);
+        return false;
+    }
+    if (!makeRaw(fd, found)) {
+        lastOpenError_ = errno;
+        releasePort(fd, nullptr);
         return false;
     }
     tcflush(fd, TCIOFLUSH);  // bytes left from before are not part of any answer
@@ -124,10 +135,11 @@ bool SerialPort::open(const std::u16string& path, std::uint32_t /*inQueue*/,
     const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (wakeFd < 0) {
         lastOpenError_ = errno;
-        releasePort(fd);
+        releasePort(fd, &found);
         return false;
     }
     fd_ = fd;
+    foundSettings_ = found;
     wakeFd_ = wakeFd;
     lastOpenError_ = 0;
     return true;
@@ -147,7 +159,7 @@ bool SerialPort::close() {
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
     idle_.wait(lock, [this] { return users_ == 0; });
-    releasePort(fd_);
+    releasePort(fd_, &foundSettings_);
     ::close(wakeFd_);
     fd_ = -1;
     wakeFd_ = -1;

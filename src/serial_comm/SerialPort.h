@@ -1,5 +1,7 @@
 #pragma once
 
+#include <termios.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -11,9 +13,10 @@
 namespace serial_comm {
 
 // One phone's modem port (a terminal device such as /dev/ttyACM0), opened for exclusive use in
-// raw mode with the line's own speed. Reads never wait: they return what has arrived. Writes
-// send everything, waiting for the port to accept more within their time-out. Failures of the
-// system calls are thrown as SerialPortException with the call's errno.
+// raw mode with the line's own speed; closing it puts back the line settings it had. Reads never
+// wait: they return what has arrived. Writes send everything, waiting for the port to accept more
+// within their time-out. Failures of the system calls are thrown as SerialPortException with the
+// call's errno.
 //
 // One thread at a time reads and writes. close() may be called from any thread, also while an
 // operation waits: the operation then fails with code 0, and close() returns once no
@@ -75,8 +78,9 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable idle_;
     int fd_ = -1;
-    int wakeFd_ = -1;  // an eventfd that close() signals to end waits in progress
-    int users_ = 0;    // operations running on fd_ outside the lock
+    int wakeFd_ = -1;          // an eventfd that close() signals to end waits in progress
+    termios foundSettings_{};  // the line settings before open(), restored by close()
+    int users_ = 0;            // operations running on fd_ outside the lock
     bool closing_ = false;
     int lastOpenError_ = 0;
 };

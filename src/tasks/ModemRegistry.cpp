@@ -19,6 +19,7 @@ Modem* ModemRegistry::acquire(const std::u16string& portName, std::int32_t prior
     Modem* acquired = nullptr;
     {
         std::lock_guard lock(mutex_);
+        modem->setTrace(trace_);
         const auto holder = active_.find(portName);
         if (holder != active_.end() && priority > holder->second.priority) {
             // close() also ends an operation that the holder has in progress on another
@@ -73,4 +74,9 @@ void ModemRegistry::closeAllPorts() {
     std::lock_guard lock(mutex_);
     for (auto& [name, entry] : active_)
         entry.modem->port().close();
+}
+
+void ModemRegistry::setTrace(Modem::Trace trace) {
+    std::lock_guard lock(mutex_);
+    trace_ = std::move(trace);
 }

@@ -42,6 +42,12 @@ public:
     // Closes the port of every active modem; the modems stay registered until released.
     void closeAllPorts();
 
+    // Gives every modem acquired from now on this trace of the bytes it exchanges (see
+    // serial_comm::Modem::setTrace); an empty function ends tracing for later modems. The
+    // trace is called on whichever thread uses a modem, so it must be safe to call from
+    // several threads, and it must outlive the modems that were given it.
+    void setTrace(serial_comm::Modem::Trace trace);
+
 private:
     struct Entry {
         std::int32_t priority = 0;
@@ -51,6 +57,7 @@ private:
     ModemRegistry() = default;
 
     std::mutex mutex_;
+    serial_comm::Modem::Trace trace_;
     std::map<std::u16string, Entry> active_;
     // A port may be taken away more than once before the earlier holders release; every
     // displaced modem is kept until its own holder releases it.

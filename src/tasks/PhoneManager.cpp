@@ -7,6 +7,7 @@
 #include "charsets/CharsetChoice.h"
 #include "common/ExportResult.h"
 #include "export/CSVExportManager.h"
+#include "export/OutputFile.h"
 #include "export/OutputFormat.h"
 #include "serial_comm/ModeSwitch.h"
 #include "tasks/ContactExportTask.h"
@@ -51,6 +52,7 @@ PhoneManager::~PhoneManager() {
     proxies_.clear();
     statistics_.reset();
     csvExportManager_.reset();  // closes the output file
+    outputFile_.reset();        // removes a working file that was never finished
 }
 
 void PhoneManager::setCharset(const std::u16string& name) {
@@ -86,7 +88,12 @@ void PhoneManager::startExport(const std::vector<std::int32_t>& storages,
                                IExportInterruptionSink& interruptionSink) {
     // Everything is made before anything changes, so that a failure (the file above all)
     // leaves the previous export's state as it was.
-    auto csvExportManager = std::make_unique<CSVExportManager>(format(), path(), outputCharset());
+    const std::int32_t layout = format();
+    std::unique_ptr<OutputFile> outputFile;
+    if (layout == output_format::GoogleCsv || layout == output_format::OutlookCsv)
+        outputFile = std::make_unique<OutputFile>(path());
+    auto csvExportManager = std::make_unique<CSVExportManager>(
+        layout, outputFile ? outputFile->writePath() : path(), outputCharset());
     auto statistics = std::make_unique<ExportStatisticsMap>();
     auto setCharsetTask = std::make_unique<PhoneSetCharsetTask>(charsetName, lease_.modem());
     std::vector<std::unique_ptr<StatisticsProxy>> proxies;
@@ -102,6 +109,8 @@ void PhoneManager::startExport(const std::vector<std::int32_t>& storages,
     proxies_.reserve(proxies_.size() + proxies.size());
 
     csvExportManager_ = std::move(csvExportManager);
+    outputFile_ = std::move(outputFile);
+    exportStorages_ = storages;
     statistics_ = std::move(statistics);
     csvExportManager_->setInterruptionSink(&interruptionSink);
     executor_->queue().push(std::move(setCharsetTask));
@@ -110,6 +119,26 @@ void PhoneManager::startExport(const std::vector<std::int32_t>& storages,
         executor_->queue().push(std::move(task));
     for (auto& proxy : proxies)
         proxies_.push_back(std::move(proxy));
+}
+
+ExportFileOutcome PhoneManager::finishExport() {
+    if (!outputFile_)
+        return ExportFileOutcome::NoFile;
+    if (outputFile_->committed())
+        return ExportFileOutcome::Saved;
+    bool written = false;
+    bool completed = true;
+    for (const std::int32_t kind : exportStorages_) {
+        const ExportStatistics statistics = exportStatistics(kind);
+        written = written || statistics.contactsWritten > 0;
+        completed = completed && statistics.result == ExportResult::Completed;
+    }
+    if (!written && !completed) {
+        outputFile_->discard();
+        return ExportFileOutcome::Unchanged;
+    }
+    outputFile_->commit();
+    return ExportFileOutcome::Saved;
 }
 
 void PhoneManager::pause() {

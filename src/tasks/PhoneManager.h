@@ -13,9 +13,11 @@
 #include "common/IExportSettings.h"
 #include "common/IPHBGetStoragesSink.h"
 #include "common/IPhoneGetCharsetsSink.h"
+#include "export/ExportFileOutcome.h"
 #include "tasks/ModemLease.h"
 
 class CSVExportManager;
+class OutputFile;
 class ExportStatisticsMap;
 class StatisticsProxy;
 class TaskExecutorThread;
@@ -56,13 +58,24 @@ public:
     // Queues the charsets query; the sink must outlive the task. It may never hear anything.
     void requestCharsets(IPhoneGetCharsetsSink& sink);
 
-    // Creates (truncates) the output file at path() in format() and outputCharset(), then
-    // queues the charset selection and one export task per storage kind, in the order given;
-    // the statistics start afresh. Throws FileAccessException when the file cannot be created,
-    // and then changes nothing. To be called only while no export of this manager is queued or
-    // running; both sinks must live until the export has reported its end.
+    // Prepares the output file for path() in format() and outputCharset(), then queues the
+    // charset selection and one export task per storage kind, in the order given; the
+    // statistics start afresh. A file already at path() is not touched until finishExport():
+    // the rows go into a working file beside it (see OutputFile). Throws FileAccessException
+    // when the file cannot be created, and then changes nothing. To be called only while no
+    // export of this manager is queued or running; both sinks must live until the export has
+    // reported its end. An export that is never finished leaves the old file as it was.
     void startExport(const std::vector<std::int32_t>& storages, const std::u16string& charsetName,
                      IContactExportSink& exportSink, IExportInterruptionSink& interruptionSink);
+
+    // Ends the current export's output, once it has reported its end (every storage finished,
+    // or one finished with a write error or a stop): when at least one contact was written or
+    // every storage completed, the new file takes the place of the one at path() (Saved);
+    // otherwise the working file is removed and a file at path() stays as it was (Unchanged).
+    // NoFile when no export was started or its layout writes no file. Throws
+    // FileAccessException when the new file cannot be put in place; the old one then stays,
+    // and finishExport may be called again. Later calls give the same outcome.
+    ExportFileOutcome finishExport();
 
     // Closes the continue gate: the export waits before its next block or contact.
     void pause();
@@ -101,7 +114,11 @@ private:
 
     // Open (signalled) while exports may proceed.
     synchronization::Event continueGate_;
+    // The current export's output: its file (declared first, so that the writer has closed it
+    // before an unfinished working file is removed), the writer, and the storages exported.
+    std::unique_ptr<OutputFile> outputFile_;
     std::unique_ptr<CSVExportManager> csvExportManager_;
+    std::vector<std::int32_t> exportStorages_;
     std::unique_ptr<ExportStatisticsMap> statistics_;
     std::vector<std::unique_ptr<StatisticsProxy>> proxies_;
     // The phone's mode as last known: what AT+MODE? reported, "0" after the switch through

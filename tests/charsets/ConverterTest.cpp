@@ -35,14 +35,46 @@ TEST(MbsHexToUcsConverter, DecodesHexBytesOfTheCodePage) {
     EXPECT_EQ(MbsHexToUcsConverter(code_page::Utf8).convert("G1"), u"\uFFFD");
 }
 
-TEST(TextConverters, InvalidUtf8GivesReplacementCharacters) {
+TEST(TextConverters, InvalidUtf8GivesOneReplacementPerMaximalSubpart) {
+    // Each maximal subpart of an ill-formed sequence (the longest start of a well-formed one)
+    // is one U+FFFD; a byte that can start nothing is one U+FFFD of its own.
+    constexpr char16_t R = 0xFFFD;
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"overlong 2 bytes", "a\xC0\x80z", {u'a', R, R, u'z'}},
+        {"overlong 2 bytes, C1", "\xC1\xBF", {R, R}},
+        {"overlong 3 bytes", "a\xE0\x80\x80z", {u'a', R, R, R, u'z'}},
+        {"overlong 3 bytes, top", "\xE0\x9F\xBF", {R, R, R}},
+        {"overlong 4 bytes", "a\xF0\x80\x80\x80z", {u'a', R, R, R, R, u'z'}},
+        {"encoded high surrogate", "a\xED\xA0\x80z", {u'a', R, R, R, u'z'}},
+        {"encoded low surrogate", "\xED\xBF\xBF", {R, R, R}},
+        {"above U+10FFFF", "a\xF4\x90\x80\x80z", {u'a', R, R, R, R, u'z'}},
+        {"F5 lead", "\xF5\x80\x80\x80", {R, R, R, R}},
+        {"five-byte form", "\xF8\x88\x80\x80\x80", {R, R, R, R, R}},
+        {"bytes F5 to FF", "\xF5\xF6\xF7\xF8\xF9\xFA\xFB\xFC\xFD\xFE\xFF", std::u16string(11, R)},
+        {"lone continuation bytes", "\x80\xBF", {R, R}},
+        {"two bytes cut at the end", "ab\xC3", {u'a', u'b', R}},
+        {"three bytes cut at the end", "ab\xE2\x82", {u'a', u'b', R}},
+        {"four bytes cut at the end", "ab\xF0\x9F\x98", {u'a', u'b', R}},
+        {"cut in the middle", "\xE2\x82z\xF0\x9F\x98\xC3\xA9", {R, u'z', R, u'\u00E9'}},
+        {"the standard's own example",
+         "a\xF1\x80\x80\xE1\x80\xC2"
+         "b\x80"
+         "c\x80\xBF"
+         "d",
+         {u'a', R, R, R, u'b', R, u'c', R, R, u'd'}},
+        {"edges that are valid",
+         "\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD\xF0\x90\x80\x80"
+         "\xF4\x8F\xBF\xBF",
+         u"\u0080\u07FF\u0800\uD7FF\uE000\uFFFD\U00010000\U0010FFFF"},
+        {"NUL stays", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+    };
     const auto utf8 = makeTextConverter(code_page::Utf8);
-    EXPECT_EQ(utf8->convert("a\xFF"
-                            "b"),
-              u"a\uFFFDb");
-    EXPECT_EQ(utf8->convert("\xE2\x82"), u"\uFFFD");
-    EXPECT_EQ(utf8->convert("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
-    EXPECT_EQ(utf8->convert("\xF0\x9F\x98\x80"), u"\U0001F600");
+    for (const auto& c : cases)
+        EXPECT_EQ(utf8->convert(c.bytes), c.text) << c.name;
 }
 
 TEST(UcsToMbsConverter, AsciiPutsOneQuestionMarkPerCharacter) {

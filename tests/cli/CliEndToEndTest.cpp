@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -166,16 +167,24 @@ TEST(CliExport, WritesThePhoneMemoryThenTheSimAndSummarises) {
     EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna + kRowZoe +
                                                       kRowElka + kRowChen + kRowBob));
     EXPECT_TRUE(contains(run.out, "Phone:         T1, IMEI 351234567890999\n")) << run.out;
-    EXPECT_TRUE(
-        contains(run.out, "Phone memory:  completed, 4 contacts written, 4 of 4 entries read\n"))
+    EXPECT_TRUE(contains(run.out,
+                         "Phone memory:  completed, 30 of 30 places read, 4 entries in "
+                         "4 contacts written\n"))
         << run.out;
-    EXPECT_TRUE(contains(run.out, "SIM:           completed, 1 contact written, 1 of 1 entries"))
+    EXPECT_TRUE(contains(run.out,
+                         "SIM:           completed, 20 of 20 places read, 1 entry in 1 "
+                         "contact written\n"))
         << run.out;
     EXPECT_TRUE(contains(run.out, "File:          " + file.string() + "\n")) << run.out;
     EXPECT_TRUE(contains(run.out, "Charset:       UCS2 (file in UTF-16")) << run.out;
-    // Standard error is no terminal: one line per storage.
-    EXPECT_TRUE(contains(run.err, "Phone memory: completed, 30 of 30 positions read\n")) << run.err;
-    EXPECT_TRUE(contains(run.err, "SIM: completed, 20 of 20 positions read\n")) << run.err;
+    // Standard error is no terminal: lines when a storage starts, at each tenth, at its end.
+    EXPECT_TRUE(contains(run.err,
+                         "Phone memory: reading, 0 of 30 places read\n"
+                         "Phone memory: reading, 10 of 30 places read\n"
+                         "Phone memory: reading, 20 of 30 places read\n"
+                         "Phone memory: completed, 30 of 30 places read\n"))
+        << run.err;
+    EXPECT_TRUE(contains(run.err, "SIM: completed, 20 of 20 places read\n")) << run.err;
 }
 
 TEST(CliExport, SimOnlyInTheOutlookLayoutQuietly) {
@@ -187,7 +196,10 @@ TEST(CliExport, SimOnlyInTheOutlookLayoutQuietly) {
     ASSERT_EQ(run.status, 0) << describe(run);
     EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kOutlookHeader + kOutlookBob));
     EXPECT_TRUE(contains(run.out, "Phone memory:  not chosen\n")) << run.out;
-    EXPECT_TRUE(contains(run.out, "SIM:           completed, 1 contact written")) << run.out;
+    EXPECT_TRUE(contains(run.out,
+                         "SIM:           completed, 20 of 20 places read, 1 entry in 1 "
+                         "contact written"))
+        << run.out;
     EXPECT_EQ(run.err, "") << "quiet";
     for (const std::string& command : phone.transcript()) {
         EXPECT_NE(command, "AT+CPBS=\"ME\"");
@@ -217,9 +229,18 @@ TEST(CliExport, AnUnplugEndsTheExportKeepingTheRowsWritten) {
     const auto file = dir.file("contacts.csv");
     const CliRun run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
     EXPECT_EQ(run.status, 4) << describe(run);
-    EXPECT_TRUE(contains(run.err, "disconnected")) << run.err;
+    EXPECT_TRUE(contains(run.err, "phone on " + phone.portPath() + ": it was disconnected"))
+        << run.err;
     EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna + kRowZoe));
-    EXPECT_TRUE(contains(run.out, "Phone memory:  failed, 2 contacts written")) << run.out;
+    // One word for the outcome, in the progress and in the summary.
+    EXPECT_TRUE(contains(run.err, "Phone memory: disconnected, 10 of 30 places read\n")) << run.err;
+    EXPECT_TRUE(contains(run.out,
+                         "Phone memory:  disconnected, 10 of 30 places read, 2 entries "
+                         "in 2 contacts written\n"))
+        << run.out;
+    for (const std::string word : {"failed", "cancelled"}) {
+        EXPECT_FALSE(contains(run.out + run.err, word)) << word;
+    }
 }
 
 TEST(CliExport, CtrlCStopsAtTheNextContactKeepingWholeRows) {
@@ -231,15 +252,20 @@ TEST(CliExport, CtrlCStopsAtTheNextContactKeepingWholeRows) {
                        {"export", "--port", phone.portPath(), "--output", file.string()});
     ASSERT_TRUE(gate->waitUntilHeld(kRunLimit)) << child.errors();
     child.signal(SIGINT);
-    EXPECT_TRUE(child.waitForError("stopping", 5s)) << child.errors();
+    EXPECT_TRUE(child.waitForError("stopping at the next contact", 5s)) << child.errors();
     gate->release();
     const int status = child.wait(kRunLimit);
     EXPECT_EQ(status, 130) << child.errors();
     EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna + kRowZoe));
-    EXPECT_TRUE(contains(child.output(), "Phone memory:  cancelled, 2 contacts written"))
+    EXPECT_TRUE(contains(child.output(),
+                         "Phone memory:  cancelled, 10 of 30 places read, 2 "
+                         "entries in 2 contacts written"))
         << child.output();
-    EXPECT_TRUE(contains(child.output(), "SIM:           cancelled, 0 contacts written"))
+    EXPECT_TRUE(contains(child.output(),
+                         "SIM:           cancelled, 0 of 0 places read, 0 "
+                         "entries in 0 contacts written"))
         << child.output();
+    EXPECT_TRUE(contains(child.errors(), "SIM: cancelled, 0 of 0 places read")) << child.errors();
     for (const std::string& command : phone.transcript()) {
         EXPECT_NE(command, "AT+CPBS=\"SM\"") << "no storage after the stop";
     }
@@ -255,9 +281,15 @@ TEST(CliExport, AWriteErrorAbortsWithoutATerminalAndKeepsWholeRows) {
     const CliRun run =
         runCli({"export", "--port", phone.portPath(), "--output", file.string()}, options);
     EXPECT_EQ(run.status, 5) << describe(run);
-    EXPECT_TRUE(contains(run.err, "Writing " + file.string() + " failed")) << run.err;
+    EXPECT_TRUE(contains(run.err, "output file " + file.string() +
+                                      ": the file has reached the largest size allowed"))
+        << run.err;
     EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna));
-    EXPECT_TRUE(contains(run.out, "Phone memory:  write error, 1 contact written")) << run.out;
+    // The row of index 7 failed: the first block was never read to its end.
+    EXPECT_TRUE(contains(run.out,
+                         "Phone memory:  write error, 0 of 30 places read, 1 entry in "
+                         "1 contact written"))
+        << run.out;
 }
 
 TEST(CliExport, AWriteErrorIsAskedOnATerminal) {
@@ -340,7 +372,7 @@ TEST(CliExport, PortProblemsAreNamedWithTheWayOut) {
     const CliRun held = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
     ::close(holder);
     EXPECT_EQ(held.status, 3) << describe(held);
-    EXPECT_TRUE(contains(held.err, "Another program") && contains(held.err, "modem manager"))
+    EXPECT_TRUE(contains(held.err, "another program") && contains(held.err, "modem manager"))
         << held.err;
     EXPECT_FALSE(std::filesystem::exists(file));
 }
@@ -354,6 +386,94 @@ TEST(CliExport, OutputProblemsAreFoundBeforeThePhoneIsAsked) {
     EXPECT_FALSE(contains(run.err, "no such port")) << run.err;
 }
 
+// --- The output file ---------------------------------------------------------------------
+
+std::size_t entriesIn(const std::filesystem::path& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                  std::filesystem::directory_iterator()));
+}
+
+const std::string kOldFile = "\xFF\xFE" + utf16(kGoogleHeader + kRowBob);
+
+// A phone that fails before the first contact costs nothing: the file there stays whole.
+TEST(CliOutput, AnExportThatWroteNothingLeavesTheFileAsItWas) {
+    phonesim::Simulator phone(scenario("\n[behaviour]\nunplug-at = AT+CPBR=1,10\n"));
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    test_support::writeFileBytes(file, kOldFile);
+    const CliRun run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    EXPECT_EQ(run.status, 4) << describe(run);
+    EXPECT_EQ(readFileBytes(file), kOldFile);
+    EXPECT_EQ(entriesIn(dir.path()), 1u) << "no working file left";
+    EXPECT_TRUE(contains(run.out, "File:          " + file.string() +
+                                      " (left as it was, as no contact was exported)\n"))
+        << run.out;
+}
+
+// A killed export leaves the old file and a working file that the next export clears away.
+TEST(CliOutput, AKilledExportLeavesTheOldFileAndTheNextOneClearsUp) {
+    TempDir dir;
+    const auto file = dir.file("contacts.csv");
+    test_support::writeFileBytes(file, kOldFile);
+    {
+        phonesim::Simulator phone(scenario());
+        auto gate = phone.holdAnswer(phonesim::CommandPattern("AT+CPBR=11,20"), 1500ms);
+        ChildProcess child(CONTAXIO_CLI,
+                           {"export", "--port", phone.portPath(), "--output", file.string()});
+        ASSERT_TRUE(gate->waitUntilHeld(kRunLimit)) << child.errors();
+        child.signal(SIGKILL);
+        EXPECT_EQ(child.wait(kRunLimit), 128 + SIGKILL);
+        gate->release();
+    }
+    EXPECT_EQ(readFileBytes(file), kOldFile);
+    EXPECT_EQ(entriesIn(dir.path()), 2u) << "the old file and the killed run's working file";
+
+    phonesim::Simulator phone(scenario());
+    const CliRun run = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
+    ASSERT_EQ(run.status, 0) << describe(run);
+    EXPECT_EQ(readFileBytes(file), "\xFF\xFE" + utf16(kGoogleHeader + kRowAnna + kRowZoe +
+                                                      kRowElka + kRowChen + kRowBob));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+// The phone's own port, or any terminal, is never written, and the phone is not touched.
+TEST(CliOutput, ATerminalIsRefusedBeforeThePhoneIsAsked) {
+    phonesim::Simulator phone(scenario());
+    const CliRun run = runCli({"export", "--port", phone.portPath(), "--output", phone.portPath()});
+    EXPECT_EQ(run.status, 5) << describe(run);
+    EXPECT_TRUE(contains(run.err, "output file " + phone.portPath() + ": it is a terminal"))
+        << run.err;
+    EXPECT_TRUE(phone.transcript().empty());
+
+    // Standard output that is a terminal does not get the binary file either.
+    test_support::PtyPair terminal;
+    const int screen = ::open(terminal.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(screen, 0);
+    ChildProcess::Options options;
+    options.standardOutput = screen;
+    const CliRun toScreen =
+        runCli({"export", "--port", phone.portPath(), "--output", "-"}, options);
+    ::close(screen);
+    EXPECT_EQ(toScreen.status, 5) << describe(toScreen);
+    EXPECT_TRUE(contains(toScreen.err, "standard output: it is a terminal")) << toScreen.err;
+    EXPECT_TRUE(phone.transcript().empty());
+}
+
+TEST(CliOutput, DashWritesTheFileToStandardOutputAndTheSummaryToStandardError) {
+    phonesim::Simulator phone(scenario());
+    TempDir dir;
+    ChildProcess::Options options;
+    options.workingDirectory = dir.path().string();
+    const CliRun run = runCli(
+        {"export", "--port", phone.portPath(), "--output", "-", "--storages", "sm"}, options);
+    ASSERT_EQ(run.status, 0) << describe(run);
+    EXPECT_EQ(run.out, "\xFF\xFE" + utf16(kGoogleHeader + kRowBob));
+    EXPECT_TRUE(contains(run.err, "SIM:           completed, 20 of 20 places read") &&
+                contains(run.err, "File:          standard output\n"))
+        << run.err;
+    EXPECT_EQ(entriesIn(dir.path()), 0u) << "no file named -";
+}
+
 TEST(CliUsage, WrongCommandLinesHelpAndVersion) {
     const CliRun wrong = runCli({"export", "--port", "/dev/x"});
     EXPECT_EQ(wrong.status, 2) << describe(wrong);
@@ -364,6 +484,56 @@ TEST(CliUsage, WrongCommandLinesHelpAndVersion) {
     const CliRun version = runCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("contaxio-cli ") + CONTAXIO_VERSION + "\n");
+}
+
+// No option takes another as its value; nothing is created from a refused command line.
+TEST(CliUsage, AnOptionNeverSwallowsTheNextOne) {
+    TempDir dir;
+    ChildProcess::Options options;
+    options.workingDirectory = dir.path().string();
+    const std::vector<std::vector<std::string>> refused = {
+        {"export", "--port", "--output", "x.csv"},
+        {"demo", "--output", "--help"},
+        {"--version", "extra"},
+    };
+    for (const auto& arguments : refused) {
+        const CliRun run = runCli(arguments, options);
+        EXPECT_EQ(run.status, 2) << describe(run);
+        EXPECT_TRUE(run.err.starts_with("contaxio-cli: error: command line: ")) << run.err;
+    }
+    EXPECT_EQ(entriesIn(dir.path()), 0u);
+
+    const CliRun quiet = runCli({"demo", "--quiet"}, options);
+    EXPECT_EQ(quiet.status, 0) << describe(quiet);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("contacts.csv")));
+}
+
+// What goes to standard output must arrive: a full or closed one is an error.
+TEST(CliUsage, AFullOrClosedStandardOutputIsAnError) {
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    const int closed = ::open("/dev/null", O_RDONLY | O_CLOEXEC);  // every write fails
+    ASSERT_GE(full, 0);
+    ASSERT_GE(closed, 0);
+    for (const auto& [fd, cause] : {std::pair{full, std::string("the disk is full")},
+                                    std::pair{closed, std::string("it is closed")}}) {
+        ChildProcess::Options options;
+        options.standardOutput = fd;
+        const CliRun help = runCli({"export", "--help"}, options);
+        EXPECT_EQ(help.status, 5) << describe(help);
+        EXPECT_TRUE(contains(help.err, "standard output: writing failed, as " + cause)) << help.err;
+    }
+    // The summary of an export that went well.
+    TempDir dir;
+    ChildProcess::Options options;
+    options.standardOutput = full;
+    const CliRun demo =
+        runCli({"demo", "--quiet", "--output", dir.file("c.csv").string()}, options);
+    EXPECT_EQ(demo.status, 5) << describe(demo);
+    EXPECT_TRUE(contains(demo.err, "standard output: writing failed")) << demo.err;
+    EXPECT_TRUE(std::filesystem::exists(dir.file("c.csv")));
+    ::close(full);
+    ::close(closed);
 }
 
 TEST(CliProbe, DescribesThePhone) {
@@ -391,9 +561,76 @@ TEST(CliDemo, ExportsTheSimulatedPhoneIntoTheCurrentFolder) {
     for (const std::string storage : {"ME", "SM"}) {
         const std::string count = std::to_string(demo.storage(storage)->contacts.size());
         const std::string label = storage == "ME" ? "Phone memory:  " : "SIM:           ";
-        EXPECT_TRUE(contains(run.out, label + "completed, " + count + " contacts written"))
+        EXPECT_TRUE(contains(run.out, label + "completed, ") &&
+                    contains(run.out, " in " + count + " contacts written"))
             << run.out;
     }
+}
+
+// The port's line settings (echo, line editing) are as they were after the program is done.
+TEST(CliProbe, LeavesTheTerminalsSettingsAsItFoundThem) {
+    test_support::PtyPair silent;
+    termios before{};
+    ASSERT_EQ(::tcgetattr(silent.masterFd(), &before), 0);
+    ASSERT_NE(before.c_lflag & ECHO, 0u);
+    ASSERT_NE(before.c_lflag & ICANON, 0u);
+    const CliRun run = runCli({"probe", "--port", silent.slavePath()});
+    EXPECT_EQ(run.status, 3) << describe(run);
+    EXPECT_TRUE(contains(run.err, "does not answer")) << run.err;
+    termios after{};
+    ASSERT_EQ(::tcgetattr(silent.masterFd(), &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+}
+
+TEST(CliProbe, APortThatIsNoPhonesIsNamedWithTheWayOut) {
+    const CliRun null = runCli({"probe", "--port", "/dev/null"});
+    EXPECT_EQ(null.status, 3) << describe(null);
+    EXPECT_EQ(null.err,
+              "contaxio-cli: error: port /dev/null: this is not a serial port; give "
+              "the phone's modem port, such as /dev/ttyACM0 (ls /dev/ttyACM* lists "
+              "them).\n");
+}
+
+// --trace writes every byte both ways, of the probe and of the export.
+TEST(CliTrace, TracesTheProbeAndTheExport) {
+    phonesim::Simulator phone(scenario());
+    TempDir dir;
+    const auto trace = dir.file("trace.txt");
+    const CliRun run =
+        runCli({"export", "--port", phone.portPath(), "--output", dir.file("c.csv").string(),
+                "--storages", "sm", "--trace", trace.string()});
+    ASSERT_EQ(run.status, 0) << describe(run);
+    const std::string text = readFileBytes(trace);
+    EXPECT_TRUE(text.starts_with("# contaxio-cli " + std::string(CONTAXIO_VERSION) +
+                                 " byte trace of " + phone.portPath()))
+        << text;
+    std::size_t sent = 0;
+    std::size_t received = 0;
+    for (std::size_t at = text.find('\n'); at != std::string::npos && at + 1 < text.size();
+         at = text.find('\n', at + 1)) {
+        const std::string line = text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+        // seconds.micros, a direction, the bytes
+        ASSERT_GT(line.find(' '), line.find('.')) << line;
+        EXPECT_EQ(line.find('.'), line.find(' ') - 7) << line;
+        const std::string direction = line.substr(line.find(' '), 3);
+        sent += direction == " > " ? 1u : 0u;
+        received += direction == " < " ? 1u : 0u;
+        EXPECT_TRUE(direction == " > " || direction == " < ") << line;
+    }
+    const std::vector<std::string> commands = phone.transcript();
+    EXPECT_EQ(sent, commands.size()) << "one line per command sent";
+    EXPECT_GE(received, 1u);
+    for (const std::string command : {"AT+CGMM", "AT+CPBS=\"SM\"", "AT+CPBR=11,20"}) {
+        EXPECT_TRUE(contains(text, " > " + command + "\\r\\n\n")) << command;
+    }
+    EXPECT_TRUE(contains(text, "OK\\r\\n")) << text;
+
+    const CliRun probe = runCli({"probe", "--port", phone.portPath(), "--trace", trace.string()});
+    ASSERT_EQ(probe.status, 0) << describe(probe);
+    EXPECT_TRUE(contains(readFileBytes(trace), " > AT+CGSN\\r\\n\n"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/CliOptions.h"
@@ -55,58 +56,145 @@ TEST(CliOptions, RefusesBadStorageLists) {
     }
 }
 
-TEST(CliOptions, ProbeAndDemo) {
+TEST(CliOptions, ListProbeAndDemo) {
+    const CliOptions list = parse({"list"});
+    EXPECT_EQ(list.command, Command::List);
+    EXPECT_FALSE(list.json || list.watch);
+    const CliOptions both = parse({"list", "--watch", "--json"});
+    EXPECT_EQ(both.command, Command::List);
+    EXPECT_TRUE(both.json && both.watch);
     const CliOptions probe = parse({"probe", "--port=/dev/ttyACM1"});
     EXPECT_EQ(probe.command, Command::Probe);
     EXPECT_EQ(probe.port, "/dev/ttyACM1");
+    // Without --port, export and probe find the phone themselves.
+    const CliOptions found = parse({"probe"});
+    EXPECT_EQ(found.command, Command::Probe);
+    EXPECT_EQ(found.port, "");
+    const CliOptions exported = parse({"export", "--output", "o.csv"});
+    EXPECT_EQ(exported.command, Command::Export);
+    EXPECT_EQ(exported.port, "");
     const CliOptions demo = parse({"demo"});
     EXPECT_EQ(demo.command, Command::Demo);
     EXPECT_EQ(demo.output, "contacts.csv");
     EXPECT_EQ(parse({"demo", "--output", "/tmp/x.csv"}).output, "/tmp/x.csv");
 }
 
-TEST(CliOptions, HelpAndVersionWinAnywhere) {
-    EXPECT_EQ(parse({"--help"}).command, Command::Help);
-    EXPECT_EQ(parse({"-h"}).command, Command::Help);
-    EXPECT_EQ(parse({"export", "--bogus", "--help"}).command, Command::None) << "refused first";
-    EXPECT_EQ(parse({"export", "--port", "p", "--help"}).command, Command::Help);
+TEST(CliOptions, HelpOfTheProgramOrOfTheCommandItFollows) {
+    const CliOptions program = parse({"--help"});
+    EXPECT_EQ(program.command, Command::Help);
+    EXPECT_EQ(program.help, CliOptions::usage());
+    EXPECT_EQ(parse({"-h"}).help, CliOptions::usage());
+    for (const Command command : {Command::List, Command::Export, Command::Probe, Command::Demo}) {
+        const std::string name = CliOptions::commandName(command);
+        const CliOptions help = parse({name, "--help"});
+        EXPECT_EQ(help.command, Command::Help) << name;
+        EXPECT_EQ(help.help, CliOptions::usage(command)) << name;
+        EXPECT_NE(help.help.find("contaxio-cli " + name), std::string::npos) << help.help;
+    }
+    EXPECT_EQ(parse({"export", "--port", "p", "--help"}).help, CliOptions::usage(Command::Export));
     EXPECT_EQ(parse({"--version"}).command, Command::Version);
     EXPECT_EQ(CliOptions::version(), std::string("contaxio-cli ") + CONTAXIO_VERSION + "\n");
 }
 
-TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
+// An option never swallows another option as its value, wherever it stands.
+TEST(CliOptions, AnOptionNeverTakesAnotherOptionAsItsValue) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{}, "no command"},
-        {{"--port", "p"}, "must come first"},
-        {{"fetch"}, "unknown command \"fetch\""},
-        {{"export", "--output", "o"}, "--port"},
-        {{"export", "--port", "p"}, "--output"},
-        {{"export", "--port"}, "--port needs a value"},
+        {{"export", "--port", "--output", "x.csv"}, "--port needs a value"},
+        {{"export", "--output", "--port", "p"}, "--output needs a value"},
+        {{"demo", "--output", "--help"}, "--output needs a value"},
+        {{"demo", "--output", "-h"}, "--output needs a value"},
+        {{"export", "--port", "p", "--output", "o", "--trace", "--quiet"}, "--trace needs a value"},
         {{"export", "--port=", "--output", "o"}, "--port needs a value"},
-        {{"export", "--port", "p", "--output", "o", "--format", "x"}, "unknown option --format"},
-        {{"probe", "--port", "p", "--output", "o"}, "--output does not go with this command"},
-        {{"demo", "--port", "p"}, "--port does not go with this command"},
-        {{"export", "--port", "p", "--port", "q", "--output", "o"}, "--port is given twice"},
-        {{"export", "--port", "p", "--output", "o", "--quiet=yes"}, "--quiet takes no value"},
-        {{"export", "--port", "p", "--output", "o", "--layout", "vcard"}, "--layout"},
-        {{"export", "--port", "p", "--output", "o", "extra"}, "unexpected argument \"extra\""},
-        {{"probe"}, "--port"},
+        {{"probe", "--port"}, "--port needs a value"},
     };
     for (const auto& [arguments, expected] : cases) {
         const CliOptions options = parse(arguments);
         EXPECT_EQ(options.command, Command::None) << expected;
-        EXPECT_NE(options.error.find(expected), std::string::npos)
-            << "wanted \"" << expected << "\" in \"" << options.error << "\"";
+        EXPECT_EQ(options.error, expected);
+    }
+    // A value given with = is taken as it is, and "-" is a value (standard output).
+    const CliOptions explicitValue = parse({"export", "--port=--odd", "--output", "-"});
+    EXPECT_EQ(explicitValue.error, "");
+    EXPECT_EQ(explicitValue.port, "--odd");
+    EXPECT_EQ(explicitValue.output, "-");
+}
+
+TEST(CliOptions, DemoTakesQuietAndEveryCommandATrace) {
+    const CliOptions demo = parse({"demo", "--quiet", "--trace", "t.txt"});
+    ASSERT_EQ(demo.error, "");
+    EXPECT_TRUE(demo.quiet);
+    EXPECT_EQ(demo.trace, "t.txt");
+    EXPECT_EQ(parse({"probe", "--port", "p", "--trace=t"}).trace, "t");
+    EXPECT_EQ(parse({"export", "--port", "p", "--output", "o", "--trace", "t"}).trace, "t");
+}
+
+TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
+    const std::vector<std::tuple<std::vector<std::string>, std::string, Command>> cases = {
+        {{}, "no command given", Command::None},
+        {{"--port", "p"}, "a command (list, export, probe or demo) must come first", Command::None},
+        {{"--json"}, "a command (list, export, probe or demo) must come first", Command::None},
+        {{"fetch"}, "unknown command \"fetch\"", Command::None},
+        {{"--bogus"}, "unknown option --bogus", Command::None},
+        {{"--version", "extra"}, "--version takes nothing else", Command::None},
+        {{"--version", "demo"}, "--version takes nothing else", Command::None},
+        {{"demo", "--version"}, "--version takes nothing else", Command::Demo},
+        {{"export", "--port", "p"},
+         "export needs --output FILE (the CSV file to write)",
+         Command::Export},
+        {{"export", "--port", "p", "--output", "o", "--format", "x"},
+         "unknown option --format",
+         Command::Export},
+        {{"probe", "--port", "p", "--output", "o"},
+         "--output does not go with probe",
+         Command::Probe},
+        {{"demo", "--port", "p"}, "--port does not go with demo", Command::Demo},
+        {{"export", "--port", "p", "--port", "q", "--output", "o"},
+         "--port is given twice",
+         Command::Export},
+        {{"export", "--port", "p", "--output", "o", "--quiet=yes"},
+         "--quiet takes no value",
+         Command::Export},
+        {{"export", "--port", "p", "--output", "o", "--layout", "vcard"},
+         "--layout takes google or outlook, not \"vcard\"",
+         Command::Export},
+        {{"export", "--port", "p", "--output", "o", "extra"},
+         "unexpected argument \"extra\"",
+         Command::Export},
+        {{"list", "--port", "p"}, "--port does not go with list", Command::List},
+        {{"list", "--json=yes"}, "--json takes no value", Command::List},
+        {{"list", "--quiet"}, "--quiet does not go with list", Command::List},
+        {{"export", "--output", "o", "--watch"},
+         "--watch does not go with export",
+         Command::Export},
+    };
+    for (const auto& [arguments, expected, command] : cases) {
+        const CliOptions options = parse(arguments);
+        EXPECT_EQ(options.command, Command::None) << expected;
+        EXPECT_EQ(options.error, expected);
+        EXPECT_EQ(options.errorCommand, command) << expected;
     }
 }
 
-TEST(CliOptions, UsageDocumentsEveryCommandOptionAndExitStatus) {
-    const std::string usage = CliOptions::usage();
-    for (const std::string word : {"export", "probe", "demo", "--port", "--output", "--storages",
-                                   "--layout", "--quiet", "--help", "--version", "\n  0 ", "\n  1 ",
-                                   "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  130 "}) {
-        EXPECT_NE(usage.find(word), std::string::npos) << word;
+TEST(CliOptions, HelpDocumentsEveryCommandOptionNumberAndExitStatus) {
+    const std::string program = CliOptions::usage();
+    for (const std::string word :
+         {"list", "export", "probe", "demo", "--help", "--version", "\n  0 ", "\n  1 ", "\n  2 ",
+          "\n  3 ", "\n  4 ", "\n  5 ", "\n  130 "}) {
+        EXPECT_NE(program.find(word), std::string::npos) << word;
     }
+    const std::string exportHelp = CliOptions::usage(Command::Export);
+    for (const std::string word :
+         {"--port", "--output", "--storages", "--layout", "--quiet", "--trace", "always read first",
+          "places", "entries", "contacts", "left as it was", "\n  130 "}) {
+        EXPECT_NE(exportHelp.find(word), std::string::npos) << word;
+    }
+    EXPECT_NE(CliOptions::usage(Command::Probe).find("--trace"), std::string::npos);
+    const std::string listHelp = CliOptions::usage(Command::List);
+    for (const std::string word : {"--json", "--watch", "state_name", "alias", "no driver",
+                                   "other USB mode", "\n  3 ", "\n  130 "}) {
+        EXPECT_NE(listHelp.find(word), std::string::npos) << word;
+    }
+    EXPECT_NE(CliOptions::usage(Command::Demo).find("--quiet"), std::string::npos);
 }
 
 TEST(CliStorageChoice, WhatThePhoneOffersPhoneMemoryFirstOrExactlyWhatWasAskedFor) {

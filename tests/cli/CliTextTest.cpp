@@ -1,25 +1,39 @@
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "PtyPair.h"
 #include "TempDir.h"
 #include "charsets/CharsetChoice.h"
+#include "cli/Console.h"
 #include "cli/ExitStatus.h"
+#include "cli/ExportCommand.h"
 #include "cli/ExportSummary.h"
+#include "cli/ExportTexts.h"
 #include "cli/OutputFileCheck.h"
 #include "cli/ProbeReport.h"
 #include "cli/ProgressDisplay.h"
+#include "cli/ShownText.h"
+#include "cli/TraceFile.h"
 #include "cli/UserMessages.h"
 #include "common/StorageKind.h"
 
 namespace {
 
+using namespace std::chrono_literals;
 using R = ExportResult;
+using Message = UserMessages::Message;
+using Storage = ExportSummary::Storage;
+
+constexpr std::int32_t kMemory = storage_kind::Memory;
+constexpr std::int32_t kSim = storage_kind::Sim;
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -40,97 +54,311 @@ TEST(CliExitStatus, TheGravestResultOfTheStoragesDecides) {
     EXPECT_EQ(exitCode(ExitStatus::Usage), 2);
 }
 
-TEST(CliProgress, BarFillsWithThePositionAndClampsWhatIsOutOfRange) {
-    EXPECT_EQ(ProgressDisplay::barLine(storage_kind::Memory, 250, 500, 10),
-              "Phone memory  [#####.....]  250/500");
-    EXPECT_EQ(ProgressDisplay::barLine(storage_kind::Sim, 0, 250, 4),
-              "SIM           [....]  0/250");
-    EXPECT_EQ(ProgressDisplay::barLine(storage_kind::Sim, 300, 250, 4),
-              "SIM           [####]  250/250");
-    EXPECT_EQ(ProgressDisplay::barLine(storage_kind::Sim, 5, 0, 4), "SIM           [....]  0/0");
-    EXPECT_EQ(ProgressDisplay::barLine(storage_kind::Sim, -3, -7, 4), "SIM           [....]  0/0");
-    // No overflow on the largest counts.
-    EXPECT_EQ(ProgressDisplay::barLine(storage_kind::Sim, 2147483647, 2147483647, 2),
-              "SIM           [##]  2147483647/2147483647");
+// --- Outside text ---------------------------------------------------------------------------
+
+TEST(CliShownText, ControlCharactersAndStrayBytesBecomeVisible) {
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"contacts.csv", "contacts.csv"},
+        {"a\nb.csv", "a\\nb.csv"},
+        {"Z3\r\t", "Z3\\r\\t"},
+        {"\x1b[2J\x1b]0;owned\x07", "\\x1b[2J\\x1b]0;owned\\x07"},
+        {std::string("nul\0x", 5), "nul\\x00x"},
+        {"del\x7f", "del\\x7f"},
+        {"back\\slash", "back\\\\slash"},
+        {"M\xC3\xBCller \xE9\x99\x88 \xF0\x9F\x98\x80",
+         "M\xC3\xBCller \xE9\x99\x88 \xF0\x9F\x98\x80"},
+        {"c1\xC2\x9B"
+         "31m",
+         "c1\\u009b31m"},                                 // the one-byte CSI, in UTF-8
+        {"rtl\xE2\x80\xAEgpj.exe", "rtl\\u202egpj.exe"},  // a direction override
+        {"line\xE2\x80\xA8sep", "line\\u2028sep"},
+        {"bad\xFF\xC3", "bad\\xff\\xc3"},           // not UTF-8, and cut short
+        {"over\xC0\xAF", "over\\xc0\\xaf"},         // an overlong form
+        {"sur\xED\xA0\x80", "sur\\xed\\xa0\\x80"},  // an encoded surrogate
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(shownText(c.in), c.out) << c.out;
+    }
 }
 
-TEST(CliProgress, BarModeRedrawsInPlaceAndEndsEachStorageWithItsResult) {
+TEST(CliConsole, MessagesShowOutsideTextEscapedOnALineOfTheirOwn) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Console console(out, err, -1, false, false);
+    console.report(UserMessages::phoneDisconnected("/dev/ttyACM0\n\x1b[31mfake"));
+    EXPECT_EQ(err.str(),
+              "contaxio-cli: " +
+                  UserMessages::phoneDisconnected("/dev/ttyACM0\\n\\x1b[31mfake").text() + "\n");
+    EXPECT_EQ(out.str(), "");
+    console.resultsToErrors();
+    console.out() << "summary";
+    EXPECT_TRUE(err.str().ends_with("summary"));
+    EXPECT_EQ(out.str(), "");
+}
+
+// --- Messages -------------------------------------------------------------------------------
+
+// Every message the program can show, with names from outside in it.
+std::vector<Message> everyMessage(const std::string& name, int code) {
+    return {
+        UserMessages::portNotOpened(name, code),
+        UserMessages::portFailed(name, code),
+        UserMessages::phoneNotAnswering(name),
+        UserMessages::phoneUnsupported(name, name),
+        UserMessages::phoneDisconnected(name),
+        UserMessages::noStorages(name),
+        UserMessages::storageMissing(name, kSim, name),
+        UserMessages::asciiFallback(name),
+        UserMessages::storageFailed(name, kMemory),
+        UserMessages::outputProblem(name, code),
+        UserMessages::outputProblem(name, code, true),
+        UserMessages::outputIsTerminal(name),
+        UserMessages::standardOutputIsTerminal(),
+        UserMessages::outputNotReplaced(name, code),
+        UserMessages::standardOutputFailed(code),
+        UserMessages::traceProblem(name, code),
+        UserMessages::traceIsTerminal(name),
+        UserMessages::traceIncomplete(name, code),
+        UserMessages::usage(name, "export"),
+        UserMessages::stopping(),
+        UserMessages::stopped(),
+        UserMessages::demoStarted(name, name, name),
+        UserMessages::unexpected(name),
+        UserMessages::outOfMemory(),
+        UserMessages::phoneCannotBeUsed(name, name, DeviceState::NoDriver),
+        UserMessages::phoneCannotBeUsed("", "", DeviceState::OtherMode),
+        UserMessages::phoneCannotBeUsed(name, name, DeviceState::Unsupported),
+        UserMessages::phoneCannotBeUsed(name, "", DeviceState::Unsupported),
+        UserMessages::noPhoneAttached(),
+        UserMessages::severalPhones({name, name}),
+        UserMessages::phoneChosen(name, name),
+        UserMessages::devicesUnreadable(name, code, ""),
+        UserMessages::devicesUnreadable(name, code, "CONTAXIO_SYSFS_ROOT"),
+        UserMessages::searchIncomplete(60),
+        UserMessages::watching(),
+    };
+}
+
+// One sentence of one form: kind, subject, cause, way out; the cause in our own words (never
+// the system's text for the errno), and nothing of the source tree.
+TEST(CliMessages, EveryMessageHasTheSameForm) {
+    const std::vector<int> codes = {0,      ENOENT, EACCES, EPERM,  EBUSY,        EWOULDBLOCK,
+                                    ENOTTY, EIO,    ENXIO,  ENODEV, ETIMEDOUT,    ENOTDIR,
+                                    EROFS,  EISDIR, ENOSPC, EDQUOT, ENAMETOOLONG, EFBIG,
+                                    ELOOP,  EINVAL, EPIPE,  EBADF,  EMLINK,       EXDEV};
+    for (const int code : codes) {
+        const std::string systemText = code == 0 ? "Success" : std::strerror(code);
+        for (const Message& message : everyMessage("/dev/x", code)) {
+            const std::string text = message.text();
+            SCOPED_TRACE(text);
+            EXPECT_TRUE(text.starts_with("error: ") || text.starts_with("warning: ") ||
+                        text.starts_with("note: "));
+            EXPECT_TRUE(text.starts_with(text.substr(0, text.find(':') + 2) + message.subject +
+                                         ": " + message.cause));
+            EXPECT_FALSE(message.cause.empty());
+            EXPECT_TRUE(message.kind != Message::Kind::Error || !message.wayOut.empty());
+            EXPECT_TRUE(text.ends_with(".") && !text.ends_with(".."));
+            EXPECT_FALSE(contains(text, ". ")) << "one sentence";
+            EXPECT_EQ(text.find("; "), text.rfind("; ")) << "one way out";
+            EXPECT_FALSE(contains(text, systemText));
+            EXPECT_FALSE(contains(text, "packaging/"));
+            EXPECT_FALSE(contains(text, "\n"));
+        }
+    }
+}
+
+TEST(CliMessages, EachFileFailureIsNamedByItsCause) {
+    const std::string path = "/home/ann/sub/out.csv";
+    const std::vector<std::pair<Message, std::string>> cases = {
+        {UserMessages::outputProblem(path, ENOENT), "the folder /home/ann/sub does not exist"},
+        {UserMessages::outputProblem(path, EACCES), "you may not write in the folder"},
+        {UserMessages::outputProblem(path, EACCES, true), "the file is read-only"},
+        {UserMessages::outputProblem(path, EPERM, true), "the file is read-only"},
+        {UserMessages::outputProblem(path, EROFS), "on a read-only file system"},
+        {UserMessages::outputProblem(path, EISDIR), "it is a folder"},
+        {UserMessages::outputProblem(path, ENAMETOOLONG), "the name is too long"},
+        {UserMessages::outputProblem(path, ENOSPC), "the disk is full"},
+        {UserMessages::outputProblem(path, EDQUOT), "your disk quota is used up"},
+        {UserMessages::outputProblem(path, EMLINK), "(EMLINK)"},
+        {UserMessages::outputNotReplaced(path, EROFS), "read-only file system, so the exported"},
+        {UserMessages::standardOutputFailed(ENOSPC), "the disk is full"},
+        {UserMessages::standardOutputFailed(EBADF), "it is closed"},
+        {UserMessages::traceProblem(path, ENOENT), "choose another --trace"},
+    };
+    for (const auto& [message, expected] : cases) {
+        EXPECT_TRUE(contains(message.text(), expected)) << message.text();
+    }
+}
+
+TEST(CliMessages, PortsAreToldApartByWhatTheyDid) {
+    const std::string port = "/dev/ttyACM0";
+    EXPECT_TRUE(contains(UserMessages::portNotOpened(port, ENOENT).cause, "no such port"));
+    EXPECT_TRUE(contains(UserMessages::portNotOpened(port, EACCES).wayOut, "dialout"));
+    for (const int busy : {EWOULDBLOCK, EBUSY}) {
+        const Message held = UserMessages::portNotOpened(port, busy);
+        EXPECT_TRUE(contains(held.cause, "modem manager") &&
+                    contains(held.wayOut, CONTAXIO_UDEV_RULE) && contains(held.wayOut, "README"))
+            << held.text();
+    }
+    const Message notSerial = UserMessages::portNotOpened("/dev/null", ENOTTY);
+    EXPECT_TRUE(contains(notSerial.cause, "not a serial port") &&
+                contains(notSerial.wayOut, "/dev/ttyACM0"));
+    // A port that hangs up at once is no phone's port; a port that fails in use lost its phone.
+    for (const int gone : {EIO, ENXIO, ENODEV}) {
+        EXPECT_TRUE(contains(UserMessages::portNotOpened(port, gone).cause, "not a phone's port"));
+        EXPECT_EQ(UserMessages::portFailed(port, gone).text(),
+                  UserMessages::phoneDisconnected(port).text());
+    }
+}
+
+// --- Progress and summary -------------------------------------------------------------------
+
+TEST(CliTexts, CountsAreSingularForOneAndPlacesNeverLeaveTheirRange) {
+    EXPECT_EQ(ExportTexts::counted(1, "entry", "entries"), "1 entry");
+    EXPECT_EQ(ExportTexts::counted(0, "entry", "entries"), "0 entries");
+    EXPECT_EQ(ExportTexts::counted(2, "contact", "contacts"), "2 contacts");
+    EXPECT_EQ(ExportTexts::places(1, 1), "1 of 1 place read");
+    EXPECT_EQ(ExportTexts::places(120, 250), "120 of 250 places read");
+    EXPECT_EQ(ExportTexts::places(300, 250), "250 of 250 places read");
+    EXPECT_EQ(ExportTexts::places(-3, -7), "0 of 0 places read");
+    EXPECT_EQ(ExportTexts::places(2147483647, 2147483647), "2147483647 of 2147483647 places read");
+    EXPECT_EQ(ExportTexts::outcome(R::Completed), "completed");
+    EXPECT_EQ(ExportTexts::outcome(R::Failed), "failed");
+    EXPECT_EQ(ExportTexts::outcome(R::Disconnected), "disconnected");
+    EXPECT_EQ(ExportTexts::outcome(R::WriteError), "write error");
+    EXPECT_EQ(ExportTexts::outcome(R::Cancelled), "cancelled");
+    EXPECT_EQ(ExportTexts::outcome(R::None), "cancelled") << "never reached";
+}
+
+// The progress and the summary tell one outcome with one word and the same numbers.
+TEST(CliTexts, ProgressAndSummaryAgreeInEveryOutcome) {
+    for (const R result :
+         {R::None, R::Completed, R::Failed, R::Disconnected, R::WriteError, R::Cancelled}) {
+        std::ostringstream progress;
+        ProgressDisplay display(progress, ProgressDisplay::Mode::Lines);
+        const auto now = ProgressDisplay::Clock::now();
+        display.started(kSim, 250, now);
+        display.progress(120, now);
+        display.finished(kSim, result);
+        const std::string endLine = ExportTexts::storageLabel(kSim) + ": " +
+                                    ExportTexts::outcome(result) + ", " +
+                                    ExportTexts::places(120, 250);
+        EXPECT_TRUE(progress.str().ends_with(endLine + "\n")) << progress.str();
+
+        Storage storage{kSim, Storage::Choice::Chosen, result, 120, 250, {40, 40, 31, result}};
+        EXPECT_EQ(ExportSummary::storageText(storage), ExportTexts::outcome(result) + ", " +
+                                                           ExportTexts::places(120, 250) +
+                                                           ", 40 entries in 31 contacts written");
+    }
+}
+
+TEST(CliProgress, BarFillsWithThePlacesRead) {
+    EXPECT_EQ(ProgressDisplay::barLine(kMemory, 250, 500, 10),
+              "Phone memory  [#####.....]  250 of 500 places read");
+    EXPECT_EQ(ProgressDisplay::barLine(kSim, 300, 250, 4),
+              "SIM           [####]  250 of 250 places read");
+    EXPECT_EQ(ProgressDisplay::barLine(kSim, -3, -7, 4),
+              "SIM           [....]  0 of 0 places read");
+    // No overflow on the largest counts.
+    EXPECT_EQ(ProgressDisplay::barLine(kSim, 2147483647, 2147483647, 2),
+              "SIM           [##]  2147483647 of 2147483647 places read");
+}
+
+TEST(CliProgress, BarModeRedrawsInPlaceAndEndsEachStorageWithItsOutcome) {
     std::ostringstream out;
     ProgressDisplay display(out, ProgressDisplay::Mode::Bar);
-    display.started(storage_kind::Memory, 20);
-    display.progress(10);
-    display.progress(10);  // nothing new: not drawn again
-    display.finished(storage_kind::Memory, R::Completed);
-    const std::string empty(ProgressDisplay::kBarWidth, '.');
-    const std::string half = std::string(ProgressDisplay::kBarWidth / 2, '#') +
-                             std::string(ProgressDisplay::kBarWidth / 2, '.');
-    const std::string full(ProgressDisplay::kBarWidth, '#');
-    EXPECT_EQ(out.str(), "\rPhone memory  [" + empty + "]  0/20" + "\rPhone memory  [" + half +
-                             "]  10/20" + "\rPhone memory  [" + half + "]  10/20  completed\n");
+    const auto now = ProgressDisplay::Clock::now();
+    const int width = ProgressDisplay::kBarWidth;
+    display.started(kMemory, 20, now);
+    display.progress(10, now);
+    display.progress(10, now);  // nothing new: not drawn again
+    display.finished(kMemory, R::Completed);
+    EXPECT_EQ(out.str(), "\r" + ProgressDisplay::barLine(kMemory, 0, 20, width) + "\r" +
+                             ProgressDisplay::barLine(kMemory, 10, 20, width) + "\r" +
+                             ProgressDisplay::barLine(kMemory, 10, 20, width) + "  completed\n");
     out.str("");
-    display.started(storage_kind::Sim, 10);
+    display.started(kSim, 10, now);
     display.interrupt();  // a question comes
     display.interrupt();  // only one line end
-    display.progress(10);
-    display.finished(storage_kind::Sim, R::Cancelled);
-    EXPECT_EQ(out.str(), "\rSIM           [" + empty + "]  0/10\n" + "\rSIM           [" + full +
-                             "]  10/10" + "\rSIM           [" + full + "]  10/10  cancelled\n");
+    display.progress(10, now);
+    display.finished(kSim, R::Cancelled);
+    EXPECT_EQ(out.str(), "\r" + ProgressDisplay::barLine(kSim, 0, 10, width) + "\n\r" +
+                             ProgressDisplay::barLine(kSim, 10, 10, width) + "\r" +
+                             ProgressDisplay::barLine(kSim, 10, 10, width) + "  cancelled\n");
 }
 
-TEST(CliProgress, LineModeWritesOneLinePerStorageAndQuietNothing) {
+// Without a terminal: a line at the start, at every further tenth, after five quiet seconds,
+// and at the end; quiet: nothing.
+TEST(CliProgress, LinesComeAtEachTenthOrAfterFiveSecondsWhicheverIsFirst) {
     std::ostringstream lines;
     std::ostringstream quiet;
     ProgressDisplay lineDisplay(lines, ProgressDisplay::Mode::Lines);
     ProgressDisplay quietDisplay(quiet, ProgressDisplay::Mode::Quiet);
     for (ProgressDisplay* display : {&lineDisplay, &quietDisplay}) {
-        display->started(storage_kind::Memory, 500);
-        display->progress(250);
-        display->progress(500);
-        display->finished(storage_kind::Memory, R::Completed);
-        // A storage that failed before it reported its start.
-        display->finished(storage_kind::Sim, R::Disconnected);
-        display->interrupt();
+        const auto t0 = ProgressDisplay::Clock::now();
+        display->started(kMemory, 500, t0);
+        display->progress(10, t0 + 1s);    // 2 %: nothing
+        display->progress(40, t0 + 2s);    // 8 %: nothing
+        display->progress(50, t0 + 3s);    // 10 %: a line
+        display->tick(t0 + 7s);            // 4 s since: nothing
+        display->tick(t0 + 8s);            // 5 s since: a line
+        display->progress(60, t0 + 12s);   // 12 %, 4 s since: nothing
+        display->progress(70, t0 + 13s);   // 5 s since: a line
+        display->progress(260, t0 + 13s);  // 52 %: a line
+        display->progress(500, t0 + 14s);  // the end line tells the last tenth
+        display->finished(kMemory, R::Completed);
+        display->finished(kSim, R::Disconnected);  // it never reported its start
     }
     EXPECT_EQ(lines.str(),
-              "Phone memory: completed, 500 of 500 positions read\n"
-              "SIM: disconnected, 0 of 0 positions read\n");
+              "Phone memory: reading, 0 of 500 places read\n"
+              "Phone memory: reading, 50 of 500 places read\n"
+              "Phone memory: reading, 50 of 500 places read\n"
+              "Phone memory: reading, 70 of 500 places read\n"
+              "Phone memory: reading, 260 of 500 places read\n"
+              "Phone memory: completed, 500 of 500 places read\n"
+              "SIM: disconnected, 0 of 0 places read\n");
     EXPECT_EQ(quiet.str(), "");
 }
 
-TEST(CliSummary, StatusTextsFollowTheResults) {
-    EXPECT_EQ(ExportSummary::statusText(R::None), "cancelled");
-    EXPECT_EQ(ExportSummary::statusText(R::Cancelled), "cancelled");
-    EXPECT_EQ(ExportSummary::statusText(R::Completed), "completed");
-    EXPECT_EQ(ExportSummary::statusText(R::WriteError), "write error");
-    EXPECT_EQ(ExportSummary::statusText(R::Failed), "failed");
-    EXPECT_EQ(ExportSummary::statusText(R::Disconnected), "failed");
-}
-
-TEST(CliSummary, ListsPhoneStoragesFileAndCharset) {
+TEST(CliSummary, ListsPhoneStoragesFileAndCharsetWithOutsideTextEscaped) {
     ExportSummary summary;
-    summary.model = "Z3";
+    summary.model = "Z3\n\x1b[2J";
     summary.imei = "351234567890123";
-    summary.storages = {{storage_kind::Memory, true, {55, 54, 48, R::Completed}},
-                        {storage_kind::Sim, false, {}}};
-    summary.path = "/home/ann/contacts.csv";
+    summary.storages = {
+        {kMemory, Storage::Choice::Chosen, R::Completed, 500, 500, {55, 54, 48, R::Completed}},
+        {kSim, Storage::Choice::NotChosen, R::None, 0, 0, {}}};
+    summary.path = "/home/ann/new\nline.csv";
     summary.charsetName = "UCS2";
     summary.outputCharset = output_charset::Ucs2;
     EXPECT_EQ(summary.text(),
-              "Phone:         Z3, IMEI 351234567890123\n"
-              "Phone memory:  completed, 48 contacts written, 54 of 55 entries read\n"
+              "Phone:         Z3\\n\\x1b[2J, IMEI 351234567890123\n"
+              "Phone memory:  completed, 500 of 500 places read, 54 entries in 48 contacts "
+              "written\n"
               "SIM:           not chosen\n"
-              "File:          /home/ann/contacts.csv\n"
+              "File:          /home/ann/new\\nline.csv\n"
               "Charset:       UCS2 (file in UTF-16 with byte-order mark)\n");
     summary.model.clear();
     summary.imei.clear();
-    summary.storages = {{storage_kind::Sim, true, {1, 1, 1, R::WriteError}}};
+    summary.storages = {{kMemory, Storage::Choice::NotOffered, R::None, 0, 0, {}},
+                        {kSim, Storage::Choice::Chosen, R::WriteError, 1, 1, {1, 1, 1, R::None}}};
+    summary.path = "/home/ann/contacts.csv";
+    summary.fileState = ExportSummary::FileState::LeftAsItWas;
     summary.charsetName = "ASCII";
     summary.outputCharset = output_charset::Ascii;
     EXPECT_EQ(summary.text(),
               "Phone:         unknown model\n"
-              "SIM:           write error, 1 contact written, 1 of 1 entries read\n"
-              "File:          /home/ann/contacts.csv\n"
+              "Phone memory:  the phone has none\n"
+              "SIM:           write error, 1 of 1 place read, 1 entry in 1 contact written\n"
+              "File:          /home/ann/contacts.csv (left as it was, as no contact was "
+              "exported)\n"
               "Charset:       ASCII (file in ASCII)\n");
+    EXPECT_EQ(ExportSummary::fileText(ExportSummary::FileState::NotCreated, "/x.csv"),
+              "none (no contact was exported, so /x.csv was not created)");
+    EXPECT_EQ(ExportSummary::fileText(ExportSummary::FileState::StandardOutput, "-"),
+              "standard output");
 }
 
 TEST(CliProbeReport, DescribesThePhoneAndWhatItOffers) {
@@ -140,78 +368,64 @@ TEST(CliProbeReport, DescribesThePhoneAndWhatItOffers) {
     report.imei = "351234567890123";
     report.state = DeviceState::ExtendedPhonebook;
     report.queried = true;
-    report.charsets = {"UCS2", "UTF8"};
-    report.storages = {storage_kind::Memory, storage_kind::Sim};
+    report.charsets = {"UCS2", "UTF8\x1b]0;x\x07"};
+    report.storages = {kMemory, kSim};
     EXPECT_EQ(report.text(),
               "Port:          /dev/ttyACM0\n"
               "Model:         Z3\n"
               "IMEI:          351234567890123\n"
               "Support:       extended phonebook (level 5)\n"
-              "Charsets:      UCS2, UTF8\n"
+              "Charsets:      UCS2, UTF8\\x1b]0;x\\x07\n"
               "Storages:      phone memory (ME), SIM (SM)\n");
     report.imei.clear();
+    report.model = "A\rB";
     report.state = DeviceState::Unsupported;
     report.queried = false;
     EXPECT_EQ(report.text(),
               "Port:          /dev/ttyACM0\n"
-              "Model:         Z3\n"
+              "Model:         A\\rB\n"
               "IMEI:          unknown\n"
               "Support:       not supported (level 3)\n");
-    EXPECT_EQ(ProbeReport::supportText(DeviceState::StandardPhonebook),
-              "standard phonebook (level 4)");
     EXPECT_EQ(ProbeReport::storagesText({}), "none");
-    EXPECT_EQ(ProbeReport::storagesText({storage_kind::Sim}), "SIM (SM)");
 }
 
-TEST(CliMessages, PortProblemsNameThePortTheCauseAndTheWayOut) {
-    const std::string port = "/dev/ttyACM0";
-    const std::string missing = UserMessages::portNotOpened(port, ENOENT);
-    EXPECT_TRUE(contains(missing, port) && contains(missing, "no such port")) << missing;
-    const std::string denied = UserMessages::portNotOpened(port, EACCES);
-    EXPECT_TRUE(contains(denied, "dialout")) << denied;
-    for (const int busy : {EWOULDBLOCK, EBUSY}) {
-        const std::string held = UserMessages::portNotOpened(port, busy);
-        EXPECT_TRUE(contains(held, "Another program") && contains(held, "modem manager") &&
-                    contains(held, "70-contaxio-phone.rules"))
-            << held;
-    }
-    EXPECT_TRUE(contains(UserMessages::portNotOpened(port, ENOTTY), "not a serial port"));
-    EXPECT_TRUE(contains(UserMessages::portNotOpened(port, 0), "cannot be opened"));
-    EXPECT_TRUE(contains(UserMessages::portFailed(port, EIO), "disconnected"));
-    EXPECT_TRUE(contains(UserMessages::portFailed(port, ENODEV), "disconnected"));
-    const std::string other = UserMessages::portFailed(port, EINVAL);
-    EXPECT_TRUE(contains(other, port) && contains(other, "Invalid argument")) << other;
-    EXPECT_FALSE(contains(other, "errno")) << other;
-}
+// --- Output and trace -----------------------------------------------------------------------
 
-TEST(CliMessages, OutputProblemsByCause) {
-    const std::string path = "/nowhere/sub/out.csv";
-    const std::string missing = UserMessages::outputProblem(path, ENOENT);
-    EXPECT_TRUE(contains(missing, "/nowhere/sub") && contains(missing, "does not exist") &&
-                contains(missing, "--output"))
-        << missing;
-    EXPECT_TRUE(contains(UserMessages::outputProblem(path, EACCES), "permission denied"));
-    EXPECT_TRUE(contains(UserMessages::outputProblem(path, EROFS), "read-only"));
-    EXPECT_TRUE(contains(UserMessages::outputProblem(path, EISDIR), "is a folder"));
-    EXPECT_TRUE(contains(UserMessages::outputProblem(path, ENOSPC), "disk is full"));
-    EXPECT_TRUE(contains(UserMessages::outputProblem(path, EMLINK), "Too many links"));
-    EXPECT_TRUE(contains(UserMessages::writeFailed(path, true, 0), "disk is full"));
-    EXPECT_TRUE(contains(UserMessages::writeFailed(path, false, ENOENT), "does not exist"));
-    EXPECT_TRUE(contains(UserMessages::writeFailed(path, false, 0), "size limit"));
-}
-
-TEST(CliOutputCheck, FindsWhyAFileCannotBeWritten) {
+TEST(CliOutputCheck, FindsWhyAFileCannotBeWrittenWithoutLeavingAnything) {
     test_support::TempDir dir;
     const std::string folder = dir.path().string();
-    EXPECT_EQ(OutputFileCheck::problem(folder + "/new.csv"), 0);
-    std::ofstream(folder + "/old.csv") << "x";
-    EXPECT_EQ(OutputFileCheck::problem(folder + "/old.csv"), 0);
-    EXPECT_EQ(OutputFileCheck::problem(folder + "/missing/new.csv"), ENOENT);
-    EXPECT_EQ(OutputFileCheck::problem(folder + "/old.csv/new.csv"), ENOTDIR);
-    EXPECT_EQ(OutputFileCheck::problem(folder), EISDIR);
-    EXPECT_EQ(OutputFileCheck::problem(folder + "/"), EISDIR);
-    EXPECT_EQ(OutputFileCheck::folderOf("new.csv"), ".");
-    EXPECT_EQ(OutputFileCheck::folderOf("a/b/new.csv"), "a/b");
+    test_support::writeFileBytes(dir.file("old.csv"), "x");
+    EXPECT_FALSE(OutputFileCheck::problem(folder + "/new.csv"));
+    EXPECT_FALSE(OutputFileCheck::problem(folder + "/old.csv"));
+    EXPECT_EQ(OutputFileCheck::problem(folder + "/missing/new.csv").code, ENOENT);
+    EXPECT_EQ(OutputFileCheck::problem(folder + "/old.csv/new.csv").code, ENOTDIR);
+    EXPECT_EQ(OutputFileCheck::problem(folder).code, EISDIR);
+    EXPECT_EQ(OutputFileCheck::problem(folder + "/" + std::string(300, 'n')).code, ENAMETOOLONG);
+    EXPECT_FALSE(OutputFileCheck::problem("/dev/null"));
+    test_support::PtyPair terminal;
+    EXPECT_TRUE(OutputFileCheck::problem(terminal.slavePath()).terminal);
+    // The trial leaves the folder as it found it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+    EXPECT_EQ(test_support::readFileBytes(dir.file("old.csv")), "x");
+}
+
+TEST(CliOutput, StandardOutputIsDashOrItsNames) {
+    for (const std::string name : {"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+        EXPECT_TRUE(ExportCommand::isStandardOutput(name)) << name;
+    }
+    for (const std::string name : {"--", "-x.csv", "/dev/stderr", "/dev/fd/10", "stdout"}) {
+        EXPECT_FALSE(ExportCommand::isStandardOutput(name)) << name;
+    }
+}
+
+TEST(CliTrace, EachChunkIsALineWithItsTimeDirectionAndExactBytes) {
+    EXPECT_EQ(TraceFile::line(std::chrono::microseconds(412), true, "AT+MODE?\r\n"),
+              "0.000412 > AT+MODE?\\r\\n\n");
+    EXPECT_EQ(TraceFile::line(std::chrono::microseconds(12021937), false,
+                              std::string("\r\nOK\r\n\0\xff\\\t", 10)),
+              "12.021937 < \\r\\nOK\\r\\n\\x00\\xff\\\\\\t\n");
 }
 
 }  // namespace

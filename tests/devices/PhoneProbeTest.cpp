@@ -106,6 +106,22 @@ TEST_F(PhoneProbeTest, AStandardPhoneFoundInModeTwoIsSwitchedAfreshAndReadStanda
     EXPECT_EQ(transcript.back(), "AT+MODE=0");
 }
 
+TEST_F(PhoneProbeTest, APhoneAnsweringItsModeWithABareOkIsSwitchedThroughModeZero) {
+    Scenario scenario = phonesim::BuiltInScenarios::demo();
+    scenario.behaviour.cannedAnswers.push_back(
+        {phonesim::CommandPattern("AT+MODE?"), "\r\nOK\r\n"});
+    plugIn(scenario);
+    ASSERT_TRUE(probePhone(filter, found, result));
+
+    EXPECT_EQ(result.state, DeviceState::ExtendedPhonebook);
+    EXPECT_EQ(result.model, u"Z3");
+    const Strings transcript = phone->transcript();
+    ASSERT_GE(transcript.size(), 3u);
+    EXPECT_EQ(Strings(transcript.begin(), transcript.begin() + 3),
+              (Strings{"AT+MODE?", "AT+MODE=0", "AT+MODE=2"}));
+    EXPECT_EQ(transcript.back(), "AT+MODE=0");
+}
+
 TEST_F(PhoneProbeTest, APhoneThatRefusesModeTwoIsUnsupportedWithoutModelOrImei) {
     Scenario scenario = phonesim::BuiltInScenarios::demo();
     scenario.behaviour.failing.emplace_back("AT+MODE=2");

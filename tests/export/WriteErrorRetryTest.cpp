@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -50,6 +51,7 @@ public:
         {
             std::lock_guard lock(mutex_);
             questions_.push_back(accessError);
+            codes_.push_back(reaction->failureCode());
             reaction_ = std::move(reaction);
         }
         asked_.signal();
@@ -78,9 +80,16 @@ public:
         return questions_;
     }
 
+    // The errno each question came with.
+    std::vector<int> codes() {
+        std::lock_guard lock(mutex_);
+        return codes_;
+    }
+
 private:
     std::mutex mutex_;
     std::vector<bool> questions_;
+    std::vector<int> codes_;
     std::unique_ptr<IExportInterruptionReaction> reaction_;
     Event asked_{Event::Mode::AutoReset};
 };
@@ -192,6 +201,7 @@ TEST(WriteErrorRetry, TwoFailuresAskTwiceAndAbortThrowsTheWritersException) {
     ASSERT_TRUE(worker.finishes());
     EXPECT_TRUE(holds<DiskSpaceException>(worker.error()));
     EXPECT_EQ(sink.questions(), (std::vector<bool>{false, false}));
+    EXPECT_EQ(sink.codes(), (std::vector<int>{ENOSPC, ENOSPC}));
 }
 
 TEST(WriteErrorRetry, AbortAfterAnAccessFailureThrowsFileAccessException) {
@@ -208,6 +218,7 @@ TEST(WriteErrorRetry, AbortAfterAnAccessFailureThrowsFileAccessException) {
     ASSERT_TRUE(worker.finishes());
     EXPECT_TRUE(holds<FileAccessException>(worker.error()));
     EXPECT_EQ(sink.questions(), std::vector<bool>{true});
+    EXPECT_EQ(sink.codes(), std::vector<int>{EFBIG}) << "the file-size limit";
     EXPECT_EQ(readFileBytes(path), kUtf16Mark);
 }
 

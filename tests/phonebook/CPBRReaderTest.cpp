@@ -101,6 +101,36 @@ TEST(CPBRCommand, DecodesTheTextInEachCharset) {
     EXPECT_EQ(contacts[0].givenName, u"Ann Lee");
 }
 
+TEST(CPBRCommand, NamesWithBracketsAndQuotesArriveWhole) {
+    // Phones put names between double quotes as they are, unescaped.
+    const std::string answer =
+        "AT+CPBR=1,10\r\r\n"
+        "+CPBR: 1,\"+491701\",145,\"Ann :)\"\r\n"
+        "+CPBR: 2,\"0302\",129,\"(Work)\"\r\n"
+        "+CPBR: 3,\"0303\",129,\"Bob (Work\"\r\n"
+        "+CPBR: 4,\"0304\",129,\"a \"quoted\" nick\"\r\n"
+        "+CPBR: 5,\"0305\",129,\"Eve) ,(x\"\r\n"
+        "\r\nOK\r\n";
+    for (const std::u16string charset : {u"ASCII", u"UTF8"}) {
+        const auto contacts = read(charset, answer);
+        ASSERT_EQ(contacts.size(), 5u);
+        const Texts names = {u"Ann :)", u"(Work)", u"Bob (Work", u"a \"quoted\" nick", u"Eve) ,(x"};
+        const Texts numbers = {u"+491701", u"0302", u"0303", u"0304", u"0305"};
+        for (std::size_t i = 0; i < contacts.size(); ++i) {
+            EXPECT_EQ(contacts[i].givenName, names[i]);
+            EXPECT_EQ(contacts[i].phones,
+                      (std::map<std::int32_t, Texts>{{kind::MobilePhone, {numbers[i]}}}));
+        }
+    }
+    // In UCS2 the same names travel as hexadecimal text.
+    const auto contacts = read(u"UCS2",
+                               "+CPBR: 3,\"0303\",129,\"0042006F0062002000280057006F0072006B\"\r\n"
+                               "+CPBR: 4,\"0304\",129,0041002000220071002200290028\r\nOK\r\n");
+    ASSERT_EQ(contacts.size(), 2u);
+    EXPECT_EQ(contacts[0].givenName, u"Bob (Work");
+    EXPECT_EQ(contacts[1].givenName, u"A \"q\")(");
+}
+
 TEST(CPBRCommand, ErrorAnswersGiveOnlyTheContactsOfTheirLines) {
     EXPECT_EQ(calls("AT+CPBR=1,10\r\r\nERROR\r\n"), Calls{});
     EXPECT_EQ(calls("\r\n+CME ERROR: 21\r\n"), Calls{});

@@ -227,6 +227,56 @@ TEST(MPBRERequest, DecodesNumbersAndTextsByCharset) {
     EXPECT_EQ(contacts[0].birthday, u"1980-01-01");
 }
 
+TEST(MPBRERequest, NamesWithBracketsAndQuotesKeepEveryValueInPlace) {
+    // Quoted text in UTF8 or ASCII is sent unescaped: the values after such a name must still
+    // be found at their places.
+    const std::vector<MpbreLine> lines = {
+        {.index = "1",
+         .number = "\"+4917\"",
+         .name = "\"Ann :)\"",
+         .type = "3",
+         .group = "1",
+         .nameLength = "6",
+         .additionalName = "\"(A)\""},
+        {.index = "1",
+         .number = "\"+4930\"",
+         .name = "\"Ann :)\"",
+         .type = "1",
+         .group = "1",
+         .nameLength = "6"},
+        {.index = "2",
+         .number = "\"0301\"",
+         .name = "\"BobWork (x\"",
+         .type = "0",
+         .nameLength = "3",
+         .address = {"\"Main St (rear\"", "\"\"", "\"Town)\"", "\"\"", "\"\"", "\"\""}},
+        {.index = "3",
+         .number = "\"0302\"",
+         .name = "\"a \"quoted\" nick\"",
+         .type = "3",
+         .nameLength = "16",
+         .birthday = "\"1-2-2003\""}};
+    const GroupTable groups{{1, u"Friends"}};
+    for (const std::u16string charset : {u"UTF8", u"ASCII"}) {
+        const auto contacts = read(lines, {.charset = charset, .groups = &groups});
+        ASSERT_EQ(contacts.size(), 3u);
+        EXPECT_EQ(contacts[0].givenName, u"Ann :)");
+        EXPECT_EQ(contacts[0].phones,
+                  (ByKind{{kind::MobilePhone, {u"+4917"}}, {kind::HomePhone, {u"+4930"}}}));
+        EXPECT_EQ(contacts[0].group, u"Friends");
+        EXPECT_EQ(contacts[0].additionalName, u"(A)");
+        EXPECT_EQ(contacts[0].entryCount, 2);
+        EXPECT_EQ(contacts[1].givenName, u"Bob");
+        EXPECT_EQ(contacts[1].familyName, u"Work (x");
+        EXPECT_EQ(contacts[1].phones, (ByKind{{kind::WorkPhone, {u"0301"}}}));
+        EXPECT_EQ(contacts[1].addresses,
+                  (ByKind{{kind::OtherAddress, {u"Main St (rear;|;;|;Town);|;;|;;|;"}}}));
+        EXPECT_EQ(contacts[2].givenName, u"a \"quoted\" nick");
+        EXPECT_EQ(contacts[2].phones, (ByKind{{kind::MobilePhone, {u"0302"}}}));
+        EXPECT_EQ(contacts[2].birthday, u"1-2-2003");
+    }
+}
+
 TEST(MPBRERequest, TheResultLineFinishesTheLastContact) {
     EXPECT_EQ(
         readAnswer(answerOf({{.index = "7"}, {.index = "7"}, {.index = "8"}}, "ERROR")).size(), 2u);

@@ -51,12 +51,38 @@ TEST(SplitValues, FollowsTheSeparatorRules) {
         {" \"ME\",12,500", {"\"ME\"", "12", "500"}},
         {"\"a,b\",c", {"\"a,b\"", "c"}},  // separators inside quotes belong to the value
         {"(1-250),20", {"(1-250)", "20"}},
-        {"(\"ME\",\"SM\")", {"(\"ME\",\"SM\")"}},  // parentheses act like quotes
-        {"\"open,rest", {"\"open,rest"}},          // an unbalanced quote runs to the end
+        {"(\"ME\",\"SM\")", {"(\"ME\",\"SM\")"}},     // brackets group what they hold
+        {"((1-5),(7-9)),3", {"((1-5),(7-9))", "3"}},  // and nest
+        {"\"open,rest", {"\"open,rest"}},             // an unbalanced quote runs to the end
+        {"(1-250,20", {"(1-250,20"}},                 // and so does an unbalanced bracket
+        {"1-2),3", {"1-2)", "3"}},                    // a lone ")" is an ordinary character
         {"", {}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(values(c.text), c.expected) << c.text;
+}
+
+TEST(SplitValues, BracketsAndQuotesInsideAStringAreText) {
+    // Phones send names between double quotes without escaping anything.
+    struct Case {
+        std::string text;
+        Strings expected;
+    };
+    const Case cases[] = {
+        {"1,\"Ann :)\",129", {"1", "\"Ann :)\"", "129"}},
+        {"2,\"(Work)\",129", {"2", "\"(Work)\"", "129"}},
+        {"3,\"Bob (Work\",129", {"3", "\"Bob (Work\"", "129"}},
+        {"4,\"Bob) x, (y\",129", {"4", "\"Bob) x, (y\"", "129"}},
+        {"5,\"a \"quoted\" nick\",129", {"5", "\"a \"quoted\" nick\"", "129"}},
+        {"6,\"say \"hi there\" now\",129", {"6", "\"say \"hi there\" now\"", "129"}},
+        {"7,\"odd \"one\",129", {"7", "\"odd \"one\"", "129"}},
+        {"8,\"end \"Q\"\"", {"8", "\"end \"Q\"\""}},
+        {"(\"ME\",\"S(M\"),1", {"(\"ME\",\"S(M\")", "1"}},  // a string inside brackets
+        {"\"x\" ,2", {"\"x\"", "", "2"}},                   // a string may be followed by spaces
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(values(c.text), c.expected) << c.text;
+    EXPECT_EQ(serial_comm::splitList("\"A (B\",\"C\""), (Strings{"\"A (B\"", "\"C\""}));
 }
 
 TEST(SplitLines, DropsEmptyLinesAndLoneLineEnds) {

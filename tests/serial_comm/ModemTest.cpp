@@ -106,17 +106,28 @@ TEST_F(ModemTest, AChunkCountsAsTextUpToItsFirstNul) {
     EXPECT_EQ(answer, "AB\r\nOK\r\n");
 }
 
-TEST_F(ModemTest, SingleBytesWithPausesShorterThanTheSilenceAreCollectedWhole) {
+TEST_F(ModemTest, PausesShorterThanTheSilenceDoNotEndTheAnswer) {
+    // The silence counts from the last byte, not from the start of the answer: the phone sends
+    // its answer in pieces over more than the whole silence time, each pause a small part of it.
+    // A pause starts only once the modem has the piece before it, so that no pause can grow
+    // by the time the modem takes to get to its read.
+    constexpr auto kSilence = milliseconds(1000);
+    constexpr auto kPause = milliseconds(120);
+    modem.setSilenceTimeout(kSilence);
+    traceArrivals();
     const std::string reply = "\r\n+CGSN: 356938035643809\r\n\r\nOK\r\n";
     std::jthread phone([&] {
-        for (std::size_t i = 0; i < reply.size(); ++i) {
-            pty.writeMaster(reply.substr(i, 1));
-            std::this_thread::sleep_for(i == 10 ? milliseconds(1500) : milliseconds(3));
+        for (std::size_t i = 0; i < reply.size(); i += 3) {
+            pty.writeMaster(reply.substr(i, 3));
+            if (i + 3 < reply.size() && arrived.wait(milliseconds(5000)))
+                std::this_thread::sleep_for(kPause);
         }
     });
     std::string answer;
+    const auto start = Clock::now();
     EXPECT_EQ(modem.readResponse(answer), reply.size());
     EXPECT_EQ(answer, reply);
+    EXPECT_GT(Clock::now() - start, kSilence);
 }
 
 // A phone that answers after the silence ran out: its answer reaches the port while the next

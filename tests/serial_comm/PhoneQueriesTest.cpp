@@ -179,6 +179,13 @@ TEST(ModeSwitchTest, ModeTwoOrAnUnreadModeGoesThroughModeZero) {
          ModeAnswers::Ignored, "2"},
         {"AT+MODE? refused", "[phone]\nmode = 0\n[behaviour]\nfail = AT+MODE?\n",
          ModeAnswers::MustHoldOk, "2"},
+        {"AT+MODE? answered by a bare OK",
+         "[phone]\nmode = 0\n[behaviour]\nanswer = AT+MODE? -> \"\\r\\nOK\\r\\n\"\n",
+         ModeAnswers::MustHoldOk, "2"},
+        {"AT+MODE? answered by an empty +MODE line",
+         "[phone]\nmode = 0\n[behaviour]\nanswer = AT+MODE? -> "
+         "\"\\r\\n+MODE:\\r\\n\\r\\nOK\\r\\n\"\n",
+         ModeAnswers::Ignored, "2"},
         {"AT+MODE=0 refused, answers ignored", "[phone]\nmode = 2\n[behaviour]\nfail = AT+MODE=0\n",
          ModeAnswers::Ignored, "2"},
     };

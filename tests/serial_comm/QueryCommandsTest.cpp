@@ -228,17 +228,22 @@ TEST(CSCSAndMODECommandTest, ReadCharsetListsAndModes) {
     struct Case {
         const char* answer;
         std::string mode;
+        bool hasMode;
     };
     const Case modes[] = {
-        {"AT+MODE?\r\r\n+MODE: 2\r\n\r\nOK\r\n", "2"}, {"\r\n+MODE: \"2\"\r\n\r\nOK\r\n", "\"2\""},
-        {"\r\n+MODE: (0-2)\r\n\r\nOK\r\n", "(0-2)"},   {"\r\n+MODE: 1,0\r\n\r\nOK\r\n", "0"},
-        {"\r\n+MODE: 1\r\n+MODE:\r\n\r\nOK\r\n", ""},  {"\r\nOK\r\n", ""},
+        {"AT+MODE?\r\r\n+MODE: 2\r\n\r\nOK\r\n", "2", true},
+        {"\r\n+MODE: \"2\"\r\n\r\nOK\r\n", "\"2\"", true},
+        {"\r\n+MODE: (0-2)\r\n\r\nOK\r\n", "(0-2)", true},
+        {"\r\n+MODE: 1,0\r\n\r\nOK\r\n", "0", true},
+        {"\r\n+MODE: 1\r\n+MODE:\r\n\r\nOK\r\n", "", false},
+        {"\r\nOK\r\n", "", false},
     };
     for (const Case& c : modes) {
         SCOPED_TRACE(c.answer);
         MODECommand command;
         command.parse(c.answer);
         EXPECT_EQ(command.mode(), c.mode);
+        EXPECT_EQ(command.hasMode(), c.hasMode);
     }
 }
 

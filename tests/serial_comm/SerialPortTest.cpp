@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -176,6 +177,26 @@ TEST(SerialPort, CarriageReturnAndLineFeedPassUnchangedWithoutEcho) {
     port.writeString(toPhone.c_str(), nullptr, SerialPort::kInfinite);
     // Anything beyond our own bytes (an echo of the phone's) would show up here too.
     EXPECT_EQ(pty.readMaster(toPhone.size() + 1, milliseconds(200)), toPhone);
+}
+
+// The port is raw while open, and has its own settings (echo, line editing) back after.
+TEST(SerialPort, CloseRestoresTheLineSettingsFoundAtOpen) {
+    test_support::PtyPair pty;
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.masterFd(), &before), 0);
+    ASSERT_NE(before.c_lflag & (ECHO | ICANON), 0u);
+    SerialPort port;
+    ASSERT_TRUE(port.open(widePath(pty.slavePath()), 0, 0));
+    termios open{};
+    ASSERT_EQ(tcgetattr(pty.masterFd(), &open), 0);
+    EXPECT_EQ(open.c_lflag & (ECHO | ICANON), 0u);
+    EXPECT_TRUE(port.close());
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.masterFd(), &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
 }
 
 TEST(SerialPort, AnUnpluggedPhoneMakesEveryOperationSayThePhoneHasGone) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -49,17 +50,35 @@ ChildProcess::ChildProcess(const std::string& executable, const std::vector<std:
     }
     const char* directory =
         options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
+    // The test's environment with the entries given set over it.
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text(*entry);
+        const std::string name = text.substr(0, text.find('=') + 1);
+        const bool replaced =
+            std::any_of(options.environment.begin(), options.environment.end(),
+                        [&name](const std::string& given) { return given.starts_with(name); });
+        if (!replaced) {
+            environment.push_back(text);
+        }
+    }
+    environment.insert(environment.end(), options.environment.begin(), options.environment.end());
+    std::vector<char*> envp;
+    for (std::string& entry : environment) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
 
     pid_ = ::fork();
     if (pid_ == 0) {
         ::dup2(input, STDIN_FILENO);
-        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(options.standardOutput >= 0 ? options.standardOutput : out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
         if ((directory != nullptr && ::chdir(directory) != 0) ||
             (options.fileSizeLimit && ::setrlimit(RLIMIT_FSIZE, &limit) != 0)) {
             ::_exit(126);
         }
-        ::execv(executable.c_str(), argv.data());
+        ::execve(executable.c_str(), argv.data(), envp.data());
         ::_exit(127);
     }
     if (options.standardInput < 0 && input >= 0) {
@@ -140,17 +159,29 @@ int ChildProcess::wait(std::chrono::milliseconds timeout) {
 
 bool ChildProcess::waitForError(const std::string& text, std::chrono::milliseconds timeout,
                                 std::size_t times) {
+    return waitFor(false, text, timeout, times);
+}
+
+bool ChildProcess::waitForOutput(const std::string& text, std::chrono::milliseconds timeout,
+                                 std::size_t times) {
+    return waitFor(true, text, timeout, times);
+}
+
+bool ChildProcess::waitFor(bool standardOutput, const std::string& text,
+                           std::chrono::milliseconds timeout, std::size_t times) {
     const auto deadline = Clock::now() + timeout;
-    const auto found = [this, &text] {
+    const std::string& collected = standardOutput ? output_ : errors_;
+    const auto found = [&collected, &text] {
         std::size_t count = 0;
-        for (std::size_t at = errors_.find(text); at != std::string::npos;
-             at = errors_.find(text, at + text.size())) {
+        for (std::size_t at = collected.find(text); at != std::string::npos;
+             at = collected.find(text, at + text.size())) {
             ++count;
         }
         return count;
     };
     while (found() < times) {
-        if (Clock::now() >= deadline || err_ < 0) {
+        const int fd = standardOutput ? out_ : err_;
+        if (Clock::now() >= deadline || fd < 0) {
             return false;
         }
         collect(std::chrono::milliseconds(20));

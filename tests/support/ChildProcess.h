@@ -19,6 +19,9 @@ public:
         std::string workingDirectory;                // empty: the test's own
         std::optional<std::uint64_t> fileSizeLimit;  // RLIMIT_FSIZE of the child, in bytes
         int standardInput = -1;                      // a descriptor; -1: /dev/null
+        int standardOutput = -1;  // a descriptor; -1: a pipe that output() collects
+        // "NAME=value" entries set in the child's environment, over the test's own.
+        std::vector<std::string> environment;
     };
 
     // Throws std::runtime_error when the child cannot be started.
@@ -37,6 +40,9 @@ public:
     // ran out first or the child closed its standard error.
     bool waitForError(const std::string& text, std::chrono::milliseconds timeout,
                       std::size_t times = 1);
+    // The same for standard output.
+    bool waitForOutput(const std::string& text, std::chrono::milliseconds timeout,
+                       std::size_t times = 1);
 
     void signal(int number);
 
@@ -48,6 +54,9 @@ private:
     // Reads what the pipes hold, waiting at most timeout for something; false when both pipes
     // are closed.
     bool collect(std::chrono::milliseconds timeout);
+    // Collects until output() (standard output) or errors() holds text times times.
+    bool waitFor(bool standardOutput, const std::string& text, std::chrono::milliseconds timeout,
+                 std::size_t times);
 
     pid_t pid_ = -1;
     int out_ = -1;

@@ -23,4 +23,7 @@ private:
 // The whole content of a file as bytes; empty when it cannot be read.
 std::string readFileBytes(const std::filesystem::path& path);
 
+// Creates or replaces a file holding exactly these bytes.
+void writeFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
 }  // namespace test_support

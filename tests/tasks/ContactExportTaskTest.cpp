@@ -76,7 +76,7 @@ public:
 
     Strings commands() const { return phone.transcriptSince(setUpDone); }
     std::string file() const { return test_support::readFileBytes(path); }
-    std::string fileOf(const std::vector<Contact>& contacts) const {
+    std::string fileOf(const export_test::ExpectedContacts& contacts) const {
         return expectedFile(contacts, output_format::GoogleCsv, output_charset::Utf8);
     }
 

@@ -41,17 +41,22 @@ TEST(Event, TimedWaitGivesUpAfterItsTimeout) {
 }
 
 TEST(Event, WakesAWaiterOnAnotherThread) {
+    // The waiter notes whether the signal had been given when its wait returned: a wait that
+    // returned early sees it not given yet.
     Event event(Event::Mode::ManualReset);
-    std::atomic<bool> released{false};
+    Event waiting(Event::Mode::ManualReset);
+    std::atomic<bool> signalGiven{false};
+    std::atomic<bool> sawSignal{false};
     std::thread waiter([&] {
+        waiting.signal();
         event.wait();
-        released = true;
+        sawSignal = signalGiven.load();
     });
-    std::this_thread::sleep_for(20ms);
-    EXPECT_FALSE(released);
+    ASSERT_TRUE(waiting.wait(10s));
+    signalGiven = true;
     event.signal();
     waiter.join();
-    EXPECT_TRUE(released);
+    EXPECT_TRUE(sawSignal);
 }
 
 TEST(Event, TimedWaiterWakesAtTheSignalNotAtItsTimeout) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "charsets/TextCodec.h"
@@ -219,6 +220,36 @@ TEST_F(ModemRegistryTest, DisplacingAHolderThatIsReadingEndsItsReadPromptly) {
     EXPECT_LT(readTime, 30s);
     EXPECT_TRUE(manager->port().isOpen());
     EXPECT_TRUE(registry.release(port, manager));
+}
+
+}  // namespace
+
+namespace {
+
+// Every modem acquired while a trace is set sees its bytes go through it, both ways; modems
+// acquired after it was removed do not.
+TEST_F(ModemRegistryTest, ModemsAcquiredWhileATraceIsSetTraceTheirBytes) {
+    std::string sent;
+    std::string received;
+    registry.setTrace([&sent, &received](bool outgoing, std::string_view bytes) {
+        (outgoing ? sent : received) += std::string(bytes);
+    });
+    Modem* traced = registry.acquire(port, 0);
+    ASSERT_NE(traced, nullptr);
+    const std::string answer = ask(*traced, "AT+CGMM");
+    registry.setTrace({});
+    EXPECT_EQ(sent, "AT+CGMM\r\n");
+    EXPECT_EQ(received, answer);
+    EXPECT_NE(answer.find("OK"), std::string::npos);
+    EXPECT_TRUE(registry.release(port, traced));
+
+    sent.clear();
+    received.clear();
+    Modem* untraced = registry.acquire(port, 0);
+    ASSERT_NE(untraced, nullptr);
+    ask(*untraced, "AT+CGMM");
+    EXPECT_EQ(sent + received, "");
+    EXPECT_TRUE(registry.release(port, untraced));
 }
 
 }  // namespace

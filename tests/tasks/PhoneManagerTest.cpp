@@ -68,7 +68,12 @@ public:
     // The commands sent since the manager was made.
     Strings commands() const { return phone.transcriptSince(afterConstruction); }
 
-    std::string file() const { return test_support::readFileBytes(path); }
+    // The output file once the export is finished (the new file put in place, or the old one
+    // left).
+    std::string file() {
+        manager->finishExport();
+        return test_support::readFileBytes(path);
+    }
 
     ExportStatistics statistics(std::int32_t kind) const { return manager->exportStatistics(kind); }
 
@@ -88,7 +93,7 @@ std::size_t indexOf(const Strings& commands, const std::string& command) {
                                     commands.begin());
 }
 
-std::string googleFile(const std::vector<Contact>& contacts) {
+std::string googleFile(const export_test::ExpectedContacts& contacts) {
     return expectedFile(contacts, output_format::GoogleCsv, output_charset::Utf8);
 }
 
@@ -121,6 +126,12 @@ TEST(PhoneManagerTest, APhoneInModeTwoGoesThroughModeZero) {
 TEST(PhoneManagerTest, APhoneThatDoesNotTellItsModeGoesThroughModeZero) {
     EXPECT_EQ(commandsOfConstruction("[phone]\nmode = 0\n[storage ME]\n[behaviour]\n"
                                      "silent = AT+MODE?\n"),
+              (Strings{"AT+MODE?", "AT+MODE=0", "AT+MODE=2"}));
+}
+
+TEST(PhoneManagerTest, APhoneAnsweringItsModeWithABareOkGoesThroughModeZero) {
+    EXPECT_EQ(commandsOfConstruction("[phone]\nmode = 0\n[storage ME]\n[behaviour]\n"
+                                     "answer = AT+MODE? -> \"\\r\\nOK\\r\\n\"\n"),
               (Strings{"AT+MODE?", "AT+MODE=0", "AT+MODE=2"}));
 }
 
@@ -276,7 +287,7 @@ TEST(PhoneManagerTest, SuccessiveExportsStartAfreshAndAFileThatCannotBeMadeChang
 // The contacts of the standard phone's memory at indexes 1 to 10: the first block.
 constexpr std::int32_t kFirstBlockContacts = 7;
 
-std::vector<Contact> firstBlockOf(const ManagerRig& rig) {
+export_test::ExpectedContacts firstBlockOf(const ManagerRig& rig) {
     return expectedContacts(rig.phone.scenario(), "ME", false, 1, 10);
 }
 
@@ -287,6 +298,46 @@ std::shared_ptr<phonesim::AnswerGate> startAndHoldSecondBlock(ManagerRig& rig) {
     rig.start({kMemory, kSim});
     EXPECT_TRUE(gate->waitUntilHeld(10s));
     return gate;
+}
+
+// --- The output file ------------------------------------------------------------------------
+
+// A file already at the path keeps its bytes while the export runs, and afterwards unless the
+// export wrote a contact or completed.
+TEST(PhoneManagerTest, AnExistingFileIsReplacedOnlyByAnExportThatWroteOrCompleted) {
+    const std::string old = "\xEF\xBB\xBFName,Given Name\r\n\"Kept\",\r\n";
+    phonesim::Scenario scenario = standardPhone();
+    scenario.behaviour.unplugAt.push_back(phonesim::CommandPattern("AT+CPBR=1,10"));
+    ManagerRig rig(std::move(scenario));
+    test_support::writeFileBytes(rig.path, old);
+    EXPECT_EQ(rig.manager->finishExport(), ExportFileOutcome::NoFile) << "no export yet";
+
+    // Unplugged before the first block: nothing was written, the old file stays.
+    rig.start({kMemory, kSim});
+    ASSERT_TRUE(rig.exportSink.waitForFinished(2));
+    EXPECT_EQ(rig.manager->finishExport(), ExportFileOutcome::Unchanged);
+    EXPECT_EQ(rig.manager->finishExport(), ExportFileOutcome::Unchanged);
+    EXPECT_EQ(test_support::readFileBytes(rig.path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(rig.dir.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no working file is left behind";
+}
+
+TEST(PhoneManagerTest, TheOldFileStaysUntilTheExportIsFinished) {
+    const std::string old = "old contents";
+    ManagerRig rig(standardPhone());
+    test_support::writeFileBytes(rig.path, old);
+    auto gate = startAndHoldSecondBlock(rig);
+    EXPECT_EQ(test_support::readFileBytes(rig.path), old) << "first block written meanwhile";
+    gate->release();
+    ASSERT_TRUE(rig.exportSink.waitForFinished(2));
+    EXPECT_EQ(test_support::readFileBytes(rig.path), old);
+    EXPECT_EQ(rig.manager->finishExport(), ExportFileOutcome::Saved);
+    const phonesim::Scenario& phone = rig.phone.scenario();
+    EXPECT_EQ(test_support::readFileBytes(rig.path),
+              googleFile(export_test::joined(expectedContacts(phone, "ME", false),
+                                             expectedContacts(phone, "SM", false))));
 }
 
 TEST(PhoneManagerTest, APausedExportWaitsUntilResumed) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "charsets/AsciiCase.h"
 #include "phonesim/PhoneCharset.h"
 #include "phonesim/PhonebookFormatter.h"
 
@@ -15,14 +16,7 @@ constexpr int kInvalidIndex = 21;
 constexpr int kNotFound = 22;
 constexpr int kIncorrectParameters = 50;
 
-std::string upperCased(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
+using ascii_case::upperCased;
 
 std::string trimmed(const std::string& text) {
     const auto begin = text.find_first_not_of(' ');

@@ -1,65 +1,33 @@
 #include "phonesim/PhoneCharset.h"
 
+#include "charsets/AsciiCase.h"
 #include "charsets/CodePages.h"
 #include "charsets/TextCodec.h"
+#include "charsets/Utf16.h"
 
 namespace phonesim {
 namespace {
 
-bool sameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z') {
-            x = static_cast<char>(x - 'a' + 'A');
-        }
-        if (y >= 'a' && y <= 'z') {
-            y = static_cast<char>(y - 'a' + 'A');
-        }
-        if (x != y) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool isHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool isLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
+using ascii_case::equalIgnoringCase;
 
 std::string latin1(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] < 0x100) {
-            out.push_back(static_cast<char>(text[i]));
-            continue;
-        }
-        if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            ++i;
-        }
-        out.push_back('?');
-    }
+    for (std::size_t i = 0; i < text.size(); i += utf16::unitsAt(text, i))
+        out.push_back(text[i] < 0x100 ? static_cast<char>(text[i]) : '?');
     return out;
 }
 
 }  // namespace
 
 PhoneCharset PhoneCharset::named(std::string_view name) {
-    if (sameLetters(name, "UCS2")) {
+    if (equalIgnoringCase(name, "UCS2")) {
         return PhoneCharset(Kind::Ucs2);
     }
-    if (sameLetters(name, "UTF8") || sameLetters(name, "UTF-8")) {
+    if (equalIgnoringCase(name, "UTF8") || equalIgnoringCase(name, "UTF-8")) {
         return PhoneCharset(Kind::Utf8);
     }
-    if (sameLetters(name, "8859-1")) {
+    if (equalIgnoringCase(name, "8859-1")) {
         return PhoneCharset(Kind::Latin1);
     }
     return PhoneCharset(Kind::Ascii);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "charsets/AsciiCase.h"
 #include "charsets/TextCodec.h"
 
 namespace phonesim {
@@ -79,10 +80,8 @@ private:
 std::string mailbox(const std::string& name) {
     std::string out;
     const std::u16string wide = text_codec::fromUtf8(name);
-    for (char16_t unit : wide) {
-        if (unit >= u'A' && unit <= u'Z') {
-            unit = static_cast<char16_t>(unit - u'A' + u'a');
-        }
+    for (const char16_t letter : wide) {
+        const char16_t unit = ascii_case::toLower(letter);
         if (unit >= u'a' && unit <= u'z') {
             out.push_back(static_cast<char>(unit));
         }

@@ -8,7 +8,9 @@
 #include <sstream>
 #include <vector>
 
+#include "charsets/HexDigits.h"
 #include "charsets/TextCodec.h"
+#include "charsets/Utf16.h"
 
 namespace phonesim {
 namespace {
@@ -113,28 +115,9 @@ std::u16string text(const std::string& value, std::string_view what) {
     return text_codec::fromUtf8(value);
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 void appendUtf8(std::string& out, char32_t codePoint) {
     std::u16string units;
-    if (codePoint >= 0x10000) {
-        codePoint -= 0x10000;
-        units.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-        units.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
-    } else {
-        units.push_back(static_cast<char16_t>(codePoint));
-    }
+    utf16::appendCodePoint(units, codePoint);
     out += text_codec::toUtf8(units);
 }
 
@@ -176,9 +159,12 @@ std::string value(std::string_view raw) {
                 out.push_back('\t');
                 break;
             case 'x': {
-                const int high = i + 1 < inner.size() ? hexValue(inner[i + 1]) : -1;
-                const int low = i + 2 < inner.size() ? hexValue(inner[i + 2]) : -1;
-                if (high < 0 || low < 0) {
+                using hex_digits::kNotADigit;
+                const std::uint8_t high =
+                    i + 1 < inner.size() ? hex_digits::valueOf(inner[i + 1]) : kNotADigit;
+                const std::uint8_t low =
+                    i + 2 < inner.size() ? hex_digits::valueOf(inner[i + 2]) : kNotADigit;
+                if (high == kNotADigit || low == kNotADigit) {
                     throw Problem{"\\x needs two hexadecimal digits"};
                 }
                 out.push_back(static_cast<char>(high * 16 + low));
@@ -193,13 +179,13 @@ std::string value(std::string_view raw) {
                 }
                 char32_t codePoint = 0;
                 for (std::size_t k = i + 2; k < close; ++k) {
-                    const int digit = hexValue(inner[k]);
-                    if (digit < 0) {
+                    const std::uint8_t digit = hex_digits::valueOf(inner[k]);
+                    if (digit == hex_digits::kNotADigit) {
                         throw Problem{"\\u{...} holds a character that is not a hexadecimal digit"};
                     }
                     codePoint = codePoint * 16 + static_cast<char32_t>(digit);
                 }
-                if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+                if (codePoint > 0x10FFFF || utf16::isSurrogate(codePoint)) {
                     throw Problem{"\\u{...} names no character"};
                 }
                 appendUtf8(out, codePoint);

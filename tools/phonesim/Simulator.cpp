@@ -214,20 +214,7 @@ bool Simulator::answer(const std::string& line) {
 }
 
 bool Simulator::hold(AnswerGate& gate) {
-    while (gate.holding(Clock::now())) {
-        const auto deadline = gate.deadline();
-        const Events events = wait(&deadline, Watch::Input);
-        if (events.input) {
-            readInput();
-        }
-        if (events.hangup) {
-            backOff();
-        }
-        if (events.woken && !keepGoing()) {
-            return false;
-        }
-    }
-    return keepGoing();
+    return idleWhile([&gate](Clock::time_point now) { return gate.holding(now); }, gate.deadline());
 }
 
 bool Simulator::send(const std::string& bytes) {
@@ -292,7 +279,12 @@ bool Simulator::writeAll(const char* data, std::size_t size) {
 }
 
 bool Simulator::pauseUntil(Clock::time_point deadline) {
-    while (Clock::now() < deadline) {
+    return idleWhile([deadline](Clock::time_point now) { return now < deadline; }, deadline);
+}
+
+bool Simulator::idleWhile(const std::function<bool(Clock::time_point now)>& waiting,
+                          Clock::time_point deadline) {
+    while (waiting(Clock::now())) {
         const Events events = wait(&deadline, Watch::Input);
         if (events.input) {
             readInput();

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -101,6 +102,10 @@ private:
     bool send(const std::string& bytes);
     bool writeAll(const char* data, std::size_t size);
     bool pauseUntil(Clock::time_point deadline);
+    // Takes in what the program sends and watches for the end of the phone while waiting(now)
+    // holds, sleeping until deadline at the most; false when the phone is to end.
+    bool idleWhile(const std::function<bool(Clock::time_point now)>& waiting,
+                   Clock::time_point deadline);
     Events wait(const Clock::time_point* deadline, Watch watch);
     void backOff();
     void readInput();

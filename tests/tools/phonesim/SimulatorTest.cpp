@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "RawPortClient.h"
+#include "phonesim/LinePacer.h"
 #include "phonesim/ScenarioGenerator.h"
 #include "phonesim/ScenarioParser.h"
 #include "phonesim/Simulator.h"
@@ -120,26 +121,51 @@ TEST(Simulator, UnplugsAtACommandOrWhenTheTestSaysSo) {
     EXPECT_FALSE(phone.waitForCommand("AT+CGMM", 1, 5s));  // returns at once: nobody is there
 }
 
-TEST(Simulator, EmulatedLineRateHoldsWithinTenPercentBothWays) {
+TEST(LinePacer, GivesEachByteItsWireTimeInEachDirection) {
+    using std::chrono::nanoseconds;
+    phonesim::LinePacer line(115200);  // 10 bits a byte: 86,805 ns a byte
+    ASSERT_TRUE(line.paced());
+    EXPECT_EQ(line.byteTime(), nanoseconds(86805));
+    EXPECT_EQ(line.bytesPerWrite(), 11u);  // about a millisecond of bytes
+    const phonesim::LinePacer::Clock::time_point t0{};
+    // Bytes arriving together come in one after the other; a later one waits for the line.
+    EXPECT_EQ(line.received(t0), t0 + nanoseconds(86805));
+    EXPECT_EQ(line.received(t0), t0 + nanoseconds(2 * 86805));
+    EXPECT_EQ(line.received(t0 + 1s), t0 + 1s + nanoseconds(86805));
+    // Sending is timed on a line of its own.
+    EXPECT_EQ(line.sent(100, t0), t0 + nanoseconds(100 * 86805));
+    EXPECT_EQ(line.sent(1, t0), t0 + nanoseconds(101 * 86805));
+
+    phonesim::LinePacer none(0);
+    EXPECT_FALSE(none.paced());
+    EXPECT_EQ(none.received(t0 + 5s), t0 + 5s);
+    EXPECT_EQ(none.sent(1000, t0), t0);
+}
+
+// The line is never faster than its rate; how close it comes to the rate is a figure of
+// bench_phonesim_line_rate, since a busy machine can only make it slower.
+TEST(Simulator, AnswersNoFasterThanTheEmulatedLineRate) {
     constexpr double kBitsPerSecond = 115200;
     phonesim::ScenarioGenerator::Options options;
-    options.contacts = 40;
+    options.contacts = 20;
     options.extended = true;
     phonesim::Scenario big = phonesim::ScenarioGenerator::generate(options);
     big.behaviour.lineRate = 115200;
     Simulator phone(big);
     RawPortClient port(phone.portPath());
     const auto start = std::chrono::steady_clock::now();
-    for (const char* command : {"AT+MPBRE=1,10", "AT+MPBRE=11,20", "AT+MPBRE=21,30", "AT+CGMM"}) {
+    for (const char* command : {"AT+MPBRE=1,10", "AT+MPBRE=11,20", "AT+CGMM"}) {
         ASSERT_NE(port.command(command).find("\r\nOK\r\n"), std::string::npos) << command;
     }
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double wire =
         static_cast<double>(port.bytesWritten() + port.bytesRead()) * 10.0 / kBitsPerSecond;
-    EXPECT_GT(wire, 0.5);
-    EXPECT_GE(elapsed, wire * 0.9) << "wire time " << wire << " s";
-    EXPECT_LE(elapsed, wire * 1.1) << "wire time " << wire << " s";
+    EXPECT_GT(wire, 0.1);
+    // Each direction is paced byte by byte, and every command waits for the whole answer to
+    // the one before. Only the LF after each command's CR, which the phone does not wait for,
+    // and the byte time's rounding to whole nanoseconds may make it a little earlier.
+    EXPECT_GE(elapsed, wire * 0.99) << "wire time " << wire << " s";
 }
 
 TEST(Simulator, WritesAnswersInChunksWithPauses) {

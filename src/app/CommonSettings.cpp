@@ -1,0 +1,37 @@
+#include "app/CommonSettings.h"
+
+#include <string>
+
+#include "app/ProfileFile.h"
+#include "charsets/TextCodec.h"
+
+namespace {
+
+constexpr std::u16string_view kSection = u"Common";
+
+std::u16string decimal(std::int64_t value) {
+    return text_codec::fromUtf8(std::to_string(value));
+}
+
+}  // namespace
+
+CommonSettings CommonSettings::read(const std::filesystem::path& file) {
+    const ProfileFile profile(file);
+    CommonSettings settings;
+    settings.path = profile.readString(kSection, u"path", u"");
+    settings.showWelcome = profile.readString(kSection, u"showWelcome", u"1") == u"1";
+    settings.language = static_cast<std::uint16_t>(profile.readInt(kSection, u"language", 0));
+    settings.outputFormat = profile.readInt(kSection, u"outputFormat", 1);
+    settings.charset = profile.readInt(kSection, u"charset", 1);
+    return settings;
+}
+
+bool CommonSettings::write(const std::filesystem::path& file) const {
+    return ProfileFile(file).writeStrings(kSection, {
+                                                        {u"showWelcome", showWelcome ? u"1" : u"0"},
+                                                        {u"path", path},
+                                                        {u"outputFormat", decimal(outputFormat)},
+                                                        {u"charset", decimal(charset)},
+                                                        {u"language", decimal(language)},
+                                                    });
+}

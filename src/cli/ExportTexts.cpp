@@ -1,0 +1,51 @@
+#include "cli/ExportTexts.h"
+
+#include <algorithm>
+
+#include "common/StorageKind.h"
+
+std::string ExportTexts::storageName(std::int32_t storageKind) {
+    switch (storageKind) {
+        case storage_kind::Memory:
+            return "phone memory";
+        case storage_kind::Sim:
+            return "SIM";
+        default:
+            return "storage " + std::to_string(storageKind);
+    }
+}
+
+std::string ExportTexts::storageLabel(std::int32_t storageKind) {
+    std::string name = storageName(storageKind);
+    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') {
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    }
+    return name;
+}
+
+std::string ExportTexts::outcome(ExportResult result) {
+    switch (result) {
+        case ExportResult::Completed:
+            return "completed";
+        case ExportResult::Failed:
+            return "failed";
+        case ExportResult::Disconnected:
+            return "disconnected";
+        case ExportResult::WriteError:
+            return "write error";
+        case ExportResult::None:
+        case ExportResult::Cancelled:
+            return "cancelled";
+    }
+    return "failed";
+}
+
+std::string ExportTexts::counted(std::int64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+std::string ExportTexts::places(std::int32_t read, std::int32_t total) {
+    const std::int32_t shownTotal = std::max<std::int32_t>(total, 0);
+    const std::int32_t shownRead = std::clamp<std::int32_t>(read, 0, shownTotal);
+    return std::to_string(shownRead) + " of " + counted(shownTotal, "place", "places") + " read";
+}

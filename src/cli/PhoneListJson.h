@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/ListedPhone.h"
+#include "devices/DeviceState.h"
+
+// What `contaxio-cli list --json` prints for scripts: an array with an object per phone,
+//
+//   [{"port": "/dev/ttyACM0", "state": 5, "state_name": "ExtendedPhonebook", "model": "Z3",
+//     "imei": "351234567890123", "alias": "Work phone"}]
+//
+// port empty for a phone without a modem port; model and IMEI empty when unknown; alias the
+// user's name for the phone, or the IMEI when there is none. --watch --json prints JSON Lines:
+// the listing's array on one line, then one object per change with "change" ("added",
+// "removed", "changed") before the phone's keys. Text that is not valid UTF-8 has its bad
+// bytes replaced by U+FFFD, so the output is always valid JSON.
+class PhoneListJson {
+public:
+    // "NoDriver", "OtherMode", "Unsupported", "StandardPhonebook", "ExtendedPhonebook"
+    // ("Found" for a modem not probed yet).
+    static std::string stateName(DeviceState state);
+
+    // The array, indented for reading, or on one line; with a line end.
+    static std::string listing(const std::vector<ListedPhone>& phones, bool oneLine = false);
+    // One change on one line, with a line end.
+    static std::string change(const PhoneChange& change);
+};

@@ -1,0 +1,183 @@
+#include "ui/CWizardContactsSelection.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "app/TextFormat.h"
+#include "charsets/CharsetChoice.h"
+#include "common/StorageKind.h"
+#include "ui/IUserDialogs.h"
+#include "ui/IWizardSheet.h"
+
+namespace {
+
+namespace text_id {
+constexpr std::uint32_t Caption = 10203;
+constexpr std::uint32_t Instruction = 10204;
+constexpr std::uint32_t MemoryBox = 10205;
+constexpr std::uint32_t SimBox = 10206;
+constexpr std::uint32_t MemoryTip = 10255;
+constexpr std::uint32_t SimTip = 10256;
+constexpr std::uint32_t PhoneUnplugged = 10260;  // %1: the phone's display name
+constexpr std::uint32_t UnpluggedCaption = 10262;
+constexpr std::uint32_t WarningCaption = 10264;
+constexpr std::uint32_t AsciiFallback = 10273;
+}  // namespace text_id
+
+constexpr unsigned kMemoryBit = 1u << (storage_kind::Memory - 1);
+constexpr unsigned kSimBit = 1u << (storage_kind::Sim - 1);
+
+}  // namespace
+
+CWizardContactsSelection::CWizardContactsSelection(AppContext& app, IWizardSheet& sheet,
+                                                   IUserDialogs& dialogs, QWidget* parent)
+    : WizardPage(WizardPageId::ContactsSource, 1, app, sheet, dialogs, parent) {
+    setObjectName(QStringLiteral("contactsSourcePage"));
+
+    instruction_ = new QLabel(text(text_id::Instruction));
+    instruction_->setTextFormat(Qt::PlainText);
+    instruction_->setWordWrap(true);
+
+    memoryBox_ = new QCheckBox(text(text_id::MemoryBox));
+    memoryBox_->setObjectName(QStringLiteral("memoryBox"));
+    memoryBox_->setToolTip(text(text_id::MemoryTip));
+    memoryBox_->setEnabled(false);
+
+    simBox_ = new QCheckBox(text(text_id::SimBox));
+    simBox_->setObjectName(QStringLiteral("simBox"));
+    simBox_->setToolTip(text(text_id::SimTip));
+    simBox_->setEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(instruction_);
+    layout->addSpacing(12);
+    layout->addWidget(memoryBox_);
+    layout->addWidget(simBox_);
+    layout->addStretch(1);
+
+    connect(memoryBox_, &QCheckBox::toggled, this, [this] { updateButtons(); });
+    connect(simBox_, &QCheckBox::toggled, this, [this] { updateButtons(); });
+}
+
+CWizardContactsSelection::~CWizardContactsSelection() {
+    dispatcher_.close();
+    if (queryOutstanding_) {
+        app().releaseDevice();
+    }
+}
+
+bool CWizardContactsSelection::onSetActive() {
+    sheet().setCaption(text(text_id::Caption));
+    if (app().needsPhoneQuery()) {
+        app().setNeedsPhoneQuery(false);
+        // Until this phone's storages are known, nothing can be chosen: the boxes must not
+        // offer what only the previous phone had.
+        memoryBox_->setEnabled(false);
+        simBox_->setEnabled(false);
+        queryOutstanding_ = true;
+        ++queryGeneration_;
+        app().requestCharsets(*this);
+        app().requestStorages(*this);
+    }
+    // Set without clicks: the buttons are updated once, below.
+    const QSignalBlocker memoryBlocker(memoryBox_);
+    const QSignalBlocker simBlocker(simBox_);
+    memoryBox_->setChecked(app().deviceMemorySelected());
+    simBox_->setChecked(app().simSelected());
+    sheet().setWizardButtons(wizardButtons(memoryBox_->isChecked(), simBox_->isChecked()));
+    return true;
+}
+
+WizardPage::Transition CWizardContactsSelection::onWizardNext() {
+    app().setSimSelected(simBox_->isChecked());
+    app().setDeviceMemorySelected(memoryBox_->isChecked());
+    return Transition::step();
+}
+
+void CWizardContactsSelection::onDeviceRemoved() {
+    const std::u16string name = app().deviceName();
+    dialogs().showMessage(
+        this, {text(text_id::UnpluggedCaption),
+               QString::fromStdU16String(
+                   formatText(app().text(text_id::PhoneUnplugged), {std::u16string_view(name)})),
+               MessageIcon::Warning, MessageButtons::Ok});
+    sheet().switchToPage(WizardPageId::DeviceList);
+}
+
+unsigned CWizardContactsSelection::storageBits(const std::vector<std::int32_t>& storages) {
+    unsigned bits = 0;
+    for (const std::int32_t kind : storages) {
+        if (kind == storage_kind::Memory) {
+            bits |= kMemoryBit;
+        } else if (kind == storage_kind::Sim) {
+            bits |= kSimBit;
+        }
+    }
+    return bits;
+}
+
+unsigned CWizardContactsSelection::wizardButtons(bool memoryTicked, bool simTicked) {
+    return IWizardSheet::BackButton |
+           (memoryTicked || simTicked ? IWizardSheet::NextButton : IWizardSheet::NoButton);
+}
+
+bool CWizardContactsSelection::applyCharsets(AppContext& app,
+                                             const std::vector<std::u16string>& offered) {
+    const CharsetChoice choice = chooseExportCharset(offered);
+    const std::int32_t format = app.outputFormatAndCharset().first;
+    app.setCharsetName(choice.name);
+    app.setOutputFormatAndCharset(format, choice.outputCharset);
+    return choice.asciiFallback;
+}
+
+void CWizardContactsSelection::onStorages(const std::vector<std::int32_t>& storages) {
+    const unsigned bits = storageBits(storages);
+    const unsigned generation = queryGeneration_.load();
+    dispatcher_.post([this, bits, generation] {
+        if (generation == queryGeneration_.load()) {
+            showStorages(bits);
+        }
+    });
+}
+
+void CWizardContactsSelection::onCharsets(const std::vector<std::u16string>& charsets) {
+    const unsigned generation = queryGeneration_.load();
+    dispatcher_.post([this, charsets, generation] {
+        if (generation == queryGeneration_.load()) {
+            useCharsets(charsets);
+        }
+    });
+}
+
+void CWizardContactsSelection::showStorages(unsigned bits) {
+    queryOutstanding_ = false;
+    const QSignalBlocker memoryBlocker(memoryBox_);
+    const QSignalBlocker simBlocker(simBox_);
+    const bool sim = (bits & kSimBit) != 0;
+    const bool memory = (bits & kMemoryBit) != 0;
+    simBox_->setEnabled(sim);
+    simBox_->setChecked(sim);
+    memoryBox_->setEnabled(memory);
+    memoryBox_->setChecked(memory);
+    updateButtons();
+}
+
+void CWizardContactsSelection::useCharsets(const std::vector<std::u16string>& charsets) {
+    if (applyCharsets(app(), charsets)) {
+        dialogs().showMessage(this, {text(text_id::WarningCaption), text(text_id::AsciiFallback),
+                                     MessageIcon::Warning, MessageButtons::Ok});
+    }
+}
+
+void CWizardContactsSelection::updateButtons() {
+    // A result may arrive after the user has left the page; the buttons are another page's then.
+    if (isCurrent()) {
+        sheet().setWizardButtons(wizardButtons(memoryBox_->isChecked(), simBox_->isChecked()));
+    }
+}
+
+bool CWizardContactsSelection::isCurrent() const {
+    return sheet().currentPageId() == pageId();
+}

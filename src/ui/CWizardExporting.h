@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "common/ExportResult.h"
+#include "common/IContactExportSink.h"
+#include "common/IExportInterruptionSink.h"
+#include "ui/IUserDialogs.h"
+#include "ui/UiDispatcher.h"
+#include "ui/WizardPage.h"
+
+class QLabel;
+class QProgressBar;
+
+// The exporting page. Becoming active starts the export of the chosen storages (a file that
+// cannot be created asks Retry or Cancel; Cancel goes back to the output path page). Each
+// storage gets the progress bar afresh and its name above it. A failed write asks Retry or
+// Cancel while the phone's worker waits for the answer. Cancel pauses the export and asks
+// whether to stop it; it never closes the wizard. A phone lost during the export is reported
+// once. When every storage has ended, the page presses Next by itself.
+//
+// The export reports on the phone's worker thread; every report is posted to the UI thread and
+// handled there in the order sent. While the page shows a question, the reports that arrive
+// wait until it is answered, so that the wizard never moves on behind an open question.
+class CWizardExporting final : public WizardPage,
+                               public IContactExportSink,
+                               public IExportInterruptionSink {
+    Q_OBJECT
+
+public:
+    CWizardExporting(AppContext& app, IWizardSheet& sheet, IUserDialogs& dialogs,
+                     QWidget* parent = nullptr);
+    // An export still running reports to this page: a write-error question still open is
+    // given up, and the phone is released (its worker joined) before the page goes.
+    ~CWizardExporting() override;
+
+    bool onSetActive() override;
+    // The export is running; Back is never offered.
+    Transition onWizardBack() override { return Transition::stay(); }
+    // Asks whether to stop the export (it waits meanwhile); never lets the wizard close.
+    bool onQueryCancel() override;
+    void onDeviceRemoved() override;
+
+    // From the start of an export until every storage has ended.
+    bool exportRunning() const { return running_; }
+
+    // --- The page's decisions, in plain C++ ---------------------------------------------
+
+    // The text shown above the progress bar while a storage is exported; 0 for none.
+    static std::uint32_t storageTextId(std::int32_t storageKind);
+    // The caption and text of the question after a failed write.
+    struct Question {
+        std::uint32_t captionId;
+        std::uint32_t textId;
+    };
+    static Question writeErrorQuestion(bool accessError);
+
+    // The export's reports, on the phone's worker thread: posted to the UI thread.
+    void onExportStarted(std::int32_t storage, std::int32_t usedEntries,
+                         std::int32_t indexCount) override;
+    void onExportProgress(std::int32_t entries, std::int32_t position) override;
+    void onExportFinished(ExportResult result) override;
+    void onExportInterrupted(bool accessError,
+                             std::unique_ptr<IExportInterruptionReaction> reaction) override;
+
+private:
+    bool startExport();
+    void storageStarted(std::int32_t kind, std::int32_t indexCount);
+    void storageFinished(ExportResult result);
+    void writeFailed(bool accessError, std::shared_ptr<IExportInterruptionReaction> reaction);
+    void warnDisconnected();
+    // Every storage has ended: on to the completion page.
+    void exportEnded();
+    // Puts the exported file in place, asking Retry/Cancel when that fails.
+    void finishFile();
+    MessageAnswer ask(const MessageRequest& request);
+    // Handles a report now, or after the question that is open.
+    void deliver(std::function<void()> report);
+    void deliverWaiting();
+    bool isCurrent() const;
+
+    QLabel* heading_ = nullptr;
+    QLabel* storageLabel_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    bool running_ = false;
+    // The answer to the last failed write; kept until the next one, or the page, goes.
+    std::shared_ptr<IExportInterruptionReaction> reaction_;
+    std::deque<std::function<void()>> waiting_;
+    int questionsOpen_ = 0;
+    bool delivering_ = false;
+    UiDispatcher dispatcher_;
+};

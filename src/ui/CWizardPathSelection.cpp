@@ -1,0 +1,217 @@
+#include "ui/CWizardPathSelection.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "app/TextFormat.h"
+#include "export/OutputFormat.h"
+#include "ui/DocumentsFolder.h"
+#include "ui/IUserDialogs.h"
+#include "ui/IWizardSheet.h"
+
+namespace {
+
+namespace text_id {
+constexpr std::uint32_t Caption = 10211;
+constexpr std::uint32_t FolderLabel = 10212;
+constexpr std::uint32_t Instruction = 10213;
+constexpr std::uint32_t IncompleteCaption = 10226;
+constexpr std::uint32_t Incomplete = 10227;
+constexpr std::uint32_t DialogTitle = 10228;
+constexpr std::uint32_t BrowseTip = 10257;
+constexpr std::uint32_t PhoneUnplugged = 10260;  // %1: the phone's display name
+constexpr std::uint32_t UnpluggedCaption = 10262;
+constexpr std::uint32_t WarningCaption = 10264;
+constexpr std::uint32_t FileNameLabel = 10271;
+constexpr std::uint32_t Browse = 10291;
+constexpr std::uint32_t FileExists = 10292;
+constexpr std::uint32_t FolderMissing = 10293;
+}  // namespace text_id
+
+const FileFilter kGoogleCsvFilter{QStringLiteral("Google CSV"), QStringLiteral("*.csv")};
+
+QString withTrailingSlash(const QString& folder) {
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+// "~" and "~/..." from the home folder; anything else as typed.
+QString expandedFolder(const QString& folder) {
+    if (folder == QStringLiteral("~")) {
+        return QDir::homePath();
+    }
+    if (folder.startsWith(QStringLiteral("~/"))) {
+        return QDir::homePath() + folder.mid(1);
+    }
+    return folder;
+}
+
+}  // namespace
+
+CWizardPathSelection::CWizardPathSelection(AppContext& app, IWizardSheet& sheet,
+                                           IUserDialogs& dialogs, QWidget* parent)
+    : CWizardPathSelection(app, sheet, dialogs, &DocumentsFolder::locate, parent) {}
+
+CWizardPathSelection::CWizardPathSelection(AppContext& app, IWizardSheet& sheet,
+                                           IUserDialogs& dialogs,
+                                           const std::function<QString()>& documentsFolder,
+                                           QWidget* parent)
+    : WizardPage(WizardPageId::OutputPath, 7, app, sheet, dialogs, parent) {
+    setObjectName(QStringLiteral("outputPathPage"));
+
+    instruction_ = new QLabel(text(text_id::Instruction));
+    instruction_->setTextFormat(Qt::PlainText);
+    instruction_->setWordWrap(true);
+
+    folderEdit_ = new QLineEdit;
+    folderEdit_->setObjectName(QStringLiteral("folderEdit"));
+    auto* folderLabel = new QLabel(text(text_id::FolderLabel));
+    folderLabel->setBuddy(folderEdit_);
+    folderEdit_->setAccessibleName(folderLabel->text());
+
+    fileNameEdit_ = new QLineEdit;
+    fileNameEdit_->setObjectName(QStringLiteral("fileNameEdit"));
+    auto* fileNameLabel = new QLabel(text(text_id::FileNameLabel));
+    fileNameLabel->setBuddy(fileNameEdit_);
+    fileNameEdit_->setAccessibleName(fileNameLabel->text());
+
+    browseButton_ = new QPushButton(text(text_id::Browse));
+    browseButton_->setObjectName(QStringLiteral("browseButton"));
+    browseButton_->setToolTip(text(text_id::BrowseTip));
+    connect(browseButton_, &QPushButton::clicked, this, [this] { browse(); });
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(folderLabel, 0, 0);
+    fields->addWidget(folderEdit_, 0, 1);
+    fields->addWidget(browseButton_, 0, 2);
+    fields->addWidget(fileNameLabel, 1, 0);
+    fields->addWidget(fileNameEdit_, 1, 1);
+    fields->setColumnStretch(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(instruction_);
+    layout->addSpacing(12);
+    layout->addLayout(fields);
+    layout->addStretch(1);
+
+    const QString stored = QString::fromStdU16String(app.outputPath());
+    if (!stored.contains(u'/')) {
+        // The first run (or a path without a folder): the documents folder is proposed and
+        // taken as the output path at once.
+        const QString documents = documentsFolder ? documentsFolder() : QString();
+        if (!documents.isEmpty()) {
+            folderEdit_->setText(withTrailingSlash(documents));
+            fileNameEdit_->setText(QString::fromUtf16(kProposedFileName));
+            checkPath(false);
+        }
+    } else {
+        const SplitPath split = splitPath(stored);
+        folderEdit_->setText(split.folder);
+        fileNameEdit_->setText(split.fileName);
+    }
+}
+
+bool CWizardPathSelection::onSetActive() {
+    sheet().setCaption(text(text_id::Caption));
+    sheet().setWizardButtons(IWizardSheet::BackButton | IWizardSheet::NextButton);
+    return true;
+}
+
+WizardPage::Transition CWizardPathSelection::onWizardNext() {
+    return checkPath(true) ? Transition::step() : Transition::stay();
+}
+
+WizardPage::Transition CWizardPathSelection::onWizardBack() {
+    checkPath(false);
+    return Transition::jumpTo(WizardPageId::ContactsSource);
+}
+
+bool CWizardPathSelection::onQueryCancel() {
+    checkPath(false);
+    return true;
+}
+
+void CWizardPathSelection::onDeviceRemoved() {
+    const std::u16string name = app().deviceName();
+    dialogs().showMessage(
+        this, {text(text_id::UnpluggedCaption),
+               QString::fromStdU16String(
+                   formatText(app().text(text_id::PhoneUnplugged), {std::u16string_view(name)})),
+               MessageIcon::Warning, MessageButtons::Ok});
+    sheet().switchToPage(WizardPageId::DeviceList);
+}
+
+bool CWizardPathSelection::checkPath(bool withQuestions) {
+    const QString folder = folderEdit_->text();
+    const QString fileName = fileNameEdit_->text();
+    if (folder.isEmpty() || fileName.isEmpty()) {
+        warn(text_id::IncompleteCaption, text_id::Incomplete);
+        folderEdit_->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    const QString path = joinPath(folder, fileName);
+    if (withQuestions) {
+        const QFileInfo file(path);
+        if (!file.exists()) {
+            // The folder the file goes into: the folder field's, or deeper when the file name
+            // names a subfolder.
+            if (!QFileInfo(file.absolutePath()).isDir()) {
+                warn(text_id::WarningCaption, text_id::FolderMissing);
+                return false;
+            }
+        } else if (dialogs().showMessage(this, {text(text_id::WarningCaption),
+                                                text(text_id::FileExists), MessageIcon::Warning,
+                                                MessageButtons::OkCancel}) != MessageAnswer::Ok) {
+            return false;
+        }
+    }
+    app().setOutputPath(path.toStdU16String());
+    return true;
+}
+
+void CWizardPathSelection::browse() {
+    SaveFileRequest request;
+    request.title = text(text_id::DialogTitle);
+    const QString folder = expandedFolder(folderEdit_->text());
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+        request.folder = folder;
+    }
+    request.fileName = fileNameEdit_->text();
+    request.filters = {kGoogleCsvFilter};
+    request.selectedFilter = 0;
+    request.defaultSuffix = QStringLiteral("csv");
+    const std::optional<SaveFileAnswer> answer = dialogs().askSaveFile(this, request);
+    if (!answer || answer->path.isEmpty()) {
+        return;
+    }
+    auto [format, charset] = app().outputFormatAndCharset();
+    if (answer->filter == 0) {
+        format = output_format::GoogleCsv;
+    }
+    app().setOutputFormatAndCharset(format, charset);
+    const QFileInfo chosen(answer->path);
+    folderEdit_->setText(withTrailingSlash(chosen.path()));
+    fileNameEdit_->setText(chosen.fileName());
+}
+
+QString CWizardPathSelection::joinPath(const QString& folder, const QString& fileName) {
+    return withTrailingSlash(expandedFolder(folder)) + fileName;
+}
+
+CWizardPathSelection::SplitPath CWizardPathSelection::splitPath(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0) {
+        return {QString(), path};
+    }
+    return {path.left(slash + 1), path.mid(slash + 1)};
+}
+
+void CWizardPathSelection::warn(std::uint32_t captionId, std::uint32_t textId) {
+    dialogs().showMessage(
+        this, {text(captionId), text(textId), MessageIcon::Warning, MessageButtons::Ok});
+}

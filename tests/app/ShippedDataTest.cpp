@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "app/AppContext.h"
+#include "app/LanguageFile.h"
+#include "app/LanguageManager.h"
+#include "app/UiTextIds.h"
+#include "charsets/TextCodec.h"
+
+// The language files and help pages shipped in data/, as the program reads them. (gettext's
+// own checks of the files are in tests/data.)
+namespace {
+
+const std::filesystem::path kData = CONTAXIO_DATA_DIR;
+const std::vector<std::uint16_t> kShippedLanguages = {1031, 1033, 1036, 1049, 3082};
+
+// The placeholders a text uses, each once.
+std::set<char16_t> placeholders(const std::u16string& text) {
+    std::set<char16_t> found;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'%' && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
+            found.insert(text[i + 1]);
+        }
+    }
+    return found;
+}
+
+TEST(ShippedDataTest, FiveLanguagesLoadWithExactlyTheEnglishIdsAndPlaceholders) {
+    LanguageManager languages;
+    languages.scan({kData / "lng"});
+    ASSERT_EQ(languages.languages(), kShippedLanguages) << "in " << (kData / "lng");
+
+    const auto english = LanguageFile::fromFile(languages.libraryPath(1033));
+    ASSERT_TRUE(english.has_value());
+    for (const std::uint32_t id : {ui_text::HelpFolder, ui_text::HelpUnavailable,
+                                   ui_text::ErrorCaption, ui_text::OtherInstanceUnreachable}) {
+        EXPECT_EQ(english->texts().count(id), 1u) << "English lacks text " << id;
+    }
+    for (const auto& [id, text] : english->texts()) {
+        EXPECT_GE(id, 10201u);
+        EXPECT_LE(id, 10299u);
+        EXPECT_EQ(text, english->sourceTexts().at(id)) << "English text " << id;
+    }
+
+    for (const std::uint16_t language : kShippedLanguages) {
+        const auto file = LanguageFile::fromFile(languages.libraryPath(language));
+        ASSERT_TRUE(file.has_value()) << language;
+        for (const auto& [id, source] : english->sourceTexts()) {
+            const auto found = file->texts().find(id);
+            if (found == file->texts().end()) {
+                ADD_FAILURE() << "language " << language << " lacks text " << id;
+                continue;
+            }
+            // The translation of the current English text, with its placeholders.
+            EXPECT_EQ(file->sourceTexts().at(id), source)
+                << "language " << language << ", text " << id;
+            EXPECT_FALSE(found->second.empty()) << "language " << language << ", text " << id;
+            EXPECT_EQ(placeholders(found->second), placeholders(source))
+                << "language " << language << ", text " << id << ": "
+                << text_codec::toUtf8(found->second);
+        }
+        for (const auto& entry : file->texts()) {
+            EXPECT_EQ(english->texts().count(entry.first), 1u)
+                << "language " << language << " has text " << entry.first << ", English has not";
+        }
+    }
+}
+
+TEST(ShippedDataTest, EveryLanguageNamesAHelpFolderWithEveryTopic) {
+    LanguageManager languages;
+    languages.scan({kData / "lng"});
+    ASSERT_EQ(languages.languages(), kShippedLanguages);
+    for (const std::uint16_t language : kShippedLanguages) {
+        ASSERT_TRUE(languages.load(language));
+        const std::string folder = text_codec::toUtf8(languages.text(ui_text::HelpFolder));
+        ASSERT_FALSE(folder.empty()) << language;
+        for (std::int32_t topic = 0; topic <= 8; ++topic) {
+            std::string file;
+            std::string anchor;
+            ASSERT_TRUE(AppContext::helpPage(topic, file, anchor));
+            const auto page = kData / "help" / folder / file;
+            ASSERT_TRUE(std::filesystem::is_regular_file(page)) << page;
+            if (!anchor.empty()) {
+                const std::string html = test_support::readFileBytes(page);
+                EXPECT_NE(html.find("id=\"" + anchor + "\""), std::string::npos)
+                    << page << " lacks the anchor " << anchor;
+            }
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,327 @@
+// The device list page against simulated phones behind a simulated device tree: what it lists
+// and offers, the alias dialog, opening a phone, and phones unplugged.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "ModalDialogAnswerer.h"
+#include "RecordingSheet.h"
+#include "Screenshots.h"
+#include "ScriptedUserDialogs.h"
+#include "WizardTestApp.h"
+#include "devices/DeviceManager.h"
+#include "phonesim/BuiltInScenarios.h"
+#include "phonesim/SimulatedDeviceTree.h"
+#include "phonesim/Simulator.h"
+#include "ui/CWizardDeviceList.h"
+#include "ui/IMEIAliasDialog.h"
+
+using namespace std::chrono_literals;
+using ui_test::ModalDialogAnswerer;
+using ui_test::RecordingSheet;
+using ui_test::ScriptedUserDialogs;
+using ui_test::WizardTestApp;
+using Transition = WizardPage::Transition;
+
+namespace {
+
+constexpr int kWaitMs = 15000;
+constexpr unsigned kBackOnly = IWizardSheet::BackButton;
+constexpr unsigned kBackAndNext = IWizardSheet::BackButton | IWizardSheet::NextButton;
+
+// A phone of a built-in scenario plugged into the tree as the maker's phone in modem mode.
+struct PluggedPhone {
+    PluggedPhone(phonesim::SimulatedDeviceTree& tree, const char* scenario, const char* serial)
+        : phone(phonesim::BuiltInScenarios::load(scenario)),
+          usbDevice(tree.addModemPhone(
+              phone.portPath(), phonesim::SimulatedDeviceTree::makersPhone(serial), &port)) {}
+    phonesim::Simulator phone;
+    std::string port;
+    std::string usbDevice;
+};
+
+class DeviceListPageTest : public ::testing::Test {
+protected:
+    DeviceRoots roots() const {
+        DeviceRoots roots;
+        roots.sysfs = tree.sysfsRoot();
+        roots.dev = tree.devRoot();
+        return roots;
+    }
+
+    // The page of a (new) start, shown and made current; waits until the first enumeration
+    // has listed rows rows.
+    void showPage(WizardTestApp& start, int rows) {
+        page.reset();
+        page = std::make_unique<CWizardDeviceList>(start.app(), sheet, dialogs, roots());
+        page->resize(560, 320);
+        page->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+        ASSERT_TRUE(page->onSetActive());
+        ASSERT_TRUE(waitForRows(rows));
+    }
+
+    bool waitForRows(int rows) {
+        return page->deviceManager().waitForQueued(std::chrono::milliseconds(kWaitMs)) &&
+               QTest::qWaitFor([&] { return list()->topLevelItemCount() == rows; }, kWaitMs);
+    }
+
+    QTreeWidget* list() const { return page->deviceList(); }
+    QString cell(int row, int column) const { return list()->topLevelItem(row)->text(column); }
+    int selectedRow() const {
+        QTreeWidgetItem* item = list()->currentItem();
+        return item != nullptr && item->isSelected() ? list()->indexOfTopLevelItem(item) : -1;
+    }
+    void select(int row) { list()->setCurrentItem(list()->topLevelItem(row)); }
+    int rowOf(const QString& model) const {
+        for (int row = 0; row < list()->topLevelItemCount(); ++row) {
+            if (cell(row, 0) == model) {
+                return row;
+            }
+        }
+        return -1;
+    }
+    void unplug(PluggedPhone& plugged) {
+        tree.removeUsbDevice(plugged.usbDevice);
+        plugged.phone.unplug();
+        page->onDeviceChange({DeviceNotice::Kind::DeviceRemoveComplete,
+                              std::u16string(plugged.port.begin(), plugged.port.end()),
+                              {}});
+    }
+    void screenshot(const char* name) {
+        ui_test::saveScreenshot(page.get(),
+                                ui_test::currentTestName() + u'-' + QLatin1String(name));
+    }
+
+    WizardTestApp test;
+    phonesim::SimulatedDeviceTree tree;
+    RecordingSheet sheet;
+    ScriptedUserDialogs dialogs;
+    std::unique_ptr<CWizardDeviceList> page;
+};
+
+TEST_F(DeviceListPageTest, EachPhoneIsListedWithWhatItsStateOffers) {
+    PluggedPhone extended(tree, "demo", "SN-DEMO");
+    PluggedPhone standard(tree, "standard-ucs2", "SN-STD");
+    PluggedPhone unsupported(tree, "unsupported", "SN-UNS");
+    tree.addDriverlessPhone(phonesim::SimulatedDeviceTree::makersPhone("SN-NODRV"));
+    tree.addMassStoragePhone(phonesim::SimulatedDeviceTree::makersPhone("SN-DISK"));
+    showPage(test, 5);
+    EXPECT_EQ(sheet.labelRefreshes, 1);
+    EXPECT_EQ(page->heading()->text(), test.text(10208));
+    EXPECT_EQ(list()->headerItem()->text(0), test.text(10258));
+    EXPECT_EQ(list()->headerItem()->text(1), test.text(10259));
+    EXPECT_EQ(selectedRow(), 0);
+    screenshot("five-phones");
+
+    struct Expected {
+        QString model;
+        QString column1;
+        unsigned buttons;
+        QString rowButton;
+        QString tooltip;
+        int helpTopic;  // -1: the alias dialog
+    };
+    const Expected expected[] = {
+        {"Z3", "351234567890123", kBackAndNext, "...", {}, -1},
+        {"Z1", "351234567890111", kBackAndNext, "...", {}, -1},
+        {"Z-Basic", "351234567890444", kBackOnly, "?", test.text(10275), 4},
+    };
+    for (const Expected& phone : expected) {
+        SCOPED_TRACE(phone.model.toStdString());
+        const int row = rowOf(phone.model);
+        ASSERT_GE(row, 0);
+        select(row);
+        EXPECT_EQ(cell(row, 1), phone.column1);
+        EXPECT_EQ(sheet.buttons, phone.buttons);
+        EXPECT_TRUE(page->rowButton()->isVisible());
+        EXPECT_EQ(page->rowButton()->text(), phone.rowButton);
+        EXPECT_EQ(page->rowToolTip(row), phone.tooltip);
+    }
+    // The phones without a usable modem: no model, no IMEI; "?" leads to their help topic.
+    std::vector<int> unusable;
+    for (int row = 0; row < list()->topLevelItemCount(); ++row) {
+        if (cell(row, 0) == test.text(10282)) {
+            unusable.push_back(row);
+        }
+    }
+    ASSERT_EQ(unusable.size(), 2u);
+    std::vector<QString> tips;
+    for (const int row : unusable) {
+        select(row);
+        EXPECT_EQ(cell(row, 1), QString());
+        EXPECT_EQ(sheet.buttons, kBackOnly);
+        EXPECT_EQ(page->rowButton()->text(), QStringLiteral("?"));
+        tips.push_back(page->rowToolTip(row));
+        page->runRowCommand();
+    }
+    std::sort(tips.begin(), tips.end());
+    std::vector<QString> expectedTips{test.text(10276), test.text(10277)};
+    std::sort(expectedTips.begin(), expectedTips.end());
+    EXPECT_EQ(tips, expectedTips);
+    select(rowOf("Z-Basic"));
+    screenshot("unsupported-selected");
+    page->rowButton()->click();
+    // Topics 2 (no driver) and 3 (other mode) in some order, then 4; all one page.
+    std::string file;
+    std::string anchor;
+    ASSERT_EQ(test.help().opened.size(), 3u);
+    ASSERT_TRUE(AppContext::helpPage(4, file, anchor));
+    EXPECT_EQ(test.help().opened[2].first.filename(), file);
+    EXPECT_EQ(test.help().opened[2].second, anchor);
+}
+
+TEST_F(DeviceListPageTest, TheAliasDialogSetsTheAliasAndItIsThereAtTheNextStart) {
+    PluggedPhone plugged(tree, "demo", "SN-DEMO");
+    showPage(test, 1);
+    ASSERT_EQ(cell(0, 1), QStringLiteral("351234567890123"));
+
+    ModalDialogAnswerer answerer;
+    answerer.expect([](QWidget* window) {
+        auto* dialog = qobject_cast<IMEIAliasDialog*>(window);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->imeiField()->text(), QStringLiteral("351234567890123"));
+        EXPECT_TRUE(dialog->imeiField()->isReadOnly());
+        EXPECT_EQ(dialog->aliasField()->maxLength(), 39);
+        EXPECT_EQ(dialog->aliasField()->text(), QStringLiteral("351234567890123"));
+        dialog->aliasField()->setText(QStringLiteral("Ann's phone"));
+        dialog->accept();
+    });
+    page->rowButton()->click();
+    EXPECT_EQ(cell(0, 1), QStringLiteral("Ann's phone"));
+    EXPECT_EQ(selectedRow(), 0);
+
+    // From the keyboard (F2 in the list); the field emptied keeps the alias.
+    answerer.expect([](QWidget* window) {
+        auto* dialog = qobject_cast<IMEIAliasDialog*>(window);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->aliasField()->text(), QStringLiteral("Ann's phone"));
+        dialog->aliasField()->clear();
+        dialog->accept();
+    });
+    list()->setFocus();
+    QTest::keyClick(list(), Qt::Key_F2);
+    EXPECT_EQ(cell(0, 1), QStringLiteral("Ann's phone"));
+
+    // Cancel changes nothing, whatever was typed.
+    answerer.expect([](QWidget* window) {
+        auto* dialog = qobject_cast<IMEIAliasDialog*>(window);
+        ASSERT_NE(dialog, nullptr);
+        dialog->aliasField()->setText(QStringLiteral("Not this"));
+        dialog->reject();
+    });
+    page->runRowCommand();
+    EXPECT_EQ(cell(0, 1), QStringLiteral("Ann's phone"));
+
+    // The next start reads it from the settings file.
+    page.reset();
+    WizardTestApp next(test, 1033);
+    showPage(next, 1);
+    EXPECT_EQ(cell(0, 1), QStringLiteral("Ann's phone"));
+    page.reset();
+}
+
+TEST_F(DeviceListPageTest, NextOpensThePhoneAfterAskingAboutAStandardPhonebook) {
+    PluggedPhone standard(tree, "standard-ucs2", "SN-STD");
+    showPage(test, 1);
+    ASSERT_EQ(sheet.buttons, kBackAndNext);
+
+    dialogs.answerMessage(MessageAnswer::Cancel);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
+    EXPECT_FALSE(test.app().hasPhoneManager());
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    const MessageRequest& question = dialogs.questions()[0].message;
+    EXPECT_EQ(question.caption, test.text(10264));
+    EXPECT_EQ(question.text, test.text(10274));
+    EXPECT_EQ(question.buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(question.icon, MessageIcon::Warning);
+    EXPECT_EQ(dialogs.questions()[0].owner, page.get());
+
+    dialogs.answerMessage(MessageAnswer::Ok);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Step);
+    EXPECT_TRUE(test.app().hasPhoneManager());
+    EXPECT_EQ(test.app().deviceName(), u"Z1");
+    EXPECT_EQ(test.app().devicePort(), std::u16string(standard.port.begin(), standard.port.end()));
+
+    // Coming back to the page lets the phone go.
+    page->onSetActive();
+    EXPECT_FALSE(test.app().hasPhoneManager());
+}
+
+TEST_F(DeviceListPageTest, AnExtendedPhoneOpensWithoutAQuestionAndOneThatWentAwayCannot) {
+    PluggedPhone extended(tree, "demo", "SN-DEMO");
+    showPage(test, 1);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Step);
+    EXPECT_TRUE(test.app().hasPhoneManager());
+    EXPECT_TRUE(dialogs.questions().empty());
+
+    // The phone's port is gone, but its device is still listed.
+    page->onSetActive();
+    extended.phone.stop();
+    dialogs.answerMessage(MessageAnswer::Ok);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
+    EXPECT_FALSE(test.app().hasPhoneManager());
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].message.caption, test.text(10267));
+    EXPECT_EQ(dialogs.questions()[0].message.text, test.text(10266));
+    EXPECT_EQ(dialogs.questions()[0].message.icon, MessageIcon::Warning);
+
+    // With nothing selected there is nothing to open.
+    list()->clearSelection();
+    EXPECT_EQ(sheet.buttons, kBackOnly);
+    dialogs.answerMessage(MessageAnswer::Ok);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
+    EXPECT_EQ(dialogs.questions().size(), 2u);
+}
+
+TEST_F(DeviceListPageTest, UnpluggingTheSelectedPhoneTellsTheCurrentPage) {
+    PluggedPhone first(tree, "demo", "SN-ONE");
+    PluggedPhone second(tree, "utf8-only", "SN-TWO");
+    showPage(test, 2);
+    select(rowOf("Z2u"));
+    ASSERT_EQ(page->onWizardNext().kind, Transition::Kind::Step);
+    sheet.current = WizardPageId::ContactsSource;
+    const int updates = sheet.buttonUpdates;
+
+    // Another phone goes: the list follows, the current page is not told.
+    unplug(first);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()->topLevelItemCount() == 1; }, kWaitMs));
+    EXPECT_EQ(sheet.removals, 0);
+    EXPECT_EQ(sheet.buttonUpdates, updates) << "the buttons belong to the current page";
+
+    // The selected one goes: the current page is told, the list is empty.
+    unplug(second);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet.removals == 1; }, kWaitMs));
+    EXPECT_EQ(list()->topLevelItemCount(), 0);
+    EXPECT_EQ(selectedRow(), -1);
+
+    // Back on the page: nothing to choose.
+    sheet.current = WizardPageId::DeviceList;
+    page->onSetActive();
+    EXPECT_EQ(sheet.buttons, kBackOnly);
+    EXPECT_FALSE(page->rowButton()->isVisible());
+}
+
+TEST_F(DeviceListPageTest, WhenTheSelectedPhoneLeavesTheListTheFirstRowIsSelected) {
+    PluggedPhone first(tree, "demo", "SN-ONE");
+    PluggedPhone second(tree, "standard-ucs2", "SN-TWO");
+    PluggedPhone third(tree, "utf8-only", "SN-THREE");
+    showPage(test, 3);
+    const int gone = rowOf("Z1");
+    select(gone);
+    unplug(second);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()->topLevelItemCount() == 2; }, kWaitMs));
+    EXPECT_EQ(selectedRow(), 0);
+    EXPECT_EQ(sheet.buttons, kBackAndNext);
+    EXPECT_EQ(sheet.removals, 0) << "no phone was opened";
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+// What the device list shows, decided without widgets: the refresh of the rows with its
+// selection rules, what each device state offers, and the alias the dialog keeps.
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/DeviceRowCommand.h"
+#include "ui/DeviceRowList.h"
+#include "ui/IMEIAliasDialog.h"
+
+namespace {
+
+using Edit = DeviceRowList::Edit;
+using Kind = DeviceRowList::Edit::Kind;
+
+const std::u16string kUnknown = u"Unknown model";
+
+DEVICE_INFO_EX device(std::uint32_t node, std::u16string model, std::u16string imei,
+                      DeviceState state = DeviceState::ExtendedPhonebook) {
+    DEVICE_INFO_EX record;
+    record.device = node;
+    record.rootDevice = node;
+    record.model = std::move(model);
+    record.imei = std::move(imei);
+    record.state = state;
+    return record;
+}
+
+// Aliases as the alias store gives them: the alias, or the IMEI itself.
+struct Aliases {
+    std::map<std::u16string, std::u16string> known;
+    int lookups = 0;
+    DeviceRowList::AliasLookup lookup() {
+        return [this](const std::u16string& imei) {
+            ++lookups;
+            const auto found = known.find(imei);
+            return found == known.end() ? imei : found->second;
+        };
+    }
+};
+
+TEST(DeviceRowList, TheFirstRefreshListsTheDevicesInOrderAndSelectsTheFirst) {
+    DeviceRowList rows;
+    Aliases aliases;
+    aliases.known[u"351234567890123"] = u"Ann";
+    const auto refresh =
+        rows.refresh({device(3, u"Z3", u"351234567890123"), device(5, u"Z1", u"351234567890111"),
+                      device(9, u"", u"", DeviceState::NoDriver)},
+                     aliases.lookup(), kUnknown, std::nullopt);
+    EXPECT_EQ(rows.rows(),
+              (std::vector<DeviceRow>{
+                  {3, u"Z3", u"Ann"}, {5, u"Z1", u"351234567890111"}, {9, kUnknown, u""}}));
+    ASSERT_EQ(refresh.edits.size(), 3u);
+    EXPECT_EQ(refresh.edits[2], (Edit{Kind::Insert, 2, {9, kUnknown, u""}}));
+    EXPECT_EQ(refresh.selection, 0u);
+    EXPECT_FALSE(refresh.rowRemoved);
+    EXPECT_EQ(aliases.lookups, 2) << "a device without IMEI has no alias to look up";
+}
+
+TEST(DeviceRowList, UnchangedRowsStayAndNewDevicesGoWhereTheyStand) {
+    DeviceRowList rows;
+    Aliases aliases;
+    rows.refresh({device(3, u"Z3", u"1"), device(7, u"Z7", u"7")}, aliases.lookup(), kUnknown,
+                 std::nullopt);
+    const auto refresh =
+        rows.refresh({device(3, u"Z3", u"1"), device(5, u"Z5", u"5"), device(7, u"Z7", u"7")},
+                     aliases.lookup(), kUnknown, 1);
+    EXPECT_EQ(refresh.edits, (std::vector<Edit>{{Kind::Insert, 1, {5, u"Z5", u"5"}}}));
+    EXPECT_EQ(refresh.selection, 2u) << "the selected phone (node 7) moved down one row";
+    EXPECT_FALSE(refresh.rowRemoved);
+
+    // Nothing changed: nothing to do.
+    const auto again =
+        rows.refresh({device(3, u"Z3", u"1"), device(5, u"Z5", u"5"), device(7, u"Z7", u"7")},
+                     aliases.lookup(), kUnknown, 2);
+    EXPECT_TRUE(again.edits.empty());
+    EXPECT_EQ(again.selection, 2u);
+}
+
+TEST(DeviceRowList, ARowWhoseModelOrAliasChangedIsReplacedAndStaysSelected) {
+    DeviceRowList rows;
+    Aliases aliases;
+    rows.refresh({device(3, u"Z3", u"1"), device(5, u"", u"", DeviceState::Unsupported)},
+                 aliases.lookup(), kUnknown, std::nullopt);
+
+    // The second phone's probe has now read its model.
+    auto refresh = rows.refresh({device(3, u"Z3", u"1"), device(5, u"Z1", u"5")}, aliases.lookup(),
+                                kUnknown, 1);
+    EXPECT_EQ(refresh.edits,
+              (std::vector<Edit>{{Kind::Remove, 1, {}}, {Kind::Insert, 1, {5, u"Z1", u"5"}}}));
+    EXPECT_EQ(refresh.selection, 1u);
+    EXPECT_TRUE(refresh.rowRemoved);
+
+    // The first phone got an alias.
+    aliases.known[u"1"] = u"Office";
+    refresh = rows.refresh({device(3, u"Z3", u"1"), device(5, u"Z1", u"5")}, aliases.lookup(),
+                           kUnknown, 0);
+    EXPECT_EQ(rows.rows().front(), (DeviceRow{3, u"Z3", u"Office"}));
+    EXPECT_EQ(refresh.selection, 0u);
+    EXPECT_EQ(rows.rows().size(), 2u);
+}
+
+TEST(DeviceRowList, WhenTheSelectedPhoneGoesTheFirstRowIsSelectedAndAnEmptyListSelectsNone) {
+    DeviceRowList rows;
+    Aliases aliases;
+    rows.refresh({device(3, u"Z3", u"1"), device(5, u"Z1", u"5"), device(8, u"Z8", u"8")},
+                 aliases.lookup(), kUnknown, std::nullopt);
+    auto refresh = rows.refresh({device(3, u"Z3", u"1"), device(8, u"Z8", u"8")}, aliases.lookup(),
+                                kUnknown, 1);
+    EXPECT_EQ(refresh.edits, (std::vector<Edit>{{Kind::Remove, 1, {}}}));
+    EXPECT_EQ(refresh.selection, 0u);
+
+    // Every row is looked at once, also those after a removed one.
+    refresh = rows.refresh({}, aliases.lookup(), kUnknown, 0);
+    EXPECT_EQ(refresh.edits, (std::vector<Edit>{{Kind::Remove, 0, {}}, {Kind::Remove, 0, {}}}));
+    EXPECT_TRUE(rows.rows().empty());
+    EXPECT_FALSE(refresh.selection.has_value());
+
+    // No selection before: the first row.
+    refresh = rows.refresh({device(4, u"Z4", u"4"), device(6, u"Z6", u"6")}, aliases.lookup(),
+                           kUnknown, std::nullopt);
+    EXPECT_EQ(refresh.selection, 0u);
+}
+
+TEST(DeviceRowCommand, EachStateOffersItsAction) {
+    struct Case {
+        DeviceState state;
+        DeviceRowCommand::Action action;
+        std::int32_t topic;
+        std::optional<std::uint32_t> tooltip;
+        bool usable;
+    };
+    using Action = DeviceRowCommand::Action;
+    const Case cases[] = {
+        {DeviceState::Found, Action::None, 0, std::nullopt, false},
+        {DeviceState::NoDriver, Action::ShowHelp, 2, 10277, false},
+        {DeviceState::OtherMode, Action::ShowHelp, 3, 10276, false},
+        {DeviceState::Unsupported, Action::ShowHelp, 4, 10275, false},
+        {DeviceState::StandardPhonebook, Action::SetAlias, 0, std::nullopt, true},
+        {DeviceState::ExtendedPhonebook, Action::SetAlias, 0, std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.state));
+        const DeviceRowCommand command = DeviceRowCommand::forState(c.state);
+        EXPECT_EQ(command.action, c.action);
+        if (c.action == Action::ShowHelp) {
+            EXPECT_EQ(command.helpTopic, c.topic);
+        }
+        EXPECT_EQ(command.tooltipId, c.tooltip);
+        EXPECT_EQ(DeviceRowCommand::isUsable(c.state), c.usable);
+    }
+}
+
+TEST(IMEIAliasDialog, TheAliasKeptIsTheTypedTextOrThePreviousOne) {
+    const QString previous = QStringLiteral("Old");
+    const QString fortyOne(41, u'x');
+    // 38 letters, then a character made of two UTF-16 units: the limit falls inside it.
+    const QString splitAtLimit = QString(38, u'a') + QString::fromUtf8("\xF0\x9F\x98\x80");
+    const struct {
+        QString typed;
+        QString kept;
+    } cases[] = {
+        {"Ann's phone", "Ann's phone"},
+        {"", "Old"},
+        {"   ", "Old"},
+        {"  Work  ", "Work"},
+        {fortyOne, QString(39, u'x')},
+        {splitAtLimit, QString(38, u'a')},
+        {QString::fromUtf8("Телефон Анны"), QString::fromUtf8("Телефон Анны")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IMEIAliasDialog::resultAlias(c.typed, previous), c.kept) << c.typed.toStdString();
+    }
+}
+
+}  // namespace

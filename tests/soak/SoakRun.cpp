@@ -1,5 +1,6 @@
 #include "SoakRun.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -14,6 +15,8 @@
 #include "SoakPhone.h"
 #include "TempDir.h"
 #include "charsets/TextCodec.h"
+#include "export/ExportFileOutcome.h"
+#include "export/FileAccessException.h"
 #include "export/OutputFormat.h"
 #include "phonesim/Simulator.h"
 #include "tasks/PhoneManager.h"
@@ -88,13 +91,35 @@ phonesim::Scenario withFault(phonesim::Scenario scenario, const SoakFault& fault
     return scenario;
 }
 
+// Whether the export's file takes its place when the export is finished: when it wrote a
+// contact, or when every storage was read to its end (an empty phone gives an empty file).
+bool fileIsSaved(const SoakPhone& phone, const ExpectedOutcome& outcome) {
+    return !outcome.rows.empty() ||
+           (outcome.results.size() == phone.exported.size() &&
+            std::all_of(outcome.results.begin(), outcome.results.end(),
+                        [](ExportResult result) { return result == ExportResult::Completed; }));
+}
+
 // The output file against the expected rows: read back without the program's code, it must be
-// one header and whole rows, exactly the expected ones, in order.
+// one header and whole rows, exactly the expected ones, in order. An export that is not saved
+// leaves no file; none leaves its working file behind.
 void checkFile(const std::filesystem::path& path, const SoakPhone& phone,
                const ExpectedOutcome& outcome, ExportReport& report) {
     const ExpectedCsv csv(phone.layout, phone.outputCharset);
     std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {
+        if (entry.path() != path)
+            report.problems.push_back("a file was left beside the output: " +
+                                      entry.path().filename().string());
+    }
     const bool exists = std::filesystem::exists(path, error);
+    if (!fileIsSaved(phone, outcome)) {
+        if (exists)
+            report.problems.push_back(
+                "an export that wrote no contact and did not complete "
+                "left a file");
+        return;
+    }
     const std::string bytes = exists ? test_support::readFileBytes(path) : std::string();
     std::vector<test_support::CsvRow> rows;
     std::string problem;
@@ -207,6 +232,21 @@ ExportReport SoakRun::run(int number, const SoakExport& drawn) const {
             report.problems.push_back(
                 "the export did not end: " + std::to_string(exportSink.finishedCount()) + " of " +
                 std::to_string(outcome.results.size()) + " storages finished");
+        }
+
+        // The new file takes its place, or nothing changes.
+        try {
+            const ExportFileOutcome saved = manager->finishExport();
+            const ExportFileOutcome expected = fileIsSaved(phone, outcome)
+                                                   ? ExportFileOutcome::Saved
+                                                   : ExportFileOutcome::Unchanged;
+            if (saved != expected)
+                report.problems.push_back(
+                    std::string("finishing the export gave ") +
+                    (saved == ExportFileOutcome::Saved ? "saved" : "not saved"));
+        } catch (const FileAccessException& e) {
+            report.problems.push_back(std::string("the file could not be put in place: ") +
+                                      e.what());
         }
 
         // The statistics of each storage that wrote contacts count exactly those.

@@ -3,6 +3,24 @@
 option(CONTAXIO_WERROR "Treat compiler warnings as errors (on in the test suite and CI)" OFF)
 set(CONTAXIO_SANITIZER "" CACHE STRING
     "Sanitizers to build with: empty, 'address;undefined' or 'thread'")
+option(CONTAXIO_FUZZ
+    "Build the libFuzzer targets of fuzz/ (clang only; everything is built with coverage \
+instrumentation, AddressSanitizer and UndefinedBehaviorSanitizer)" OFF)
+
+if(CONTAXIO_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "CONTAXIO_FUZZ needs clang (libFuzzer): configure with "
+                            "-DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    if(CONTAXIO_SANITIZER STREQUAL "")
+        set(CONTAXIO_SANITIZER "address;undefined")
+    elseif(NOT CONTAXIO_SANITIZER STREQUAL "address;undefined")
+        message(FATAL_ERROR "CONTAXIO_FUZZ runs under 'address;undefined', not "
+                            "'${CONTAXIO_SANITIZER}'")
+    endif()
+    # Coverage feedback for the fuzzer from every library; the fuzz targets add the engine.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 find_program(CONTAXIO_CCACHE ccache)
 if(CONTAXIO_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)

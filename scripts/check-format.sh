@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 mapfile -t files < <(git ls-files -- '*.cpp' '*.h' 2>/dev/null || true)
 if [ ${#files[@]} -eq 0 ]; then
-    mapfile -t files < <(find src tests tools bench -name '*.cpp' -o -name '*.h')
+    mapfile -t files < <(find src tests tools bench fuzz -name '*.cpp' -o -name '*.h')
 fi
 clang-format --dry-run --Werror "${files[@]}"
 echo "Formatting: ${#files[@]} files checked."

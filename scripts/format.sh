@@ -2,4 +2,4 @@
 # Formats every C++ file of the project in place with clang-format.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-find src tests tools bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i
+find src tests tools bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i

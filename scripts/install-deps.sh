@@ -13,6 +13,11 @@ packages=(
     nlohmann-json3-dev
     clang-format
     ccache
+    # clang (clang++ 14), libFuzzer and the sanitizer runtimes, and the symbolizer of their
+    # reports build and run the fuzz targets.
+    clang
+    libclang-rt-14-dev
+    llvm
     gettext
     libgettextpo-dev
     # The locale sources and character maps from which the charset tests compile non-UTF-8

@@ -5,7 +5,8 @@
 # wizard's GUI tests (label gui) run in the first two on Qt's offscreen platform; Qt is not
 # built for ThreadSanitizer, so the third build leaves the GUI out. The packaging tests (label
 # packaging: the install rules, the Debian package, lintian and the validators) run in the
-# normal build only.
+# normal build only. Last, a clang build runs every fuzz target for CONTAXIO_FUZZ_SECONDS (30)
+# each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,6 +33,19 @@ run_build() {
     ctest --test-dir "$dir" "${label_args[@]}" -j "$jobs" --output-on-failure --no-tests=error
 }
 
+# The fuzz targets (fuzz/), built with clang and libFuzzer; each runs for a bounded time and fails
+# on any crash, leak, time-out, sanitizer report or broken expectation.
+run_fuzz_build() {
+    local dir="$build_root/fuzz"
+    echo "== fuzz build"
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DCONTAXIO_FUZZ=ON -DCONTAXIO_BUILD_TESTS=OFF -DCONTAXIO_BUILD_BENCH=OFF \
+        -DCONTAXIO_FUZZ_SECONDS="${CONTAXIO_FUZZ_SECONDS:-30}" >/dev/null
+    cmake --build "$dir" --target contaxio_fuzzers -j "$jobs"
+    echo "== fuzz tests"
+    ctest --test-dir "$dir" -L fuzz -j "$jobs" --output-on-failure --no-tests=error
+}
+
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
@@ -40,5 +54,6 @@ export QT_QPA_PLATFORM=offscreen
 run_build normal "" all ""
 run_build asan-ubsan "address;undefined" all ""
 run_build tsan "thread" contaxio_threaded_tests threaded
+run_fuzz_build
 
 echo "All test builds passed."

@@ -62,7 +62,9 @@ IniDocument::Line IniDocument::readLine(std::string_view raw) {
 
 IniDocument IniDocument::parse(std::string_view bytes) {
     IniDocument document;
-    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    // Every leading mark: an editor that adds one to a file that had one leaves two, and a mark
+    // kept in the first line would hide its section header until the file is written again.
+    while (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         bytes.remove_prefix(kByteOrderMark.size());
     }
     while (!bytes.empty()) {

@@ -14,10 +14,10 @@
 // change (comments, lines it cannot read, other sections and keys) are written back exactly as
 // they were read, so that editing one key never disturbs another.
 //
-// Parsing accepts any bytes and never fails: a UTF-8 byte-order mark is skipped, lines end at
-// LF, CR LF or CR, blanks and tabs around names and values are ignored, lines starting with
-// ";" or "#" are comments, and a line that is neither a section header nor holds a "=" is kept
-// but means nothing. The text written is UTF-8 with LF line ends.
+// Parsing accepts any bytes and never fails: UTF-8 byte-order marks at the start are skipped,
+// lines end at LF, CR LF or CR, blanks and tabs around names and values are ignored, lines
+// starting with ";" or "#" are comments, and a line that is neither a section header nor holds
+// a "=" is kept but means nothing. The text written is UTF-8 with LF line ends.
 class IniDocument {
 public:
     IniDocument() = default;

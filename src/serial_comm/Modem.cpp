@@ -18,6 +18,17 @@ bool holdsFinalResult(const std::string& text, std::size_t from) {
            fresh.find(at::kFinalError) != std::string_view::npos;
 }
 
+// Where the first final result of text ends; npos when it holds none.
+std::size_t endOfFinalResult(std::string_view text) {
+    const std::size_t ok = text.find(at::kFinalOk);
+    const std::size_t error = text.find(at::kFinalError);
+    if (ok == std::string_view::npos && error == std::string_view::npos)
+        return std::string_view::npos;
+    if (error == std::string_view::npos || (ok != std::string_view::npos && ok < error))
+        return ok + at::kFinalOk.size();
+    return error + at::kFinalError.size();
+}
+
 }  // namespace
 
 Modem::~Modem() {
@@ -29,6 +40,7 @@ std::uint32_t Modem::sendCommand(const std::string& line) {
     bytes.reserve(line.size() + at::kLineTerminator.size());
     bytes.append(line);
     bytes.append(at::kLineTerminator);
+    lastCommand_ = line;
     if (trace_)
         trace_(true, bytes);
     return port_.write(bytes.data(), static_cast<std::uint32_t>(bytes.size()), nullptr,
@@ -55,15 +67,36 @@ std::uint32_t Modem::readChunk(std::string& text, std::size_t& total) {
     return received;
 }
 
+std::size_t Modem::dropLateAnswers(std::string& text) const {
+    std::size_t dropped = 0;
+    while (!lastCommand_.empty() && text.starts_with(at::kCommandPrefix)) {
+        const std::size_t echoEnd = text.find('\r');
+        if (echoEnd == std::string::npos ||
+            std::string_view(text).substr(0, echoEnd) == lastCommand_)
+            break;
+        const std::size_t end = endOfFinalResult(text);
+        if (end == std::string::npos)
+            break;  // the rest of the late answer is still to come
+        text.erase(0, end);
+        dropped += end;
+    }
+    return dropped;
+}
+
 std::uint32_t Modem::readResponse(std::string& answer) {
     std::string text;
     std::size_t total = 0;
+    std::size_t dropped = 0;
     bool finalResult = false;
     auto lastArrival = Clock::now();
     while (total < at::kAnswerLimit) {
-        const std::size_t searchFrom = text.size() - std::min(text.size(), kFinalOverlap);
+        std::size_t searchFrom = text.size() - std::min(text.size(), kFinalOverlap);
         if (readChunk(text, total) > 0) {
             lastArrival = Clock::now();
+            if (const std::size_t late = dropLateAnswers(text); late > 0) {
+                dropped += late;
+                searchFrom = 0;
+            }
             if (holdsFinalResult(text, searchFrom)) {
                 finalResult = true;
                 break;
@@ -81,7 +114,7 @@ std::uint32_t Modem::readResponse(std::string& answer) {
     if (finalResult && text.starts_with(at::kModeTwoEcho))
         readModeTail(text, total);
     answer = std::move(text);
-    return static_cast<std::uint32_t>(total);
+    return static_cast<std::uint32_t>(total - dropped);
 }
 
 void Modem::readModeTail(std::string& text, std::size_t& total) {

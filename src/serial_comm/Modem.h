@@ -41,7 +41,11 @@ public:
     // when at::kAnswerLimit bytes have come (a device that streams without end). After the echo of
     // AT+MODE=2 the lines the phone sends after its OK are collected too. Each chunk read is kept
     // up to its first NUL byte. The echo, blank lines and the final result stay in the text.
-    // SerialPortException passes through.
+    //
+    // A late answer is left out: once a command was sent, text that starts with the echo of
+    // another command is the answer to an earlier one that came after its silence ran out (the
+    // phone answers in order), so it is dropped up to its final result and not counted, and the
+    // reading goes on for this command's own answer. SerialPortException passes through.
     std::uint32_t readResponse(std::string& answer);
 
     // Installs (or, with an empty function, removes) the trace. Not while a command runs.
@@ -58,8 +62,13 @@ private:
     // Collects the lines that follow the final OK of AT+MODE=2.
     void readModeTail(std::string& text, std::size_t& total);
 
+    // Removes the whole late answers (see readResponse) at the start of text; the bytes removed.
+    std::size_t dropLateAnswers(std::string& text) const;
+
     SerialPort port_;
     Trace trace_;
+    // The last command line sent, without its line end; empty before the first.
+    std::string lastCommand_;
     std::chrono::milliseconds silenceTimeout_ = at::kSilenceTimeout;
 };
 

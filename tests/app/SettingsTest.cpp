@@ -157,6 +157,12 @@ TEST(IniDocumentTest, AnyBytesParseWithoutFailing) {
     }
     const IniDocument document = IniDocument::parse(bytes);
     EXPECT_EQ(IniDocument::parse(document.serialize()).serialize(), document.serialize());
+
+    // A file saved with a second byte-order mark reads its first section the first time, not
+    // only after it has been written again.
+    const IniDocument twice = IniDocument::parse("\xEF\xBB\xBF\xEF\xBB\xBF[Common]\r\npath=/a\r\n");
+    EXPECT_EQ(twice.value(u"Common", u"path"), u"/a");
+    EXPECT_EQ(twice.serialize(), "[Common]\npath=/a\n");
 }
 
 // --- The profile rules ----------------------------------------------------------------------

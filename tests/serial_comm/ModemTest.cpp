@@ -130,6 +130,61 @@ TEST_F(ModemTest, PausesShorterThanTheSilenceDoNotEndTheAnswer) {
     EXPECT_GT(Clock::now() - start, kSilence);
 }
 
+// A phone that answers after the silence ran out: its answer reaches the port while the next
+// command waits for its own. Taken for that one, it would shift every later answer by one.
+TEST_F(ModemTest, ALateAnswerToAnEarlierCommandIsLeftOut) {
+    const std::string late = "AT+CPBR=?\r\r\n+CPBR: (1-250),40,14\r\n\r\nOK\r\n";
+    const std::string failed = "AT+CPBR=1,10\r\r\nERROR\r\n";
+    const std::string own = "AT+CPBS=\"SM\"\r\r\nOK\r\n";
+    modem.sendCommand("AT+CPBS=\"SM\"");
+    pty.readMaster(14, milliseconds(1000));
+
+    phoneSays(late + failed + own);
+    std::string answer;
+    EXPECT_EQ(modem.readResponse(answer), own.size());
+    EXPECT_EQ(answer, own);
+
+    // The late answer alone, then silence: this command got no answer.
+    modem.setSilenceTimeout(milliseconds(100));
+    phoneSays(late);
+    EXPECT_EQ(modem.readResponse(answer), 0u);
+    EXPECT_EQ(answer, "");
+
+    // A selection repeated after a silence is answered twice; the second answer comes late for
+    // the command after it and is left out there.
+    modem.sendCommand("AT+CPBS?");
+    pty.readMaster(10, milliseconds(1000));
+    const std::string fill = "AT+CPBS?\r\r\n+CPBS: \"SM\",3,250\r\n\r\nOK\r\n";
+    phoneSays(own + fill);
+    EXPECT_EQ(modem.readResponse(answer), fill.size());
+    EXPECT_EQ(answer, fill);
+}
+
+TEST_F(ModemTest, ALateAnswerIsLeftOutWhenTheOwnAnswerComesAfterIt) {
+    traceArrivals();
+    modem.sendCommand("AT+CPBS?");
+    pty.readMaster(10, milliseconds(1000));
+    std::jthread phone([this] {
+        pty.writeMaster("AT+CSCS=\"UCS2\"\r\r\nOK\r\n");
+        arrived.wait(milliseconds(5000));
+        pty.writeMaster("AT+CPBS?\r\r\n+CPBS: \"ME\",1,5\r\n\r\nOK\r\n");
+    });
+    std::string answer;
+    modem.readResponse(answer);
+    EXPECT_EQ(answer, "AT+CPBS?\r\r\n+CPBS: \"ME\",1,5\r\n\r\nOK\r\n");
+}
+
+// Without the echo nothing tells a late answer from this one: the text is kept as it came.
+TEST_F(ModemTest, AnswersWithoutEchoAreKeptWhole) {
+    modem.sendCommand("AT+CPBS?");
+    pty.readMaster(10, milliseconds(1000));
+    const std::string reply = "\r\nRING\r\n\r\n+CPBS: \"ME\",1,5\r\n\r\nOK\r\n";
+    phoneSays(reply);
+    std::string answer;
+    EXPECT_EQ(modem.readResponse(answer), reply.size());
+    EXPECT_EQ(answer, reply);
+}
+
 TEST_F(ModemTest, AnAnswerWithoutFinalResultEndsAfterTwoSecondsOfSilence) {
     const std::string reply = "\r\n+CME ERROR: 10\r\n";
     phoneSays(reply);

@@ -1,0 +1,211 @@
+// Phone answers through the answer parser and every query command's parser. For any bytes:
+// nothing throws or crashes; the parser's calls nest (a line's values between its beginLine and
+// endLine, results outside), name only lines with the asked prefix and report exactly the
+// answer's "OK" and "ERROR" lines; every command's success flag follows the last of those; the
+// command list holds the lines before the first "OK"; what the parsers keep comes from the answer.
+//
+// Input: the whole answer, as the modem collected it (echo, blank lines and result included).
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "charsets/TextCodec.h"
+#include "serial_comm/CGMMCommand.h"
+#include "serial_comm/CGSNCommand.h"
+#include "serial_comm/CPBSCommand.h"
+#include "serial_comm/CSCSCommand.h"
+#include "serial_comm/CommandList.h"
+#include "serial_comm/IndexRange.h"
+#include "serial_comm/MODECommand.h"
+#include "serial_comm/MPBRESupportedRangeCommand.h"
+#include "serial_comm/ParseResponseSink.h"
+#include "serial_comm/ResponseParser.h"
+#include "serial_comm/StorageTable.h"
+
+namespace {
+
+using fuzz_support::check;
+using fuzz_support::printable;
+
+// The answer's lines, cut at CR and LF without the tokenizer; empty ones dropped.
+std::vector<std::string_view> linesOf(std::string_view answer) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= answer.size(); ++i) {
+        if (i == answer.size() || answer[i] == '\r' || answer[i] == '\n') {
+            if (i > start)
+                lines.push_back(answer.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+
+// The result lines of the answer in order: true for "ERROR", false for "OK".
+std::vector<bool> resultsOf(const std::vector<std::string_view>& lines) {
+    std::vector<bool> results;
+    for (const std::string_view line : lines) {
+        if (line == "OK")
+            results.push_back(false);
+        else if (line == "ERROR")
+            results.push_back(true);
+    }
+    return results;
+}
+
+// The lines whose text before the first ':' is exactly name.
+std::size_t linesNamed(const std::vector<std::string_view>& lines, std::string_view name) {
+    return static_cast<std::size_t>(
+        std::count_if(lines.begin(), lines.end(), [name](std::string_view line) {
+            const std::size_t colon = line.find(':');
+            return colon != std::string_view::npos && line.substr(0, colon) == name;
+        }));
+}
+
+// Checks how the parser calls its sink.
+class CheckingSink final : public serial_comm::ParseResponseSink {
+public:
+    CheckingSink(std::string_view answer, std::string_view name) : answer_(answer), name_(name) {}
+
+    void beginLine(const std::string& prefix) override {
+        FUZZ_CHECK(!inLine_, "beginLine inside a line", printable(answer_));
+        FUZZ_CHECK(prefix == name_, "a line of another prefix", printable(prefix));
+        inLine_ = true;
+        ++lines;
+    }
+    void onValue(const std::string& value) override {
+        FUZZ_CHECK(inLine_, "a value outside a line", printable(answer_));
+        FUZZ_CHECK(value.find_first_of("\r\n") == std::string::npos, "a value holds a line end",
+                   printable(value));
+        FUZZ_CHECK(answer_.find(value) != std::string_view::npos,
+                   "a value that is not in the answer", printable(value));
+    }
+    void endLine() override {
+        FUZZ_CHECK(inLine_, "endLine outside a line", printable(answer_));
+        inLine_ = false;
+    }
+    void onResult(bool failed) override {
+        FUZZ_CHECK(!inLine_, "a result inside a line", printable(answer_));
+        results.push_back(failed);
+    }
+
+    void finish() const { FUZZ_CHECK(!inLine_, "a line never ended", printable(answer_)); }
+
+    std::size_t lines = 0;
+    std::vector<bool> results;
+
+private:
+    std::string_view answer_;
+    std::string_view name_;
+    bool inLine_ = false;
+};
+
+bool succeededBy(const std::vector<bool>& results) {
+    return !results.empty() && !results.back();
+}
+
+bool inAnswer(std::string_view answer, std::string_view part) {
+    return answer.find(part) != std::string_view::npos;
+}
+
+// Text read as ASCII by a parser: every unit below 0x80 or the replacement character, and the
+// ASCII units in the answer.
+void checkAsciiText(std::string_view answer, const std::u16string& text, const char* what) {
+    std::string ascii;
+    for (const char16_t unit : text) {
+        FUZZ_CHECK(unit < 0x80 || unit == 0xFFFD, what, printable(text));
+        ascii += unit < 0x80 ? static_cast<char>(unit) : '\x80';
+    }
+    // Each run of ASCII bytes of the text comes from the answer.
+    std::size_t start = 0;
+    while (start < ascii.size()) {
+        std::size_t end = ascii.find('\x80', start);
+        if (end == std::string::npos)
+            end = ascii.size();
+        FUZZ_CHECK(inAnswer(answer, std::string_view(ascii).substr(start, end - start)), what,
+                   printable(text));
+        start = end + 1;
+    }
+}
+
+void checkParser(std::string_view answer, const std::vector<std::string_view>& lines,
+                 std::string_view name) {
+    CheckingSink sink(answer, name);
+    serial_comm::parseResponse(sink, answer, name);
+    sink.finish();
+    FUZZ_CHECK(sink.results == resultsOf(lines), "the results are not the answer's result lines",
+               printable(answer));
+    FUZZ_CHECK(sink.lines == linesNamed(lines, name), "not every line of the name was reported",
+               std::string(name) + " in " + printable(answer));
+}
+
+void checkCommands(std::string_view answer, const std::vector<std::string_view>& lines) {
+    const bool succeeded = succeededBy(resultsOf(lines));
+
+    serial_comm::CPBSCommand storages;
+    storages.parse(answer);
+    check(storages.succeeded() == succeeded, "CPBS success differs from the last result");
+    for (const std::string& item : storages.items())
+        FUZZ_CHECK(inAnswer(answer, item), "a CPBS item not in the answer", printable(item));
+    const serial_comm::StorageFill fill = serial_comm::storageFill(storages.items());
+    check(storages.items().size() >= 3 || (fill.used == 0 && fill.total == 0 && fill.name.empty()),
+          "a fill from fewer than three items");
+    const std::vector<std::int32_t> kinds = serial_comm::storageKindsOf(storages.items());
+    check(kinds.size() <= storages.items().size(), "more storage kinds than names");
+
+    serial_comm::CSCSCommand charsets;
+    charsets.parse(answer);
+    check(charsets.succeeded() == succeeded, "CSCS success differs from the last result");
+    for (const std::u16string& charset : charsets.charsets())
+        checkAsciiText(answer, charset, "a charset name not read as ASCII from the answer");
+
+    serial_comm::CGMMCommand model;
+    model.parse(answer);
+    check(model.succeeded() == succeeded, "CGMM success differs from the last result");
+    checkAsciiText(answer, model.model(), "a model not read as ASCII from the answer");
+    check(model.model().empty() || inAnswer(answer, "MODEL="), "a model without MODEL=");
+
+    serial_comm::CGSNCommand serial;
+    serial.parse(answer);
+    check(serial.succeeded() == succeeded, "CGSN success differs from the last result");
+    checkAsciiText(answer, serial.serialNumber(), "a serial number not read from the answer");
+
+    serial_comm::MODECommand mode;
+    mode.parse(answer);
+    check(mode.succeeded() == succeeded, "MODE success differs from the last result");
+    FUZZ_CHECK(inAnswer(answer, mode.mode()), "a mode not in the answer", printable(mode.mode()));
+
+    serial_comm::MPBRESupportedRangeCommand extendedRange;
+    extendedRange.parse(answer);
+    check(extendedRange.succeeded() == succeeded, "MPBRE success differs from the last result");
+    check(!extendedRange.found() || linesNamed(lines, "+MPBRE") > 0,
+          "an MPBRE range without an MPBRE line");
+
+    serial_comm::IndexRange range;
+    const bool found = serial_comm::readIndexRange(answer, range);
+    check(found || range == serial_comm::IndexRange{}, "a range that was not found is not 0-0");
+    check(!found || inAnswer(answer, ":"), "a range found without a ':'");
+
+    std::vector<std::string> commands;
+    const bool listed = serial_comm::readCommandList(answer, commands);
+    const auto ok = std::find(lines.begin(), lines.end(), "OK");
+    check(listed == (ok != lines.end()), "the command list ends without its OK line");
+    FUZZ_CHECK(std::equal(commands.begin(), commands.end(), lines.begin(), ok),
+               "the command list is not the lines before OK", printable(answer));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view answer(reinterpret_cast<const char*>(data), size);
+    const std::vector<std::string_view> lines = linesOf(answer);
+    for (const std::string_view name : {"+CPBS", "+CPBR", "+MPBRE", "+MPGR", "+CSCS", "+CGMM",
+                                        "+CGSN", "+MODE", "+CME ERROR", ""})
+        checkParser(answer, lines, name);
+    checkCommands(answer, lines);
+    return 0;
+}

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "AnswerLines.h"
 #include "FuzzCheck.h"
 #include "charsets/TextCodec.h"
 #include "serial_comm/CGMMCommand.h"
@@ -30,20 +31,6 @@ namespace {
 
 using fuzz_support::check;
 using fuzz_support::printable;
-
-// The answer's lines, cut at CR and LF without the tokenizer; empty ones dropped.
-std::vector<std::string_view> linesOf(std::string_view answer) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= answer.size(); ++i) {
-        if (i == answer.size() || answer[i] == '\r' || answer[i] == '\n') {
-            if (i > start)
-                lines.push_back(answer.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return lines;
-}
 
 // The result lines of the answer in order: true for "ERROR", false for "OK".
 std::vector<bool> resultsOf(const std::vector<std::string_view>& lines) {
@@ -202,7 +189,7 @@ void checkCommands(std::string_view answer, const std::vector<std::string_view>&
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view answer(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::string_view> lines = linesOf(answer);
+    const std::vector<std::string_view> lines = fuzz_support::answerLines(answer);
     for (const std::string_view name : {"+CPBS", "+CPBR", "+MPBRE", "+MPGR", "+CSCS", "+CGMM",
                                         "+CGSN", "+MODE", "+CME ERROR", ""})
         checkParser(answer, lines, name);

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "AnswerLines.h"
 #include "FuzzCheck.h"
 #include "app/LanguageFile.h"
 #include "charsets/TextCodec.h"
@@ -40,17 +41,6 @@ const char* __lsan_default_suppressions() {
 namespace {
 
 using fuzz_support::printable;
-
-std::vector<std::string_view> splitAtNul(std::string_view bytes) {
-    std::vector<std::string_view> parts;
-    while (true) {
-        const std::size_t end = bytes.find('\0');
-        parts.push_back(bytes.substr(0, end));
-        if (end == std::string_view::npos)
-            return parts;
-        bytes.remove_prefix(end + 1);
-    }
-}
 
 // Text a PO string can hold as written: valid UTF-8 (ill-formed bytes replaced) without the
 // control characters the format has no plain escape for.
@@ -96,7 +86,7 @@ struct Entry {
 };
 
 void checkBuilt(std::string_view rest) {
-    const std::vector<std::string_view> fields = splitAtNul(rest);
+    const std::vector<std::string_view> fields = fuzz_support::nulSeparated(rest);
     std::string idField;
     for (const char c : fields[0]) {
         if (c >= 0x21 && c <= 0x7E && c != '"' && c != '\\')

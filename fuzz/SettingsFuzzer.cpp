@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "AnswerLines.h"
 #include "FuzzCheck.h"
 #include "ScratchFolder.h"
 #include "app/IniDocument.h"
@@ -36,17 +37,6 @@ std::u16string units(std::string_view bytes) {
                                              (static_cast<unsigned char>(bytes[i + 1]) << 8)));
     }
     return text;
-}
-
-std::vector<std::string_view> splitAtNul(std::string_view bytes) {
-    std::vector<std::string_view> parts;
-    while (true) {
-        const std::size_t end = bytes.find('\0');
-        parts.push_back(bytes.substr(0, end));
-        if (end == std::string_view::npos)
-            return parts;
-        bytes.remove_prefix(end + 1);
-    }
 }
 
 std::vector<std::string_view> linesOf(std::string_view text) {
@@ -140,7 +130,7 @@ std::string readFile(const std::filesystem::path& path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::string_view> parts = splitAtNul(input);
+    const std::vector<std::string_view> parts = fuzz_support::nulSeparated(input);
     const std::string_view file = parts[0];
     const auto part = [&](std::size_t i) {
         return i < parts.size() ? units(parts[i]) : std::u16string();

@@ -61,7 +61,7 @@ long peakResidentKiB() {
 // Hears the end of each storage and remembers when the last one came.
 class FinishSink final : public IContactExportSink {
 public:
-    void onExportStarted(std::int32_t, std::int32_t, std::int32_t) override {}
+    void onExportStarted(StorageKind, std::int32_t, std::int32_t) override {}
     void onExportProgress(std::int32_t, std::int32_t) override {}
     void onExportFinished(ExportResult result) override {
         {
@@ -107,12 +107,12 @@ ExportRun exportOnce(PhoneManager& manager, const fs::path& output) {
     FinishSink sink;
     GiveUpSink giveUp;
     manager.setPath(text_codec::fromUtf8(output.string()));
-    manager.setFormat(output_format::GoogleCsv);
+    manager.setFormat(OutputFormat::GoogleCsv);
     manager.setOutputCharset(output_charset::Ucs2);
     ExportRun run;
     const double cpuBefore = bench::processCpuSeconds();
     const auto start = Clock::now();
-    manager.startExport({storage_kind::Memory}, u"UCS2", sink, giveUp);
+    manager.startExport({StorageKind::Memory}, u"UCS2", sink, giveUp);
     Clock::time_point end;
     const auto result = sink.wait(std::chrono::seconds(600), end);
     run.cpuSeconds = bench::processCpuSeconds() - cpuBefore;

@@ -162,7 +162,7 @@ Run exportOnce(TimingApplication& application, BusyStretches& stretches,
                      scenario.phone.extended);
     app.setDeviceMemorySelected(true);
     app.setCharsetName(u"UCS2");
-    app.setOutputFormatAndCharset(1, 0);
+    app.setOutputFormatAndCharset(OutputFormat::GoogleCsv, 0);
     app.setOutputPath(text_codec::fromUtf8(output.string()));
 
     QtUserDialogs dialogs;
@@ -189,7 +189,7 @@ Run exportOnce(TimingApplication& application, BusyStretches& stretches,
     run.longestEventType = application.longestType();
     run.longestStretchMs = milliseconds(stretches.longest());
     run.events = application.events();
-    run.statistics = app.exportStatistics(storage_kind::Memory);
+    run.statistics = app.exportStatistics(StorageKind::Memory);
     return run;
 }
 

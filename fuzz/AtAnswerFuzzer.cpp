@@ -141,7 +141,7 @@ void checkCommands(std::string_view answer, const std::vector<std::string_view>&
     const serial_comm::StorageFill fill = serial_comm::storageFill(storages.items());
     check(storages.items().size() >= 3 || (fill.used == 0 && fill.total == 0 && fill.name.empty()),
           "a fill from fewer than three items");
-    const std::vector<std::int32_t> kinds = serial_comm::storageKindsOf(storages.items());
+    const std::vector<StorageKind> kinds = serial_comm::storageKindsOf(storages.items());
     check(kinds.size() <= storages.items().size(), "more storage kinds than names");
 
     serial_comm::CSCSCommand charsets;

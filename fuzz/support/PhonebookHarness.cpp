@@ -75,9 +75,9 @@ PhonebookHarness::PhonebookHarness(const PhonebookOptions& options)
     : outputCharset_(options.outputCharset),
       googlePath_(text_codec::fromUtf8((ScratchFolder::instance().path() / "google").string())),
       outlookPath_(text_codec::fromUtf8((ScratchFolder::instance().path() / "outlook").string())),
-      google_(std::make_unique<CSVExportManager>(output_format::GoogleCsv, googlePath_,
-                                                 outputCharset_)),
-      outlook_(std::make_unique<CSVExportManager>(output_format::OutlookCsv, outlookPath_,
+      google_(
+          std::make_unique<CSVExportManager>(OutputFormat::GoogleCsv, googlePath_, outputCharset_)),
+      outlook_(std::make_unique<CSVExportManager>(OutputFormat::OutlookCsv, outlookPath_,
                                                   outputCharset_)) {
     contactBuilder_.addSink(this);
 }

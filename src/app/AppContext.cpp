@@ -13,7 +13,6 @@
 #include "app/LanguageManager.h"
 #include "app/UiTextIds.h"
 #include "charsets/TextCodec.h"
-#include "common/StorageKind.h"
 #include "tasks/PhoneManager.h"
 
 namespace {
@@ -164,12 +163,12 @@ void AppContext::setCharsetName(const std::u16string& name) {
     }
 }
 
-std::pair<std::int32_t, std::int32_t> AppContext::outputFormatAndCharset() const {
+std::pair<OutputFormat, std::int32_t> AppContext::outputFormatAndCharset() const {
     const std::lock_guard lock(choicesMutex_);
     return {outputFormat_, charset_};
 }
 
-void AppContext::setOutputFormatAndCharset(std::int32_t format, std::int32_t charset) {
+void AppContext::setOutputFormatAndCharset(OutputFormat format, std::int32_t charset) {
     const std::lock_guard lock(choicesMutex_);
     outputFormat_ = format;
     charset_ = charset;
@@ -183,12 +182,12 @@ void AppContext::startExport(IContactExportSink& exportSink,
     const auto [format, charset] = outputFormatAndCharset();
     phoneManager_->setFormat(format);
     phoneManager_->setOutputCharset(charset);
-    std::vector<std::int32_t> storages;
+    std::vector<StorageKind> storages;
     if (deviceMemorySelected_) {
-        storages.push_back(storage_kind::Memory);
+        storages.push_back(StorageKind::Memory);
     }
     if (simSelected_) {
-        storages.push_back(storage_kind::Sim);
+        storages.push_back(StorageKind::Sim);
     }
     storagesRemaining_ = static_cast<std::int32_t>(storages.size());
     exportStarted_ = true;
@@ -228,13 +227,13 @@ ExportFileOutcome AppContext::finishExport() {
     return phoneManager_ ? phoneManager_->finishExport() : ExportFileOutcome::NoFile;
 }
 
-void AppContext::stopExport(std::int32_t kind) {
+void AppContext::stopExport(StopKind kind) {
     if (phoneManager_) {
         phoneManager_->stop(kind);
     }
 }
 
-ExportStatistics AppContext::exportStatistics(std::int32_t storageKind) const {
+ExportStatistics AppContext::exportStatistics(StorageKind storageKind) const {
     return phoneManager_ ? phoneManager_->exportStatistics(storageKind) : ExportStatistics{};
 }
 

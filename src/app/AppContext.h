@@ -12,7 +12,10 @@
 #include "app/AppEnvironment.h"
 #include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
+#include "common/StopKind.h"
+#include "common/StorageKind.h"
 #include "export/ExportFileOutcome.h"
+#include "export/OutputFormat.h"
 
 class IContactExportSink;
 class IExportInterruptionSink;
@@ -98,8 +101,8 @@ public:
     void setCharsetName(const std::u16string& name);
 
     // (output format, output charset)
-    std::pair<std::int32_t, std::int32_t> outputFormatAndCharset() const;
-    void setOutputFormatAndCharset(std::int32_t format, std::int32_t charset);
+    std::pair<OutputFormat, std::int32_t> outputFormatAndCharset() const;
+    void setOutputFormatAndCharset(OutputFormat format, std::int32_t charset);
 
     bool needsPhoneQuery() const { return needsPhoneQuery_; }
     void setNeedsPhoneQuery(bool value) { needsPhoneQuery_ = value; }
@@ -122,14 +125,14 @@ public:
     // True once after each startExport.
     bool takeExportStarted();
 
-    // Close or open the continue gate; stop the export (kind 5: cancelled by the user; any
-    // other kind closes the port first). Nothing happens without a PhoneManager.
+    // Close or open the continue gate; stop the export (StopKind::ByUser: cancelled by the
+    // user; any other kind closes the port first). Nothing happens without a PhoneManager.
     void pauseExport();
     void resumeExport();
-    void stopExport(std::int32_t kind);
+    void stopExport(StopKind kind);
 
     // The statistics of a storage kind in the current export; all zero without one.
-    ExportStatistics exportStatistics(std::int32_t storageKind) const;
+    ExportStatistics exportStatistics(StorageKind storageKind) const;
 
     AliasStore& aliases() { return aliases_; }
 
@@ -164,7 +167,7 @@ private:
     // charsetName_, outputFormat_ and charset_, and swaps of phoneManager_.
     mutable std::mutex choicesMutex_;
     std::u16string charsetName_ = u"UCS2";
-    std::int32_t outputFormat_ = 0;
+    OutputFormat outputFormat_{};
     std::int32_t charset_ = 0;
     std::u16string devicePort_;
     LanguageManager* languageManager_;

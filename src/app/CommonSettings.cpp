@@ -21,17 +21,19 @@ CommonSettings CommonSettings::read(const std::filesystem::path& file) {
     settings.path = profile.readString(kSection, u"path", u"");
     settings.showWelcome = profile.readString(kSection, u"showWelcome", u"1") == u"1";
     settings.language = static_cast<std::uint16_t>(profile.readInt(kSection, u"language", 0));
-    settings.outputFormat = profile.readInt(kSection, u"outputFormat", 1);
+    settings.outputFormat = static_cast<OutputFormat>(profile.readInt(
+        kSection, u"outputFormat", static_cast<std::int32_t>(OutputFormat::GoogleCsv)));
     settings.charset = profile.readInt(kSection, u"charset", 1);
     return settings;
 }
 
 bool CommonSettings::write(const std::filesystem::path& file) const {
-    return ProfileFile(file).writeStrings(kSection, {
-                                                        {u"showWelcome", showWelcome ? u"1" : u"0"},
-                                                        {u"path", path},
-                                                        {u"outputFormat", decimal(outputFormat)},
-                                                        {u"charset", decimal(charset)},
-                                                        {u"language", decimal(language)},
-                                                    });
+    return ProfileFile(file).writeStrings(
+        kSection, {
+                      {u"showWelcome", showWelcome ? u"1" : u"0"},
+                      {u"path", path},
+                      {u"outputFormat", decimal(static_cast<std::int32_t>(outputFormat))},
+                      {u"charset", decimal(charset)},
+                      {u"language", decimal(language)},
+                  });
 }

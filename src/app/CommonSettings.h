@@ -4,13 +4,16 @@
 #include <filesystem>
 #include <string>
 
+#include "export/OutputFormat.h"
+
 // The choices the program remembers between runs, section "Common" of the settings file.
 struct CommonSettings {
-    std::u16string path;            // key "path": the output file, folder and name
-    bool showWelcome = true;        // key "showWelcome": "1" or "0"
-    std::uint16_t language = 0;     // key "language": a language id, 0 for none chosen
-    std::int32_t outputFormat = 1;  // key "outputFormat": the layout code
-    std::int32_t charset = 1;       // key "charset": the output charset code
+    std::u16string path;         // key "path": the output file, folder and name
+    bool showWelcome = true;     // key "showWelcome": "1" or "0"
+    std::uint16_t language = 0;  // key "language": a language id, 0 for none chosen
+    // key "outputFormat": the layout code, kept as read (also a code of no layout)
+    OutputFormat outputFormat = OutputFormat::GoogleCsv;
+    std::int32_t charset = 1;  // key "charset": the output charset code
 
     // Reads the keys in the order path, showWelcome, language, outputFormat, charset; what is
     // missing keeps the default above. showWelcome is true exactly when its trimmed value is

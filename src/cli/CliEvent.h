@@ -6,18 +6,19 @@
 #include <vector>
 
 #include "common/ExportResult.h"
+#include "common/StorageKind.h"
 
 // What the phone's worker thread reports, as values handed to the main thread.
 namespace cli_event {
 
 struct Storages {
-    std::vector<std::int32_t> kinds;
+    std::vector<StorageKind> kinds;
 };
 struct Charsets {
     std::vector<std::u16string> names;
 };
 struct StorageStarted {
-    std::int32_t storage = 0;
+    StorageKind storage = StorageKind::Unknown;
     std::int32_t usedEntries = 0;
     std::int32_t indexCount = 0;
 };

@@ -21,7 +21,7 @@ std::string lowered(std::string text) {
 }
 
 // "me", "sm", "me,sm" or "sm,me" (any case) to storage kinds, phone memory first.
-std::optional<std::vector<std::int32_t>> storagesOf(const std::string& text) {
+std::optional<std::vector<StorageKind>> storagesOf(const std::string& text) {
     bool memory = false;
     bool sim = false;
     std::size_t start = 0;
@@ -37,12 +37,12 @@ std::optional<std::vector<std::int32_t>> storagesOf(const std::string& text) {
         }
         start = comma + 1;
     }
-    std::vector<std::int32_t> kinds;
+    std::vector<StorageKind> kinds;
     if (memory) {
-        kinds.push_back(storage_kind::Memory);
+        kinds.push_back(StorageKind::Memory);
     }
     if (sim) {
-        kinds.push_back(storage_kind::Sim);
+        kinds.push_back(StorageKind::Sim);
     }
     return kinds;
 }
@@ -451,9 +451,9 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
     if (!layout->empty()) {
         const std::string name = lowered(*layout);
         if (name == "google") {
-            options.layout = output_format::GoogleCsv;
+            options.layout = OutputFormat::GoogleCsv;
         } else if (name == "outlook") {
-            options.layout = output_format::OutlookCsv;
+            options.layout = OutputFormat::OutlookCsv;
         } else {
             return fail("--layout takes google or outlook, not \"" + *layout + "\"", chosen);
         }

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/StorageKind.h"
+#include "export/OutputFormat.h"
+
 // The command line of contaxio-cli, one subcommand with its options:
 //
 //   contaxio-cli list [--json] [--watch]
@@ -25,11 +28,11 @@ struct CliOptions {
     std::string output;  // export (required; "-" is standard output), demo (default contacts.csv)
     std::string trace;   // export, probe, demo: where the byte trace goes; empty: none
     // The storage kinds asked for, phone memory first; empty: what the phone offers.
-    std::vector<std::int32_t> storages;
-    std::int32_t layout = 1;  // an output_format code
-    bool quiet = false;       // export, demo: no progress display
-    bool json = false;        // list: JSON for scripts
-    bool watch = false;       // list: follow plug and unplug until stopped
+    std::vector<StorageKind> storages;
+    OutputFormat layout = OutputFormat::GoogleCsv;
+    bool quiet = false;  // export, demo: no progress display
+    bool json = false;   // list: JSON for scripts
+    bool watch = false;  // list: follow plug and unplug until stopped
 
     // Command::None: why the command line was refused, and the command it was for (None when
     // there was none), so that people can be pointed at the right --help.

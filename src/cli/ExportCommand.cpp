@@ -25,7 +25,7 @@ namespace {
 // What the phone manager is told to write into for standard output: the descriptor itself.
 constexpr char16_t kStandardOutput[] = u"/dev/stdout";
 
-bool has(const std::vector<std::int32_t>& kinds, std::int32_t kind) {
+bool has(const std::vector<StorageKind>& kinds, StorageKind kind) {
     return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
 }
 
@@ -42,12 +42,12 @@ bool ExportCommand::isStandardOutput(const std::string& output) {
     return output == "-" || OutputFile::descriptorNamed(output) == 1;
 }
 
-std::vector<std::int32_t> ExportCommand::chooseStorages(const std::vector<std::int32_t>& wanted,
-                                                        const std::vector<std::int32_t>& offered,
-                                                        std::int32_t& missing) {
-    missing = 0;
-    std::vector<std::int32_t> chosen;
-    for (const std::int32_t kind : {storage_kind::Memory, storage_kind::Sim}) {
+std::vector<StorageKind> ExportCommand::chooseStorages(const std::vector<StorageKind>& wanted,
+                                                       const std::vector<StorageKind>& offered,
+                                                       StorageKind& missing) {
+    missing = StorageKind::Unknown;
+    std::vector<StorageKind> chosen;
+    for (const StorageKind kind : {StorageKind::Memory, StorageKind::Sim}) {
         const bool asked = wanted.empty() || has(wanted, kind);
         if (!asked) {
             continue;
@@ -126,11 +126,11 @@ ExitStatus ExportCommand::exportFrom(PhoneSession& phone, const Request& request
         return status;
     }
 
-    std::int32_t missing = 0;
-    const std::vector<std::int32_t> storages =
+    StorageKind missing = StorageKind::Unknown;
+    const std::vector<StorageKind> storages =
         chooseStorages(request.storages, phone.storages(), missing);
     if (storages.empty()) {
-        console.report(missing != 0
+        console.report(missing != StorageKind::Unknown
                            ? UserMessages::storageMissing(
                                  request.port, missing, ProbeReport::storagesText(phone.storages()))
                            : UserMessages::noStorages(request.port));
@@ -160,7 +160,7 @@ ExitStatus ExportCommand::exportFrom(PhoneSession& phone, const Request& request
     summary.fileState = run.finishOutput();
     summary.model = phone.model();
     summary.imei = phone.imei();
-    for (const std::int32_t kind : {storage_kind::Memory, storage_kind::Sim}) {
+    for (const StorageKind kind : {StorageKind::Memory, StorageKind::Sim}) {
         ExportSummary::Storage line;
         line.kind = kind;
         line.choice = has(storages, kind)           ? ExportSummary::Storage::Choice::Chosen

@@ -7,6 +7,8 @@
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
 #include "cli/SignalWatcher.h"
+#include "common/StorageKind.h"
+#include "export/OutputFormat.h"
 
 class PhoneSession;
 
@@ -17,10 +19,10 @@ class PhoneSession;
 class ExportCommand {
 public:
     struct Request {
-        std::string port;                    // empty: the one attached phone that can be read
-        std::string output;                  // "-" (or /dev/stdout): standard output
-        std::vector<std::int32_t> storages;  // empty: what the phone offers among ME and SM
-        std::int32_t layout = 1;
+        std::string port;                   // empty: the one attached phone that can be read
+        std::string output;                 // "-" (or /dev/stdout): standard output
+        std::vector<StorageKind> storages;  // empty: what the phone offers among ME and SM
+        OutputFormat layout = OutputFormat::GoogleCsv;
         bool quiet = false;
         std::string trace;  // the byte trace's file; empty: none
     };
@@ -30,9 +32,9 @@ public:
     // The storages to export: those asked for, or without a wish those offered among the
     // phone memory and the SIM, phone memory first. Empty when a storage asked for is not
     // offered (missing then names it) or when nothing is offered.
-    static std::vector<std::int32_t> chooseStorages(const std::vector<std::int32_t>& wanted,
-                                                    const std::vector<std::int32_t>& offered,
-                                                    std::int32_t& missing);
+    static std::vector<StorageKind> chooseStorages(const std::vector<StorageKind>& wanted,
+                                                   const std::vector<StorageKind>& offered,
+                                                   StorageKind& missing);
 
     // Whether an output names standard output: "-", /dev/stdout, /dev/fd/1, /proc/self/fd/1.
     static bool isStandardOutput(const std::string& output);

@@ -13,9 +13,6 @@ namespace {
 // How often the main thread looks at the stop signal and the clock while it waits.
 constexpr std::chrono::milliseconds kTick{100};
 
-// Stop kind for a cancel by the user: the port stays open, the worker stops between rows.
-constexpr std::int32_t kStopByUser = 5;
-
 }  // namespace
 
 ExportRun::ExportRun(PhoneSession& phone, Console& console, const SignalWatcher& signals,
@@ -27,9 +24,9 @@ ExportRun::ExportRun(PhoneSession& phone, Console& console, const SignalWatcher&
       output_(std::move(output)),
       toStandardOutput_(toStandardOutput) {}
 
-bool ExportRun::run(const std::vector<std::int32_t>& storages, const std::u16string& charsetName) {
+bool ExportRun::run(const std::vector<StorageKind>& storages, const std::u16string& charsetName) {
     storages_.clear();
-    for (const std::int32_t kind : storages) {
+    for (const StorageKind kind : storages) {
         storages_.push_back(StorageRun{kind});
     }
     try {
@@ -122,7 +119,7 @@ void ExportRun::stop() {
     display_.interrupt();
     PhoneManager& manager = phone_.manager();
     manager.pause();
-    manager.stop(kStopByUser);
+    manager.stop(StopKind::ByUser);
     // A write-error question asked from now on ends the export as well.
     phone_.sinks().refuseWriteErrors();
     // Said once the stop is under way, so that whoever reads it may rely on it.

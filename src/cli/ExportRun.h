@@ -11,6 +11,7 @@
 #include "cli/ProgressDisplay.h"
 #include "cli/SignalWatcher.h"
 #include "common/ExportResult.h"
+#include "common/StorageKind.h"
 
 // One export on an opened phone, followed on the main thread to its end: progress on standard
 // error, write-error questions (asked on a terminal, answered with abort otherwise), a stop
@@ -21,7 +22,7 @@ class ExportRun {
 public:
     // How one storage's export went, as its reports told.
     struct StorageRun {
-        std::int32_t kind = 0;
+        StorageKind kind = StorageKind::Unknown;
         ExportResult result = ExportResult::None;  // None: it never reported an end
         std::int32_t places = 0;                   // the places it was to read
         std::int32_t placesRead = 0;
@@ -35,7 +36,7 @@ public:
     // Exports the storages (kinds, in order), the phone read in charsetName. The phone
     // manager's settings (path, format, output charset) are set by the caller. False when the
     // file could not be created (the person has been told).
-    bool run(const std::vector<std::int32_t>& storages, const std::u16string& charsetName);
+    bool run(const std::vector<StorageKind>& storages, const std::u16string& charsetName);
 
     // Puts the exported file in place, or leaves the old one when nothing was exported (asking
     // whether to retry when that fails and standard input is a terminal). After run().

@@ -6,6 +6,7 @@
 
 #include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
+#include "common/StorageKind.h"
 
 // The summary printed when an export has ended, one line per storage with its outcome and the
 // places, entries and contacts it came to (the same words and counts as the progress display):
@@ -23,7 +24,7 @@ public:
     struct Storage {
         enum class Choice { Chosen, NotChosen, NotOffered };
 
-        std::int32_t kind = 0;
+        StorageKind kind = StorageKind::Unknown;
         Choice choice = Choice::Chosen;
         ExportResult result = ExportResult::None;  // as the storage reported it
         std::int32_t placesRead = 0;

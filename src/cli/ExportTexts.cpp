@@ -4,18 +4,18 @@
 
 #include "common/StorageKind.h"
 
-std::string ExportTexts::storageName(std::int32_t storageKind) {
+std::string ExportTexts::storageName(StorageKind storageKind) {
     switch (storageKind) {
-        case storage_kind::Memory:
+        case StorageKind::Memory:
             return "phone memory";
-        case storage_kind::Sim:
+        case StorageKind::Sim:
             return "SIM";
         default:
-            return "storage " + std::to_string(storageKind);
+            return "storage " + std::to_string(static_cast<std::int32_t>(storageKind));
     }
 }
 
-std::string ExportTexts::storageLabel(std::int32_t storageKind) {
+std::string ExportTexts::storageLabel(StorageKind storageKind) {
     std::string name = storageName(storageKind);
     if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') {
         name[0] = static_cast<char>(name[0] - 'a' + 'A');

@@ -5,15 +5,16 @@
 #include <string_view>
 
 #include "common/ExportResult.h"
+#include "common/StorageKind.h"
 
 // The words and counts that the progress display and the summary share, so that both speak of
 // the same things the same way.
 class ExportTexts {
 public:
     // "phone memory", "SIM".
-    static std::string storageName(std::int32_t storageKind);
+    static std::string storageName(StorageKind storageKind);
     // "Phone memory", "SIM".
-    static std::string storageLabel(std::int32_t storageKind);
+    static std::string storageLabel(StorageKind storageKind);
     // One word per way a storage's export ends: completed, failed, disconnected, write error,
     // cancelled. A storage without a result was not reached before the export ended: cancelled.
     static std::string outcome(ExportResult result);

@@ -12,6 +12,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/QueueingSinks.h"
 #include "cli/SignalWatcher.h"
+#include "common/StorageKind.h"
 #include "devices/DeviceInfoEx.h"
 
 class PhoneManager;
@@ -46,7 +47,7 @@ public:
     std::string model() const;
     std::string imei() const;
     const std::vector<std::u16string>& charsets() const { return charsets_; }
-    const std::vector<std::int32_t>& storages() const { return storages_; }
+    const std::vector<StorageKind>& storages() const { return storages_; }
 
     PhoneManager& manager() { return *manager_; }
     EventQueue<CliEvent>& events() { return events_; }
@@ -61,7 +62,7 @@ private:
     const SignalWatcher& signals_;
     DEVICE_INFO_EX device_;
     std::vector<std::u16string> charsets_;
-    std::vector<std::int32_t> storages_;
+    std::vector<StorageKind> storages_;
     EventQueue<CliEvent> events_;
     QueueingSinks sinks_;
     std::unique_ptr<PhoneManager> manager_;  // last: it reports to the sinks above

@@ -27,13 +27,13 @@ std::string ProbeReport::supportText(DeviceState state) {
     }
 }
 
-std::string ProbeReport::storagesText(const std::vector<std::int32_t>& storages) {
+std::string ProbeReport::storagesText(const std::vector<StorageKind>& storages) {
     std::vector<std::string> names;
-    for (const std::int32_t kind : storages) {
+    for (const StorageKind kind : storages) {
         std::string name = ExportTexts::storageName(kind);
-        if (kind == storage_kind::Memory) {
+        if (kind == StorageKind::Memory) {
             name += " (ME)";
-        } else if (kind == storage_kind::Sim) {
+        } else if (kind == StorageKind::Sim) {
             name += " (SM)";
         }
         names.push_back(name);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/StorageKind.h"
 #include "devices/DeviceState.h"
 
 // What `contaxio-cli probe` prints about a phone:
@@ -26,12 +27,12 @@ public:
     DeviceState state = DeviceState::Unsupported;
     bool queried = false;  // the charsets and storages below are known
     std::vector<std::string> charsets;
-    std::vector<std::int32_t> storages;
+    std::vector<StorageKind> storages;
 
     std::string text() const;
 
     // "extended phonebook (level 5)", "standard phonebook (level 4)", "not supported (level 3)".
     static std::string supportText(DeviceState state);
     // "phone memory (ME), SIM (SM)"; "none" for an empty list.
-    static std::string storagesText(const std::vector<std::int32_t>& storages);
+    static std::string storagesText(const std::vector<StorageKind>& storages);
 };

@@ -6,7 +6,7 @@
 
 namespace {
 
-std::string paddedLabel(std::int32_t storageKind) {
+std::string paddedLabel(StorageKind storageKind) {
     std::string name = ExportTexts::storageLabel(storageKind);
     if (name.size() < 12) {
         name.append(12 - name.size(), ' ');
@@ -28,7 +28,7 @@ constexpr const char* kReading = "reading";
 
 ProgressDisplay::ProgressDisplay(std::ostream& out, Mode mode) : out_(out), mode_(mode) {}
 
-std::string ProgressDisplay::barLine(std::int32_t storageKind, std::int32_t position,
+std::string ProgressDisplay::barLine(StorageKind storageKind, std::int32_t position,
                                      std::int32_t total, int width) {
     const std::int64_t shownTotal = std::max<std::int32_t>(total, 0);
     const std::int64_t shown = std::clamp<std::int64_t>(position, 0, shownTotal);
@@ -40,13 +40,13 @@ std::string ProgressDisplay::barLine(std::int32_t storageKind, std::int32_t posi
     return line;
 }
 
-std::string ProgressDisplay::statusLine(std::int32_t storageKind, const std::string& state,
+std::string ProgressDisplay::statusLine(StorageKind storageKind, const std::string& state,
                                         std::int32_t position, std::int32_t total) {
     return ExportTexts::storageLabel(storageKind) + ": " + state + ", " +
            ExportTexts::places(position, total);
 }
 
-void ProgressDisplay::started(std::int32_t storageKind, std::int32_t total, Clock::time_point now) {
+void ProgressDisplay::started(StorageKind storageKind, std::int32_t total, Clock::time_point now) {
     if (lineOpen_) {
         interrupt();
     }
@@ -83,7 +83,7 @@ void ProgressDisplay::tick(Clock::time_point now) {
     }
 }
 
-void ProgressDisplay::finished(std::int32_t storageKind, ExportResult result) {
+void ProgressDisplay::finished(StorageKind storageKind, ExportResult result) {
     if (!active_ || kind_ != storageKind) {
         // The storage failed before it reported its start.
         kind_ = storageKind;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/ExportResult.h"
+#include "common/StorageKind.h"
 
 // Shows how far the export of each storage has come, on standard error, in the places of the
 // storage's phonebook read (see ExportTexts::places):
@@ -29,22 +30,22 @@ public:
     ProgressDisplay(std::ostream& out, Mode mode);
 
     // A storage's export began; total is the number of places it will read.
-    void started(std::int32_t storageKind, std::int32_t total, Clock::time_point now);
+    void started(StorageKind storageKind, std::int32_t total, Clock::time_point now);
     // position: places read so far.
     void progress(std::int32_t position, Clock::time_point now);
     // Time passes without progress: in line mode, a line when the last one is kLineInterval old.
     void tick(Clock::time_point now);
     // A storage's export ended (also one that never reported its start).
-    void finished(std::int32_t storageKind, ExportResult result);
+    void finished(StorageKind storageKind, ExportResult result);
     // Ends a bar drawn in place, so that a message or a question can follow on a line of its
     // own; the bar is drawn again with the next progress.
     void interrupt();
 
     // "Phone memory  [#####.....]  250 of 500 places read" with a bar of width characters.
-    static std::string barLine(std::int32_t storageKind, std::int32_t position, std::int32_t total,
+    static std::string barLine(StorageKind storageKind, std::int32_t position, std::int32_t total,
                                int width);
     // "Phone memory: reading, 250 of 500 places read", or with the outcome instead of reading.
-    static std::string statusLine(std::int32_t storageKind, const std::string& state,
+    static std::string statusLine(StorageKind storageKind, const std::string& state,
                                   std::int32_t position, std::int32_t total);
 
 private:
@@ -53,7 +54,7 @@ private:
 
     std::ostream& out_;
     const Mode mode_;
-    std::int32_t kind_ = 0;
+    StorageKind kind_ = StorageKind::Unknown;
     std::int32_t total_ = 0;
     std::int32_t position_ = 0;
     bool active_ = false;    // a storage has started and not finished

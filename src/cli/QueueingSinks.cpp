@@ -8,7 +8,7 @@ QueueingSinks::~QueueingSinks() {
     refuseWriteErrors();
 }
 
-void QueueingSinks::onStorages(const std::vector<std::int32_t>& storages) {
+void QueueingSinks::onStorages(const std::vector<StorageKind>& storages) {
     queue_.push(cli_event::Storages{storages});
 }
 
@@ -16,7 +16,7 @@ void QueueingSinks::onCharsets(const std::vector<std::u16string>& charsets) {
     queue_.push(cli_event::Charsets{charsets});
 }
 
-void QueueingSinks::onExportStarted(std::int32_t storage, std::int32_t usedEntries,
+void QueueingSinks::onExportStarted(StorageKind storage, std::int32_t usedEntries,
                                     std::int32_t indexCount) {
     queue_.push(cli_event::StorageStarted{storage, usedEntries, indexCount});
 }

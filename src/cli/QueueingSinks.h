@@ -24,9 +24,9 @@ public:
     QueueingSinks(const QueueingSinks&) = delete;
     QueueingSinks& operator=(const QueueingSinks&) = delete;
 
-    void onStorages(const std::vector<std::int32_t>& storages) override;
+    void onStorages(const std::vector<StorageKind>& storages) override;
     void onCharsets(const std::vector<std::u16string>& charsets) override;
-    void onExportStarted(std::int32_t storage, std::int32_t usedEntries,
+    void onExportStarted(StorageKind storage, std::int32_t usedEntries,
                          std::int32_t indexCount) override;
     void onExportProgress(std::int32_t entries, std::int32_t position) override;
     void onExportFinished(ExportResult result) override;

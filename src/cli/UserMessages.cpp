@@ -209,8 +209,7 @@ UserMessages::Message UserMessages::noStorages(const std::string& port) {
                  "check that it is unlocked and its SIM is in place, then try again");
 }
 
-UserMessages::Message UserMessages::storageMissing(const std::string& port,
-                                                   std::int32_t storageKind,
+UserMessages::Message UserMessages::storageMissing(const std::string& port, StorageKind storageKind,
                                                    const std::string& offered) {
     return error(phoneSubject(port),
                  "it has no " + ExportTexts::storageName(storageKind) +
@@ -226,7 +225,7 @@ UserMessages::Message UserMessages::asciiFallback(const std::string& port) {
 }
 
 UserMessages::Message UserMessages::storageFailed(const std::string& port,
-                                                  std::int32_t storageKind) {
+                                                  StorageKind storageKind) {
     return error(phoneSubject(port),
                  "reading its " + ExportTexts::storageName(storageKind) +
                      " failed, as it stopped answering, answered something unusable or "

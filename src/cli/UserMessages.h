@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/StorageKind.h"
 #include "devices/DeviceState.h"
 
 // The sentences contaxio-cli shows people on standard error. Every one has the same form,
@@ -37,11 +38,11 @@ public:
     static Message phoneDisconnected(const std::string& port);
     static Message noStorages(const std::string& port);
     // A storage asked for with --storages that the phone does not offer.
-    static Message storageMissing(const std::string& port, std::int32_t storageKind,
+    static Message storageMissing(const std::string& port, StorageKind storageKind,
                                   const std::string& offered);
     static Message asciiFallback(const std::string& port);
     // Reading a storage failed (no usable answer, or the storage could not be selected).
-    static Message storageFailed(const std::string& port, std::int32_t storageKind);
+    static Message storageFailed(const std::string& port, StorageKind storageKind);
 
     // A phone found among the devices that cannot be read: why, and what to do. port and model
     // may be empty (a phone without a modem port, one that did not name itself).

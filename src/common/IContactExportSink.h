@@ -3,15 +3,16 @@
 #include <cstdint>
 
 #include "common/ExportResult.h"
+#include "common/StorageKind.h"
 
 // Follows the export of the storages, one after another: each storage gets exactly one
 // onExportStarted, then any number of onExportProgress, then exactly one onExportFinished.
 // Called on a worker thread; must return quickly and must not call back into the phone manager.
 class IContactExportSink {
 public:
-    // storage: the storage kind (0 when not known); usedEntries: the phone's count of used
+    // storage: the storage kind (Unknown when not known); usedEntries: the phone's count of used
     // entries; indexCount: the number of index positions that will be read.
-    virtual void onExportStarted(std::int32_t storage, std::int32_t usedEntries,
+    virtual void onExportStarted(StorageKind storage, std::int32_t usedEntries,
                                  std::int32_t indexCount) = 0;
     // entries: phonebook entries written so far; position: index positions read so far.
     virtual void onExportProgress(std::int32_t entries, std::int32_t position) = 0;

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+// The layouts; their names are in export/OutputFormat.h.
+enum class OutputFormat : std::int32_t;
+
 // The user's choices for one export, read by the export tasks on the worker thread.
 class IExportSettings {
 public:
@@ -13,9 +16,9 @@ public:
     virtual std::u16string charset() const = 0;
     // The output file path.
     virtual std::u16string path() const = 0;
-    // The output layout: output_format::GoogleCsv, output_format::OutlookCsv, or any other
+    // The output layout: OutputFormat::GoogleCsv, OutputFormat::OutlookCsv, or any other
     // value for no output at all.
-    virtual std::int32_t format() const = 0;
+    virtual OutputFormat format() const = 0;
     // The output file's character set: output_charset::Ucs2, Utf8 or Ascii.
     virtual std::int32_t outputCharset() const = 0;
     // Whether the phone offers the extended phonebook commands (AT+MPBRE, AT+MPGR).

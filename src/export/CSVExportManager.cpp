@@ -27,12 +27,12 @@ struct WriteErrorAnswer {
     }
 };
 
-std::unique_ptr<CSVWriter> makeWriter(std::int32_t format, const std::u16string& path,
+std::unique_ptr<CSVWriter> makeWriter(OutputFormat format, const std::u16string& path,
                                       std::int32_t outputCharset) {
     switch (format) {
-        case output_format::GoogleCsv:
+        case OutputFormat::GoogleCsv:
             return std::make_unique<GoogleCSVWriter>(path, outputCharset);
-        case output_format::OutlookCsv:
+        case OutputFormat::OutlookCsv:
             return std::make_unique<OutlookCSVWriter>(path, outputCharset);
         default:
             return nullptr;
@@ -58,7 +58,7 @@ private:
     int failureCode_;
 };
 
-CSVExportManager::CSVExportManager(std::int32_t format, const std::u16string& path,
+CSVExportManager::CSVExportManager(OutputFormat format, const std::u16string& path,
                                    std::int32_t outputCharset)
     : format_(format), writer_(makeWriter(format, path, outputCharset)) {}
 

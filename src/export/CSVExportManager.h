@@ -7,6 +7,7 @@
 #include "common/IExportInterruptionSink.h"
 #include "export/CSVWriter.h"
 #include "export/IContact.h"
+#include "export/OutputFormat.h"
 
 // Writes the contacts of one export into its output file, in the chosen layout, with the
 // header row once before the first contact. A failed write asks the interruption sink whether
@@ -14,10 +15,10 @@
 // (DiskSpaceException or FileAccessException) is thrown on.
 class CSVExportManager {
 public:
-    // format: output_format::GoogleCsv or OutlookCsv creates the file at once (throwing
+    // format: OutputFormat::GoogleCsv or OutlookCsv creates the file at once (throwing
     // FileAccessException when it cannot be created); any other value writes nothing and
     // leaves the path alone. outputCharset: an output_charset code.
-    CSVExportManager(std::int32_t format, const std::u16string& path, std::int32_t outputCharset);
+    CSVExportManager(OutputFormat format, const std::u16string& path, std::int32_t outputCharset);
     virtual ~CSVExportManager();
     CSVExportManager(const CSVExportManager&) = delete;
     CSVExportManager& operator=(const CSVExportManager&) = delete;
@@ -35,7 +36,7 @@ private:
     // Asks the sink and waits for the answer; true to retry. failureCode: the errno.
     bool askRetry(bool accessError, int failureCode);
 
-    std::int32_t format_;
+    OutputFormat format_;
     std::unique_ptr<CSVWriter> writer_;
     IExportInterruptionSink* interruptionSink_ = nullptr;
     bool headerWritten_ = false;

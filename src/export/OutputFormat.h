@@ -2,8 +2,9 @@
 
 #include <cstdint>
 
-// Layouts of the output file, as stored in the settings; any other value writes nothing.
-namespace output_format {
-inline constexpr std::int32_t GoogleCsv = 1;
-inline constexpr std::int32_t OutlookCsv = 2;
-}  // namespace output_format
+// Layouts of the output file. The values are the layout codes the settings file stores; a code
+// read from it that is none of these is kept as it is and writes nothing.
+enum class OutputFormat : std::int32_t {
+    GoogleCsv = 1,
+    OutlookCsv = 2,
+};

@@ -3,20 +3,18 @@
 #include <array>
 #include <utility>
 
-#include "common/StorageKind.h"
-
 namespace serial_comm {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::int32_t>, 2> kStorages{{
-    {"ME", storage_kind::Memory},
-    {"SM", storage_kind::Sim},
+constexpr std::array<std::pair<std::string_view, StorageKind>, 2> kStorages{{
+    {"ME", StorageKind::Memory},
+    {"SM", StorageKind::Sim},
 }};
 
 }  // namespace
 
-std::optional<std::int32_t> storageKindOf(std::string_view name) {
+std::optional<StorageKind> storageKindOf(std::string_view name) {
     for (const auto& [storageName, kind] : kStorages) {
         if (storageName == name)
             return kind;
@@ -24,7 +22,7 @@ std::optional<std::int32_t> storageKindOf(std::string_view name) {
     return std::nullopt;
 }
 
-std::optional<std::string> storageNameOf(std::int32_t kind) {
+std::optional<std::string> storageNameOf(StorageKind kind) {
     for (const auto& [storageName, storageKind] : kStorages) {
         if (storageKind == kind)
             return std::string(storageName);
@@ -32,8 +30,8 @@ std::optional<std::string> storageNameOf(std::int32_t kind) {
     return std::nullopt;
 }
 
-std::vector<std::int32_t> storageKindsOf(const std::vector<std::string>& names) {
-    std::vector<std::int32_t> kinds;
+std::vector<StorageKind> storageKindsOf(const std::vector<std::string>& names) {
+    std::vector<StorageKind> kinds;
     for (const std::string& name : names) {
         if (const auto kind = storageKindOf(name))
             kinds.push_back(*kind);

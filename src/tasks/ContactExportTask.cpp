@@ -52,7 +52,7 @@ std::string rangeText(std::int64_t first, std::int64_t last) {
 ContactExportTask::ContactExportTask(const IExportSettings& settings,
                                      synchronization::Event& stopEvent,
                                      synchronization::Event& continueGate,
-                                     serial_comm::Modem& modem, std::int32_t storageKind,
+                                     serial_comm::Modem& modem, StorageKind storageKind,
                                      CSVExportManager& csvExportManager,
                                      IContactExportSink& exportSink)
     : settings_(&settings),
@@ -71,13 +71,14 @@ void ContactExportTask::run() {
             readGroups();
         readRange();
         firstIndex_ = nextIndex_;
-        exportSink_->onExportStarted(0, usedEntries_, clamp32(lastIndex_ - firstIndex_ + 1));
+        exportSink_->onExportStarted(StorageKind::Unknown, usedEntries_,
+                                     clamp32(lastIndex_ - firstIndex_ + 1));
         started_ = true;
         readEntries();
         exportSink_->onExportFinished(ExportResult::Completed);
     } catch (const TerminationException& e) {
         if (!started_)
-            exportSink_->onExportStarted(0, 0, 0);
+            exportSink_->onExportStarted(StorageKind::Unknown, 0, 0);
         exportSink_->onExportFinished(static_cast<ExportResult>(e.code));
         if (e.code == static_cast<std::int32_t>(ExportResult::WriteError) ||
             e.code == static_cast<std::int32_t>(ExportResult::Cancelled))
@@ -89,13 +90,13 @@ void ContactExportTask::run() {
         // Out of memory, most likely: the storage failed, and the user interface still hears
         // its end instead of waiting for it for good.
         if (!started_)
-            exportSink_->onExportStarted(0, 0, 0);
+            exportSink_->onExportStarted(StorageKind::Unknown, 0, 0);
         exportSink_->onExportFinished(ExportResult::Failed);
     }
 }
 
 void ContactExportTask::cancel() {
-    exportSink_->onExportStarted(0, usedEntries_, 0);
+    exportSink_->onExportStarted(StorageKind::Unknown, usedEntries_, 0);
     exportSink_->onExportFinished(ExportResult::Cancelled);
 }
 
@@ -168,7 +169,7 @@ void ContactExportTask::readEntries() {
     std::unique_ptr<ContactRequest> request;
     if (settings_->extendedPhonebook()) {
         request = std::make_unique<MPBRERequest>(charsetName, &groupNames_,
-                                                 storageKind_ == storage_kind::Sim);
+                                                 storageKind_ == StorageKind::Sim);
     } else {
         request = std::make_unique<CPBRCommand>(charsetName);
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/Event.h"
+#include "common/StorageKind.h"
 #include "phonebook/GroupTable.h"
 #include "tasks/ITask.h"
 
@@ -22,8 +23,8 @@ class Modem;
 // its index range, then reads the range in blocks of ten indexes and writes every contact.
 //
 // The export sink hears exactly one onExportFinished per run, with the ExportResult; before
-// it, onExportStarted(0, used entries, index count) once the range is known, or (0, 0, 0) when
-// the export fails earlier, except after a port failure, which reports only the finish. The
+// it, onExportStarted(Unknown, used entries, index count) once the range is known, or (Unknown, 0,
+// 0) when the export fails earlier, except after a port failure, which reports only the finish. The
 // continue gate is waited on and the stop event polled before every block and every contact.
 // A write error the user did not retry (result 4) and a stop (result 5) end the worker thread
 // by rethrowing ITask::TerminationException, so that no further storage is exported.
@@ -38,7 +39,7 @@ public:
     // Nothing is owned; everything must outlive the task. Nothing is sent before run.
     ContactExportTask(const IExportSettings& settings, synchronization::Event& stopEvent,
                       synchronization::Event& continueGate, serial_comm::Modem& modem,
-                      std::int32_t storageKind, CSVExportManager& csvExportManager,
+                      StorageKind storageKind, CSVExportManager& csvExportManager,
                       IContactExportSink& exportSink);
 
     void run() override;
@@ -67,7 +68,7 @@ private:
     // The range is walked in 64 bits: a phone may report any 32-bit bounds.
     std::int64_t nextIndex_ = 0;
     std::int64_t lastIndex_ = 0;
-    std::int32_t storageKind_;
+    StorageKind storageKind_;
     std::int32_t usedEntries_ = 0;
     std::int32_t totalEntries_ = 0;
     std::int64_t firstIndex_ = 0;

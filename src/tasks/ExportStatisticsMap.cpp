@@ -1,11 +1,11 @@
 #include "tasks/ExportStatisticsMap.h"
 
-void ExportStatisticsMap::put(std::int32_t storageKind, const ExportStatistics& statistics) {
+void ExportStatisticsMap::put(StorageKind storageKind, const ExportStatistics& statistics) {
     std::lock_guard lock(mutex_);
     records_.insert_or_assign(storageKind, statistics);
 }
 
-std::optional<ExportStatistics> ExportStatisticsMap::find(std::int32_t storageKind) const {
+std::optional<ExportStatistics> ExportStatisticsMap::find(StorageKind storageKind) const {
     std::lock_guard lock(mutex_);
     const auto found = records_.find(storageKind);
     if (found == records_.end())

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "common/ExportStatistics.h"
+#include "common/StorageKind.h"
 
 // The statistics of one export, one record per storage kind. The worker thread writes them
 // while the export runs; the user-interface thread may read them at any time, so every
@@ -17,12 +18,12 @@ public:
     ExportStatisticsMap& operator=(const ExportStatisticsMap&) = delete;
 
     // Creates or replaces the record of a kind.
-    void put(std::int32_t storageKind, const ExportStatistics& statistics);
+    void put(StorageKind storageKind, const ExportStatistics& statistics);
 
     // Applies change to the record of a kind, under the lock; false (and change not called)
     // when there is no record. change must not call back into the map.
     template <typename Change>
-    bool update(std::int32_t storageKind, Change&& change) {
+    bool update(StorageKind storageKind, Change&& change) {
         std::lock_guard lock(mutex_);
         const auto found = records_.find(storageKind);
         if (found == records_.end())
@@ -32,9 +33,9 @@ public:
     }
 
     // A copy of the record of a kind; nothing when there is none.
-    std::optional<ExportStatistics> find(std::int32_t storageKind) const;
+    std::optional<ExportStatistics> find(StorageKind storageKind) const;
 
 private:
     mutable std::mutex mutex_;
-    std::map<std::int32_t, ExportStatistics> records_;
+    std::map<StorageKind, ExportStatistics> records_;
 };

@@ -14,14 +14,14 @@ PHBGetStoragesTask::PHBGetStoragesTask(serial_comm::Modem& modem, IPHBGetStorage
     : modem_(&modem), sink_(&sink) {}
 
 void PHBGetStoragesTask::run() {
-    std::vector<std::int32_t> kinds;
+    std::vector<StorageKind> kinds;
     try {
         std::string answer;
         if (serial_comm::exchange(*modem_, serial_comm::CPBSCommand::testCommand(), answer) > 0) {
             serial_comm::CPBSCommand command;
             command.parse(answer);
             // A storage the phone lists twice is offered once.
-            for (const std::int32_t kind : serial_comm::storageKindsOf(command.items())) {
+            for (const StorageKind kind : serial_comm::storageKindsOf(command.items())) {
                 if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
                     kinds.push_back(kind);
             }

@@ -8,7 +8,6 @@
 #include "common/ExportResult.h"
 #include "export/CSVExportManager.h"
 #include "export/OutputFile.h"
-#include "export/OutputFormat.h"
 #include "serial_comm/ModeSwitch.h"
 #include "tasks/ContactExportTask.h"
 #include "tasks/ExportStatisticsMap.h"
@@ -27,7 +26,7 @@ constexpr std::int32_t kLeasePriority = 1;
 
 PhoneManager::PhoneManager(const std::u16string& portName, bool extendedPhonebook)
     : lease_(portName, kLeasePriority),
-      format_(output_format::GoogleCsv),
+      format_(OutputFormat::GoogleCsv),
       outputCharset_(output_charset::Ucs2),
       extendedPhonebook_(extendedPhonebook),
       continueGate_(synchronization::Event::Mode::ManualReset, true),
@@ -65,7 +64,7 @@ void PhoneManager::setPath(const std::u16string& path) {
     path_ = path;
 }
 
-void PhoneManager::setFormat(std::int32_t format) {
+void PhoneManager::setFormat(OutputFormat format) {
     std::lock_guard lock(settingsMutex_);
     format_ = format;
 }
@@ -83,14 +82,14 @@ void PhoneManager::requestCharsets(IPhoneGetCharsetsSink& sink) {
     executor_->queue().push(std::make_unique<PhoneGetCharsetsTask>(lease_.modem(), sink));
 }
 
-void PhoneManager::startExport(const std::vector<std::int32_t>& storages,
+void PhoneManager::startExport(const std::vector<StorageKind>& storages,
                                const std::u16string& charsetName, IContactExportSink& exportSink,
                                IExportInterruptionSink& interruptionSink) {
     // Everything is made before anything changes, so that a failure (the file above all)
     // leaves the previous export's state as it was.
-    const std::int32_t layout = format();
+    const OutputFormat layout = format();
     std::unique_ptr<OutputFile> outputFile;
-    if (layout == output_format::GoogleCsv || layout == output_format::OutlookCsv)
+    if (layout == OutputFormat::GoogleCsv || layout == OutputFormat::OutlookCsv)
         outputFile = std::make_unique<OutputFile>(path());
     auto csvExportManager = std::make_unique<CSVExportManager>(
         layout, outputFile ? outputFile->writePath() : path(), outputCharset());
@@ -100,7 +99,7 @@ void PhoneManager::startExport(const std::vector<std::int32_t>& storages,
     std::vector<std::unique_ptr<ITask>> exportTasks;
     proxies.reserve(storages.size());
     exportTasks.reserve(storages.size());
-    for (const std::int32_t kind : storages) {
+    for (const StorageKind kind : storages) {
         proxies.push_back(std::make_unique<StatisticsProxy>(*statistics, kind, exportSink));
         exportTasks.push_back(std::make_unique<ContactExportTask>(
             *this, executor_->stopEvent(), continueGate_, lease_.modem(), kind, *csvExportManager,
@@ -128,7 +127,7 @@ ExportFileOutcome PhoneManager::finishExport() {
         return ExportFileOutcome::Saved;
     bool written = false;
     bool completed = true;
-    for (const std::int32_t kind : exportStorages_) {
+    for (const StorageKind kind : exportStorages_) {
         const ExportStatistics statistics = exportStatistics(kind);
         written = written || statistics.contactsWritten > 0;
         completed = completed && statistics.result == ExportResult::Completed;
@@ -149,13 +148,13 @@ void PhoneManager::resume() {
     continueGate_.signal();
 }
 
-void PhoneManager::stop(std::int32_t kind) {
-    if (kind != static_cast<std::int32_t>(ExportResult::Cancelled))
+void PhoneManager::stop(StopKind kind) {
+    if (kind != StopKind::ByUser)
         lease_->port().close();
     executor_->stopEvent().signal();
 }
 
-ExportStatistics PhoneManager::exportStatistics(std::int32_t storageKind) const {
+ExportStatistics PhoneManager::exportStatistics(StorageKind storageKind) const {
     if (!statistics_)
         return ExportStatistics{};
     return statistics_->find(storageKind).value_or(ExportStatistics{});
@@ -175,7 +174,7 @@ std::u16string PhoneManager::path() const {
     return path_;
 }
 
-std::int32_t PhoneManager::format() const {
+OutputFormat PhoneManager::format() const {
     std::lock_guard lock(settingsMutex_);
     return format_;
 }

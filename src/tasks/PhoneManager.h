@@ -13,7 +13,10 @@
 #include "common/IExportSettings.h"
 #include "common/IPHBGetStoragesSink.h"
 #include "common/IPhoneGetCharsetsSink.h"
+#include "common/StopKind.h"
+#include "common/StorageKind.h"
 #include "export/ExportFileOutcome.h"
+#include "export/OutputFormat.h"
 #include "tasks/ModemLease.h"
 
 class CSVExportManager;
@@ -48,8 +51,8 @@ public:
 
     void setCharset(const std::u16string& name);
     void setPath(const std::u16string& path);
-    // output_format::GoogleCsv or OutlookCsv; any other value writes no file at all.
-    void setFormat(std::int32_t format);
+    // OutputFormat::GoogleCsv or OutlookCsv; any other value writes no file at all.
+    void setFormat(OutputFormat format);
     // output_charset::Ucs2, Utf8 or Ascii.
     void setOutputCharset(std::int32_t outputCharset);
 
@@ -65,7 +68,7 @@ public:
     // when the file cannot be created, and then changes nothing. To be called only while no
     // export of this manager is queued or running; both sinks must live until the export has
     // reported its end. An export that is never finished leaves the old file as it was.
-    void startExport(const std::vector<std::int32_t>& storages, const std::u16string& charsetName,
+    void startExport(const std::vector<StorageKind>& storages, const std::u16string& charsetName,
                      IContactExportSink& exportSink, IExportInterruptionSink& interruptionSink);
 
     // Ends the current export's output, once it has reported its end (every storage finished,
@@ -81,14 +84,14 @@ public:
     void pause();
     // Opens the continue gate.
     void resume();
-    // Asks the worker to stop. kind 5 (cancelled by the user) lets the running export notice at
-    // its next block or contact; any other kind first closes the port, so that a transfer in
-    // progress fails at once (use it when the phone was found unplugged).
-    void stop(std::int32_t kind);
+    // Asks the worker to stop. StopKind::ByUser lets the running export notice at its next
+    // block or contact; any other kind first closes the port, so that a transfer in progress
+    // fails at once (use it when the phone was found unplugged).
+    void stop(StopKind kind);
 
     // The statistics of a storage in the current export; all fields zero (result None) when
     // there is none: no export yet, a storage not exported, or one not started.
-    ExportStatistics exportStatistics(std::int32_t storageKind) const;
+    ExportStatistics exportStatistics(StorageKind storageKind) const;
 
     // Closes the port (the phone has been unplugged); nothing else changes.
     void closePort();
@@ -96,7 +99,7 @@ public:
     // IExportSettings: copies of the values set above.
     std::u16string charset() const override;
     std::u16string path() const override;
-    std::int32_t format() const override;
+    OutputFormat format() const override;
     std::int32_t outputCharset() const override;
     bool extendedPhonebook() const override;
 
@@ -108,7 +111,7 @@ private:
     mutable std::mutex settingsMutex_;
     std::u16string charsetName_;
     std::u16string path_;
-    std::int32_t format_;
+    OutputFormat format_;
     std::int32_t outputCharset_;
     const bool extendedPhonebook_;
 
@@ -118,7 +121,7 @@ private:
     // before an unfinished working file is removed), the writer, and the storages exported.
     std::unique_ptr<OutputFile> outputFile_;
     std::unique_ptr<CSVExportManager> csvExportManager_;
-    std::vector<std::int32_t> exportStorages_;
+    std::vector<StorageKind> exportStorages_;
     std::unique_ptr<ExportStatisticsMap> statistics_;
     std::vector<std::unique_ptr<StatisticsProxy>> proxies_;
     // The phone's mode as last known: what AT+MODE? reported, "0" after the switch through

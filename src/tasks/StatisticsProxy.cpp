@@ -1,10 +1,10 @@
 #include "tasks/StatisticsProxy.h"
 
-StatisticsProxy::StatisticsProxy(ExportStatisticsMap& statistics, std::int32_t storageKind,
+StatisticsProxy::StatisticsProxy(ExportStatisticsMap& statistics, StorageKind storageKind,
                                  IContactExportSink& exportSink)
     : statistics_(&statistics), storageKind_(storageKind), exportSink_(&exportSink) {}
 
-void StatisticsProxy::onExportStarted(std::int32_t /*storage*/, std::int32_t usedEntries,
+void StatisticsProxy::onExportStarted(StorageKind /*storage*/, std::int32_t usedEntries,
                                       std::int32_t indexCount) {
     statistics_->put(storageKind_, ExportStatistics{usedEntries, 0, 0, ExportResult::None});
     exportSink_->onExportStarted(storageKind_, usedEntries, indexCount);

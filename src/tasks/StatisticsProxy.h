@@ -11,12 +11,12 @@
 class StatisticsProxy final : public IContactExportSink {
 public:
     // statistics and exportSink are not owned and must outlive the proxy's use.
-    StatisticsProxy(ExportStatisticsMap& statistics, std::int32_t storageKind,
+    StatisticsProxy(ExportStatisticsMap& statistics, StorageKind storageKind,
                     IContactExportSink& exportSink);
 
     // Starts the storage's record afresh with the used entries and reports the start with the
-    // proxy's storage kind (the task does not know it and passes 0).
-    void onExportStarted(std::int32_t storage, std::int32_t usedEntries,
+    // proxy's storage kind (the task does not know it and passes Unknown).
+    void onExportStarted(StorageKind storage, std::int32_t usedEntries,
                          std::int32_t indexCount) override;
     // The task reports in two ways: (running entry total, 0) after each contact written, which
     // only updates the record, and (0, position) after each block read, which is only
@@ -25,10 +25,10 @@ public:
     // Keeps the result in the record (when the storage has one) and forwards it.
     void onExportFinished(ExportResult result) override;
 
-    std::int32_t storageKind() const { return storageKind_; }
+    StorageKind storageKind() const { return storageKind_; }
 
 private:
     ExportStatisticsMap* statistics_;
-    std::int32_t storageKind_;
+    StorageKind storageKind_;
     IContactExportSink* exportSink_;
 };

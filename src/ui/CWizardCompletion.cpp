@@ -11,7 +11,6 @@
 
 #include "app/AppContext.h"
 #include "app/TextFormat.h"
-#include "common/StorageKind.h"
 #include "ui/IWizardSheet.h"
 
 namespace {
@@ -166,10 +165,10 @@ std::uint32_t CWizardCompletion::statusTextId(ExportResult result) {
     return text_id::Failed;
 }
 
-std::u16string CWizardCompletion::storageLine(const AppContext& app, std::int32_t storageKind,
+std::u16string CWizardCompletion::storageLine(const AppContext& app, StorageKind storageKind,
                                               bool chosen, const ExportStatistics& statistics) {
     const std::u16string name =
-        app.text(storageKind == storage_kind::Memory ? text_id::MemoryName : text_id::SimName);
+        app.text(storageKind == StorageKind::Memory ? text_id::MemoryName : text_id::SimName);
     std::u16string line =
         formatText(app.text(text_id::StorageHeading), {std::u16string_view(name)});
     line += u' ';
@@ -189,11 +188,11 @@ void CWizardCompletion::fillSummary() {
     phoneLine_->setText(QString::fromStdU16String(
         formatText(context.text(text_id::Phone), {std::u16string_view(name)})));
     memoryLine_->setText(QString::fromStdU16String(
-        storageLine(context, storage_kind::Memory, context.deviceMemorySelected(),
-                    context.exportStatistics(storage_kind::Memory))));
+        storageLine(context, StorageKind::Memory, context.deviceMemorySelected(),
+                    context.exportStatistics(StorageKind::Memory))));
     simLine_->setText(
-        QString::fromStdU16String(storageLine(context, storage_kind::Sim, context.simSelected(),
-                                              context.exportStatistics(storage_kind::Sim))));
+        QString::fromStdU16String(storageLine(context, StorageKind::Sim, context.simSelected(),
+                                              context.exportStatistics(StorageKind::Sim))));
     const std::u16string path = context.outputPath();
     pathLine_->setText(QString::fromStdU16String(shortenPath(path)));
     pathLine_->setToolTip(QString::fromStdU16String(path));

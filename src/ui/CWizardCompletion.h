@@ -6,6 +6,7 @@
 
 #include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
+#include "common/StorageKind.h"
 #include "ui/WizardPage.h"
 
 class QLabel;
@@ -39,7 +40,7 @@ public:
     static std::uint32_t statusTextId(ExportResult result);
     // The summary line of a storage: "<name>: " and "not chosen", or the status with the
     // counts of the statistics.
-    static std::u16string storageLine(const AppContext& app, std::int32_t storageKind, bool chosen,
+    static std::u16string storageLine(const AppContext& app, StorageKind storageKind, bool chosen,
                                       const ExportStatistics& statistics);
 
 private:

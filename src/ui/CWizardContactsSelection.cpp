@@ -26,8 +26,8 @@ constexpr std::uint32_t WarningCaption = 10264;
 constexpr std::uint32_t AsciiFallback = 10273;
 }  // namespace text_id
 
-constexpr unsigned kMemoryBit = 1u << (storage_kind::Memory - 1);
-constexpr unsigned kSimBit = 1u << (storage_kind::Sim - 1);
+constexpr unsigned kMemoryBit = 1u << 0;
+constexpr unsigned kSimBit = 1u << 1;
 
 }  // namespace
 
@@ -106,12 +106,12 @@ void CWizardContactsSelection::onDeviceRemoved() {
     sheet().switchToPage(WizardPageId::DeviceList);
 }
 
-unsigned CWizardContactsSelection::storageBits(const std::vector<std::int32_t>& storages) {
+unsigned CWizardContactsSelection::storageBits(const std::vector<StorageKind>& storages) {
     unsigned bits = 0;
-    for (const std::int32_t kind : storages) {
-        if (kind == storage_kind::Memory) {
+    for (const StorageKind kind : storages) {
+        if (kind == StorageKind::Memory) {
             bits |= kMemoryBit;
-        } else if (kind == storage_kind::Sim) {
+        } else if (kind == StorageKind::Sim) {
             bits |= kSimBit;
         }
     }
@@ -126,13 +126,13 @@ unsigned CWizardContactsSelection::wizardButtons(bool memoryTicked, bool simTick
 bool CWizardContactsSelection::applyCharsets(AppContext& app,
                                              const std::vector<std::u16string>& offered) {
     const CharsetChoice choice = chooseExportCharset(offered);
-    const std::int32_t format = app.outputFormatAndCharset().first;
+    const OutputFormat format = app.outputFormatAndCharset().first;
     app.setCharsetName(choice.name);
     app.setOutputFormatAndCharset(format, choice.outputCharset);
     return choice.asciiFallback;
 }
 
-void CWizardContactsSelection::onStorages(const std::vector<std::int32_t>& storages) {
+void CWizardContactsSelection::onStorages(const std::vector<StorageKind>& storages) {
     const unsigned bits = storageBits(storages);
     const unsigned generation = queryGeneration_.load();
     dispatcher_.post([this, bits, generation] {

@@ -46,7 +46,7 @@ public:
 
     // The storage kinds reported by the phone as bits (1 the phone's memory, 2 the SIM);
     // unknown kinds are left out.
-    static unsigned storageBits(const std::vector<std::int32_t>& storages);
+    static unsigned storageBits(const std::vector<StorageKind>& storages);
     // Back, and Next only while at least one box is ticked.
     static unsigned wizardButtons(bool memoryTicked, bool simTicked);
     // Chooses the character set to read the phone in from those it offers, and stores its name
@@ -56,7 +56,7 @@ public:
     static bool applyCharsets(AppContext& app, const std::vector<std::u16string>& offered);
 
     // The phone's answers, on its worker thread: posted to the UI thread.
-    void onStorages(const std::vector<std::int32_t>& storages) override;
+    void onStorages(const std::vector<StorageKind>& storages) override;
     void onCharsets(const std::vector<std::u16string>& charsets) override;
 
 private:

@@ -101,7 +101,7 @@ bool CWizardExporting::onQueryCancel() {
                                           MessageIcon::Question, MessageButtons::YesNo});
         if (answer == MessageAnswer::Yes) {
             // The export ends through its own reports, with "cancelled".
-            app().stopExport(static_cast<std::int32_t>(ExportResult::Cancelled));
+            app().stopExport(StopKind::ByUser);
         }
         app().resumeExport();
         deliverWaiting();
@@ -117,11 +117,11 @@ void CWizardExporting::onDeviceRemoved() {
     });
 }
 
-std::uint32_t CWizardExporting::storageTextId(std::int32_t storageKind) {
+std::uint32_t CWizardExporting::storageTextId(StorageKind storageKind) {
     switch (storageKind) {
-        case storage_kind::Memory:
+        case StorageKind::Memory:
             return text_id::ExportingMemory;
-        case storage_kind::Sim:
+        case StorageKind::Sim:
             return text_id::ExportingSim;
         default:
             return 0;
@@ -133,7 +133,7 @@ CWizardExporting::Question CWizardExporting::writeErrorQuestion(bool accessError
                        : Question{text_id::DiskFullCaption, text_id::DiskFull};
 }
 
-void CWizardExporting::onExportStarted(std::int32_t storage, std::int32_t /*usedEntries*/,
+void CWizardExporting::onExportStarted(StorageKind storage, std::int32_t /*usedEntries*/,
                                        std::int32_t indexCount) {
     dispatcher_.post([this, storage, indexCount] {
         deliver([this, storage, indexCount] { storageStarted(storage, indexCount); });
@@ -175,7 +175,7 @@ bool CWizardExporting::startExport() {
     }
 }
 
-void CWizardExporting::storageStarted(std::int32_t kind, std::int32_t indexCount) {
+void CWizardExporting::storageStarted(StorageKind kind, std::int32_t indexCount) {
     // A storage without index positions still gets a determinate bar (a range of 0 to 0 would
     // make it a busy indicator).
     progress_->setRange(0, std::max(indexCount, 1));

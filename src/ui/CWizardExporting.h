@@ -50,7 +50,7 @@ public:
     // --- The page's decisions, in plain C++ ---------------------------------------------
 
     // The text shown above the progress bar while a storage is exported; 0 for none.
-    static std::uint32_t storageTextId(std::int32_t storageKind);
+    static std::uint32_t storageTextId(StorageKind storageKind);
     // The caption and text of the question after a failed write.
     struct Question {
         std::uint32_t captionId;
@@ -59,7 +59,7 @@ public:
     static Question writeErrorQuestion(bool accessError);
 
     // The export's reports, on the phone's worker thread: posted to the UI thread.
-    void onExportStarted(std::int32_t storage, std::int32_t usedEntries,
+    void onExportStarted(StorageKind storage, std::int32_t usedEntries,
                          std::int32_t indexCount) override;
     void onExportProgress(std::int32_t entries, std::int32_t position) override;
     void onExportFinished(ExportResult result) override;
@@ -68,7 +68,7 @@ public:
 
 private:
     bool startExport();
-    void storageStarted(std::int32_t kind, std::int32_t indexCount);
+    void storageStarted(StorageKind kind, std::int32_t indexCount);
     void storageFinished(ExportResult result);
     void writeFailed(bool accessError, std::shared_ptr<IExportInterruptionReaction> reaction);
     void warnDisconnected();

@@ -191,7 +191,7 @@ void CWizardPathSelection::browse() {
     }
     auto [format, charset] = app().outputFormatAndCharset();
     if (answer->filter == 0) {
-        format = output_format::GoogleCsv;
+        format = OutputFormat::GoogleCsv;
     }
     app().setOutputFormatAndCharset(format, charset);
     const QFileInfo chosen(answer->path);

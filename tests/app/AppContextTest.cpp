@@ -156,12 +156,12 @@ TEST(AppContextTest, WithoutAPhoneTheOperationsDoNothing) {
     app.startExport(exportSink, questions);
     app.pauseExport();
     app.resumeExport();
-    app.stopExport(5);
+    app.stopExport(StopKind::ByUser);
     app.closePhonePort();
     app.releaseDevice();
     EXPECT_TRUE(app.noStorageRemaining());
     EXPECT_FALSE(app.takeExportStarted());
-    EXPECT_EQ(app.exportStatistics(storage_kind::Sim), ExportStatistics{});
+    EXPECT_EQ(app.exportStatistics(StorageKind::Sim), ExportStatistics{});
     EXPECT_EQ(app.charsetName(), u"UCS2");
     EXPECT_EQ(app.text(10281), u"");
 }
@@ -194,7 +194,7 @@ TEST(AppContextTest, ExportsTheChosenStorageWithTheChosenSettings) {
     app.setSimSelected(true);
     app.setOutputPath(text_codec::fromUtf8(file.string()));
     app.setCharsetName(u"UCS2");
-    app.setOutputFormatAndCharset(output_format::OutlookCsv, output_charset::Utf8);
+    app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, output_charset::Utf8);
     export_test::RecordingExportSink exportSink;
     export_test::QuestionSink questions;
     app.startExport(exportSink, questions);
@@ -208,9 +208,9 @@ TEST(AppContextTest, ExportsTheChosenStorageWithTheChosenSettings) {
 
     const auto contacts = export_test::expectedContacts(phone.scenario(), "SM", false);
     EXPECT_EQ(test_support::readFileBytes(file),
-              export_test::expectedFile(contacts, output_format::OutlookCsv, output_charset::Utf8));
-    EXPECT_EQ(app.exportStatistics(storage_kind::Sim).result, ExportResult::Completed);
-    EXPECT_EQ(app.exportStatistics(storage_kind::Memory), ExportStatistics{});
+              export_test::expectedFile(contacts, OutputFormat::OutlookCsv, output_charset::Utf8));
+    EXPECT_EQ(app.exportStatistics(StorageKind::Sim).result, ExportResult::Completed);
+    EXPECT_EQ(app.exportStatistics(StorageKind::Memory), ExportStatistics{});
     const std::vector<std::string> commands = phone.transcript();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CPBS=\"ME\""), 0);
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CSCS=\"UCS2\""), 1);
@@ -219,7 +219,7 @@ TEST(AppContextTest, ExportsTheChosenStorageWithTheChosenSettings) {
     EXPECT_THROW(app.selectDevice(u"/nonexistent/port", u"Gone", false),
                  serial_comm::SerialPortException);
     EXPECT_TRUE(app.hasPhoneManager());
-    EXPECT_EQ(app.exportStatistics(storage_kind::Sim).result, ExportResult::Completed);
+    EXPECT_EQ(app.exportStatistics(StorageKind::Sim).result, ExportResult::Completed);
 
     app.releaseDevice();
     EXPECT_FALSE(app.hasPhoneManager());
@@ -241,7 +241,7 @@ TEST(AppContextTest, ReleasingThePhoneKeepsAnExportThatWasNotFinished) {
     app.selectDevice(text_codec::fromUtf8(phone.portPath()), u"Korvanta Z1", false);
     app.setSimSelected(true);
     app.setOutputPath(text_codec::fromUtf8(file.string()));
-    app.setOutputFormatAndCharset(output_format::GoogleCsv, output_charset::Ucs2);
+    app.setOutputFormatAndCharset(OutputFormat::GoogleCsv, output_charset::Ucs2);
     export_test::RecordingExportSink exportSink;
     export_test::QuestionSink questions;
     app.startExport(exportSink, questions);
@@ -251,6 +251,6 @@ TEST(AppContextTest, ReleasingThePhoneKeepsAnExportThatWasNotFinished) {
     app.releaseDevice();
     const auto contacts = export_test::expectedContacts(phone.scenario(), "SM", false);
     EXPECT_EQ(test_support::readFileBytes(file),
-              export_test::expectedFile(contacts, output_format::GoogleCsv, output_charset::Ucs2));
+              export_test::expectedFile(contacts, OutputFormat::GoogleCsv, output_charset::Ucs2));
     EXPECT_EQ(app.finishExport(), ExportFileOutcome::NoFile);
 }

@@ -87,7 +87,7 @@ TEST_F(RunTest, AFirstRunCreatesTheSettingsWithAllFiveKeysAtTheEnd) {
         EXPECT_FALSE(std::filesystem::exists(settingsFile()));
         EXPECT_TRUE(app.showWelcome());
         EXPECT_EQ(app.outputPath(), u"");
-        EXPECT_EQ(app.outputFormatAndCharset(), std::make_pair(1, 1));
+        EXPECT_EQ(app.outputFormatAndCharset(), std::make_pair(OutputFormat::GoogleCsv, 1));
         EXPECT_EQ(app.language(), 1033);
         EXPECT_EQ(app.text(10281), u"Error");
     };
@@ -107,7 +107,7 @@ TEST_F(RunTest, WhatTheWizardChangedIsSavedAlsoWhenItWasCancelled) {
     host.wizard = [](AppContext& app) {
         app.setShowWelcome(false);
         app.setOutputPath(u"/home/anna/new.csv");
-        app.setOutputFormatAndCharset(2, 0);
+        app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, 0);
         app.setLanguage(1031);
         app.aliases().setAlias(u"356938035643809", u"Anna");
         // ...and the user cancels: the wizard just ends.
@@ -116,7 +116,7 @@ TEST_F(RunTest, WhatTheWizardChangedIsSavedAlsoWhenItWasCancelled) {
     const CommonSettings saved = CommonSettings::read(settingsFile());
     EXPECT_FALSE(saved.showWelcome);
     EXPECT_EQ(saved.path, u"/home/anna/new.csv");
-    EXPECT_EQ(saved.outputFormat, 2);
+    EXPECT_EQ(saved.outputFormat, OutputFormat::OutlookCsv);
     EXPECT_EQ(saved.charset, 0);
     EXPECT_EQ(saved.language, 1031);
     AliasStore aliases;

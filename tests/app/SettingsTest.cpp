@@ -222,7 +222,7 @@ TEST(CommonSettingsTest, FirstRunGivesTheDefaultsAndSavingWritesAllFiveKeys) {
     EXPECT_EQ(settings.path, u"");
     EXPECT_TRUE(settings.showWelcome);
     EXPECT_EQ(settings.language, 0);
-    EXPECT_EQ(settings.outputFormat, 1);
+    EXPECT_EQ(settings.outputFormat, OutputFormat::GoogleCsv);
     EXPECT_EQ(settings.charset, 1);
     EXPECT_FALSE(std::filesystem::exists(file));
 
@@ -253,14 +253,14 @@ TEST(CommonSettingsTest, ValuesRoundTripAndTheLanguageIsSixteenBits) {
     settings.path = u"/home/anna/Документы/contacts [1].csv";
     settings.showWelcome = false;
     settings.language = 3082;
-    settings.outputFormat = 2;
+    settings.outputFormat = OutputFormat::OutlookCsv;
     settings.charset = 0;
     ASSERT_TRUE(settings.write(file));
     const CommonSettings read = CommonSettings::read(file);
     EXPECT_EQ(read.path, settings.path);
     EXPECT_FALSE(read.showWelcome);
     EXPECT_EQ(read.language, 3082);
-    EXPECT_EQ(read.outputFormat, 2);
+    EXPECT_EQ(read.outputFormat, OutputFormat::OutlookCsv);
     EXPECT_EQ(read.charset, 0);
 
     writeFile(file, "[Common]\nlanguage=66569\n");  // 0x10409

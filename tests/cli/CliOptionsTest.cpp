@@ -24,8 +24,8 @@ TEST(CliOptions, ExportTakesEveryOptionInEitherSpelling) {
     EXPECT_EQ(options.command, Command::Export);
     EXPECT_EQ(options.port, "/dev/ttyACM0");
     EXPECT_EQ(options.output, "out.csv");
-    EXPECT_EQ(options.storages, std::vector<std::int32_t>{storage_kind::Sim});
-    EXPECT_EQ(options.layout, output_format::OutlookCsv);
+    EXPECT_EQ(options.storages, std::vector<StorageKind>{StorageKind::Sim});
+    EXPECT_EQ(options.layout, OutputFormat::OutlookCsv);
     EXPECT_TRUE(options.quiet);
 }
 
@@ -33,18 +33,18 @@ TEST(CliOptions, ExportDefaultsToWhatThePhoneOffersInTheGoogleLayout) {
     const CliOptions options = parse({"export", "--output", "a.csv", "--port", "/dev/x"});
     ASSERT_EQ(options.error, "");
     EXPECT_TRUE(options.storages.empty());
-    EXPECT_EQ(options.layout, output_format::GoogleCsv);
+    EXPECT_EQ(options.layout, OutputFormat::GoogleCsv);
     EXPECT_FALSE(options.quiet);
 }
 
 TEST(CliOptions, StoragesComeOutPhoneMemoryFirstWhateverTheOrderGiven) {
-    const std::vector<std::int32_t> both{storage_kind::Memory, storage_kind::Sim};
+    const std::vector<StorageKind> both{StorageKind::Memory, StorageKind::Sim};
     EXPECT_EQ(parse({"export", "--port", "p", "--output", "o", "--storages", "sm,me"}).storages,
               both);
     EXPECT_EQ(parse({"export", "--port", "p", "--output", "o", "--storages", "me,sm"}).storages,
               both);
     EXPECT_EQ(parse({"export", "--port", "p", "--output", "o", "--storages", "me"}).storages,
-              std::vector<std::int32_t>{storage_kind::Memory});
+              std::vector<StorageKind>{StorageKind::Memory});
 }
 
 TEST(CliOptions, RefusesBadStorageLists) {
@@ -198,17 +198,18 @@ TEST(CliOptions, HelpDocumentsEveryCommandOptionNumberAndExitStatus) {
 }
 
 TEST(CliStorageChoice, WhatThePhoneOffersPhoneMemoryFirstOrExactlyWhatWasAskedFor) {
-    const std::int32_t me = storage_kind::Memory;
-    const std::int32_t sm = storage_kind::Sim;
-    std::int32_t missing = -1;
-    using Kinds = std::vector<std::int32_t>;
-    EXPECT_EQ(ExportCommand::chooseStorages({}, {sm, 7, me}, missing), (Kinds{me, sm}));
-    EXPECT_EQ(missing, 0);
+    const StorageKind me = StorageKind::Memory;
+    const StorageKind sm = StorageKind::Sim;
+    StorageKind missing = StorageKind{-1};
+    using Kinds = std::vector<StorageKind>;
+    EXPECT_EQ(ExportCommand::chooseStorages({}, {sm, StorageKind{7}, me}, missing),
+              (Kinds{me, sm}));
+    EXPECT_EQ(missing, StorageKind::Unknown);
     EXPECT_EQ(ExportCommand::chooseStorages({}, {sm}, missing), (Kinds{sm}));
     EXPECT_EQ(ExportCommand::chooseStorages({sm}, {me, sm}, missing), (Kinds{sm}));
     EXPECT_EQ(ExportCommand::chooseStorages({me, sm}, {me, sm}, missing), (Kinds{me, sm}));
     EXPECT_EQ(ExportCommand::chooseStorages({}, {}, missing), Kinds{});
-    EXPECT_EQ(missing, 0) << "nothing offered is no missing wish";
+    EXPECT_EQ(missing, StorageKind::Unknown) << "nothing offered is no missing wish";
     EXPECT_EQ(ExportCommand::chooseStorages({me, sm}, {me}, missing), Kinds{});
     EXPECT_EQ(missing, sm) << "a storage asked for is never dropped silently";
 }

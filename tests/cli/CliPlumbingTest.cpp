@@ -33,8 +33,8 @@ TEST(CliSinks, WorkerCallsArriveAsEventsInOrder) {
     QueueingSinks sinks(queue);
     std::thread worker([&sinks] {
         sinks.onCharsets({u"UCS2", u"UTF8"});
-        sinks.onStorages({1, 2});
-        sinks.onExportStarted(1, 12, 500);
+        sinks.onStorages({StorageKind::Memory, StorageKind::Sim});
+        sinks.onExportStarted(StorageKind::Memory, 12, 500);
         sinks.onExportProgress(0, 10);
         sinks.onExportFinished(ExportResult::Completed);
     });
@@ -47,9 +47,10 @@ TEST(CliSinks, WorkerCallsArriveAsEventsInOrder) {
     worker.join();
     EXPECT_EQ(std::get<cli_event::Charsets>(events[0]).names,
               (std::vector<std::u16string>{u"UCS2", u"UTF8"}));
-    EXPECT_EQ(std::get<cli_event::Storages>(events[1]).kinds, (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(std::get<cli_event::Storages>(events[1]).kinds,
+              (std::vector<StorageKind>{StorageKind::Memory, StorageKind::Sim}));
     const auto started = std::get<cli_event::StorageStarted>(events[2]);
-    EXPECT_EQ(started.storage, 1);
+    EXPECT_EQ(started.storage, StorageKind::Memory);
     EXPECT_EQ(started.usedEntries, 12);
     EXPECT_EQ(started.indexCount, 500);
     EXPECT_EQ(std::get<cli_event::Progress>(events[3]).position, 10);

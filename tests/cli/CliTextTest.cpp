@@ -32,8 +32,8 @@ using R = ExportResult;
 using Message = UserMessages::Message;
 using Storage = ExportSummary::Storage;
 
-constexpr std::int32_t kMemory = storage_kind::Memory;
-constexpr std::int32_t kSim = storage_kind::Sim;
+constexpr StorageKind kMemory = StorageKind::Memory;
+constexpr StorageKind kSim = StorageKind::Sim;
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

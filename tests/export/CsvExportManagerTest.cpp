@@ -30,7 +30,7 @@ TEST(CSVExportManager, UnknownLayoutsTouchNoFile) {
     const auto existing = dir.file("existing.csv");
     { std::ofstream(existing) << "keep"; }
     const auto absent = dir.file("absent.csv");
-    for (const std::int32_t format : {0, 3, -1}) {
+    for (const OutputFormat format : {OutputFormat{0}, OutputFormat{3}, OutputFormat{-1}}) {
         CSVExportManager onExisting(format, u16(existing), 1);
         CSVExportManager onAbsent(format, u16(absent), 1);
         onExisting.writeContact(named(u"Ann"));
@@ -43,13 +43,13 @@ TEST(CSVExportManager, UnknownLayoutsTouchNoFile) {
 TEST(CSVExportManager, NoContactLeavesOnlyTheMark) {
     TempDir dir;
     const std::string marks[] = {kUtf16Mark, kUtf8Mark, ""};
-    for (const std::int32_t format : {output_format::GoogleCsv, output_format::OutlookCsv}) {
+    for (const OutputFormat format : {OutputFormat::GoogleCsv, OutputFormat::OutlookCsv}) {
         for (const std::int32_t charset : {0, 1, 2}) {
             const auto path = dir.file("out.csv");
             { std::ofstream(path) << "old"; }
             { CSVExportManager manager(format, u16(path), charset); }
             EXPECT_EQ(readFileBytes(path), marks[charset])
-                << "format " << format << ", charset " << charset;
+                << "format " << static_cast<int>(format) << ", charset " << charset;
         }
     }
 }
@@ -58,7 +58,7 @@ TEST(CSVExportManager, WritesTheHeaderOnceBeforeTheFirstContact) {
     TempDir dir;
     const auto path = dir.file("out.csv");
     {
-        CSVExportManager manager(output_format::OutlookCsv, u16(path), 1);
+        CSVExportManager manager(OutputFormat::OutlookCsv, u16(path), 1);
         manager.writeContact(named(u"Ann"));
         manager.writeContact(named(u"Bob"));
     }
@@ -74,7 +74,7 @@ TEST(CSVExportManager, GoogleLayout) {
     TempDir dir;
     const auto path = dir.file("out.csv");
     {
-        CSVExportManager manager(output_format::GoogleCsv, u16(path), 2);
+        CSVExportManager manager(OutputFormat::GoogleCsv, u16(path), 2);
         manager.writeContact(named(u"Ann"));
     }
     const std::string bytes = readFileBytes(path);
@@ -85,13 +85,13 @@ TEST(CSVExportManager, GoogleLayout) {
 TEST(CSVExportManager, FileThatCannotBeCreatedFailsConstruction) {
     TempDir dir;
     const auto path = dir.path() / "missing" / "out.csv";
-    EXPECT_THROW(CSVExportManager(output_format::GoogleCsv, u16(path), 1), FileAccessException);
-    EXPECT_THROW(CSVExportManager(output_format::OutlookCsv, u16(path), 0), FileAccessException);
+    EXPECT_THROW(CSVExportManager(OutputFormat::GoogleCsv, u16(path), 1), FileAccessException);
+    EXPECT_THROW(CSVExportManager(OutputFormat::OutlookCsv, u16(path), 0), FileAccessException);
     EXPECT_FALSE(fs::exists(path.parent_path()));
 }
 
 TEST(CSVExportManager, WithoutASinkFailuresGoStraightOn) {
-    CSVExportManager manager(output_format::GoogleCsv, u"/dev/full", 2);
+    CSVExportManager manager(OutputFormat::GoogleCsv, u"/dev/full", 2);
     EXPECT_THROW(manager.writeContact(named(u"Ann")), DiskSpaceException);
     EXPECT_THROW(manager.writeContact(named(u"Ann")), DiskSpaceException);
 }

@@ -143,7 +143,7 @@ TEST(WriteErrorRetry, HeaderFailureRetriedWritesHeaderAndRowOnce) {
     TempDir dir;
     const auto path = dir.file("out.csv");
     QuestionSink sink;
-    CSVExportManager manager(output_format::OutlookCsv, u16(path), 1);
+    CSVExportManager manager(OutputFormat::OutlookCsv, u16(path), 1);
     manager.setInterruptionSink(&sink);
     {
         std::optional<FileSizeLimit> limit(std::in_place, kUtf8Mark.size() + 20);
@@ -164,7 +164,7 @@ TEST(WriteErrorRetry, RowFailureRetriedWritesOnlyTheRowAgain) {
     TempDir dir;
     const auto path = dir.file("out.csv");
     QuestionSink sink;
-    CSVExportManager manager(output_format::OutlookCsv, u16(path), 1);
+    CSVExportManager manager(OutputFormat::OutlookCsv, u16(path), 1);
     manager.setInterruptionSink(&sink);
     manager.writeContact(named(u"Ann"));
     const std::string before = kUtf8Mark + kHeader + outlookRow({{1, "\"Ann\""}});
@@ -189,7 +189,7 @@ TEST(WriteErrorRetry, TwoFailuresAskTwiceAndAbortThrowsTheWritersException) {
     const auto path = dir.file("out.csv");
     fs::create_symlink("/dev/full", path);
     QuestionSink sink;
-    CSVExportManager manager(output_format::GoogleCsv, u16(path), 2);
+    CSVExportManager manager(OutputFormat::GoogleCsv, u16(path), 2);
     manager.setInterruptionSink(&sink);
 
     Worker worker(sink, [&] { manager.writeContact(named(u"Ann")); });
@@ -208,7 +208,7 @@ TEST(WriteErrorRetry, AbortAfterAnAccessFailureThrowsFileAccessException) {
     TempDir dir;
     const auto path = dir.file("out.csv");
     QuestionSink sink;
-    CSVExportManager manager(output_format::GoogleCsv, u16(path), 0);
+    CSVExportManager manager(OutputFormat::GoogleCsv, u16(path), 0);
     manager.setInterruptionSink(&sink);
     FileSizeLimit limit(kUtf16Mark.size() + 6);
 
@@ -227,7 +227,7 @@ TEST(WriteErrorRetry, DroppedQuestionGivesUp) {
     const auto path = dir.file("out.csv");
     fs::create_symlink("/dev/full", path);
     QuestionSink sink;
-    CSVExportManager manager(output_format::OutlookCsv, u16(path), 2);
+    CSVExportManager manager(OutputFormat::OutlookCsv, u16(path), 2);
     manager.setInterruptionSink(&sink);
 
     Worker worker(sink, [&] { manager.writeContact(named(u"Ann")); });

@@ -253,7 +253,8 @@ TEST(PhoneQueriesTest, QuestionsAndSelectionsRoundTripThroughThePhone) {
     CPBSCommand storages;
     storages.parse(answer);
     EXPECT_EQ(storages.items(), (Strings{"ME", "SM", "FD"}));
-    EXPECT_EQ(storageKindsOf(storages.items()), (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(storageKindsOf(storages.items()),
+              (std::vector<StorageKind>{StorageKind::Memory, StorageKind::Sim}));
 
     ASSERT_GT(exchange(rig.modem, MPBRESupportedRangeCommand::testCommand(), answer), 0u);
     MPBRESupportedRangeCommand extendedRange;
@@ -273,7 +274,8 @@ TEST(PhoneQueriesTest, QuestionsAndSelectionsRoundTripThroughThePhone) {
     const std::size_t before = rig.phone.transcript().size();
     ASSERT_GT(exchange(rig.modem, CSCSCommand::setCommand(u"UTF8"), answer), 0u);
     EXPECT_TRUE(holdsOk(answer));
-    ASSERT_GT(exchange(rig.modem, CPBSCommand::setCommand(*storageNameOf(2)), answer), 0u);
+    ASSERT_GT(
+        exchange(rig.modem, CPBSCommand::setCommand(*storageNameOf(StorageKind::Sim)), answer), 0u);
     EXPECT_TRUE(holdsOk(answer));
     ASSERT_GT(exchange(rig.modem, CPBSCommand::readCommand(), answer), 0u);
     CPBSCommand fill;

@@ -263,16 +263,17 @@ TEST(CommandListReader, CollectsEveryLineUpToTheOkLine) {
 }
 
 TEST(StorageTableTest, MapsExactNamesAndKindsBothWays) {
-    EXPECT_EQ(storageKindOf("ME"), std::optional<std::int32_t>(1));
-    EXPECT_EQ(storageKindOf("SM"), std::optional<std::int32_t>(2));
+    EXPECT_EQ(storageKindOf("ME"), std::optional(StorageKind::Memory));
+    EXPECT_EQ(storageKindOf("SM"), std::optional(StorageKind::Sim));
     EXPECT_EQ(storageKindOf("me"), std::nullopt);
     EXPECT_EQ(storageKindOf("\"ME\""), std::nullopt);
     EXPECT_EQ(storageKindOf("FD"), std::nullopt);
-    EXPECT_EQ(storageNameOf(1), std::optional<std::string>("ME"));
-    EXPECT_EQ(storageNameOf(2), std::optional<std::string>("SM"));
-    EXPECT_EQ(storageNameOf(0), std::nullopt);
-    EXPECT_EQ(storageNameOf(3), std::nullopt);
-    EXPECT_EQ(storageKindsOf({"SM", "FD", "ME", "sm", "SM"}), (std::vector<std::int32_t>{2, 1, 2}));
+    EXPECT_EQ(storageNameOf(StorageKind::Memory), std::optional<std::string>("ME"));
+    EXPECT_EQ(storageNameOf(StorageKind::Sim), std::optional<std::string>("SM"));
+    EXPECT_EQ(storageNameOf(StorageKind::Unknown), std::nullopt);
+    EXPECT_EQ(storageNameOf(StorageKind{3}), std::nullopt);
+    EXPECT_EQ(storageKindsOf({"SM", "FD", "ME", "sm", "SM"}),
+              (std::vector<StorageKind>{StorageKind::Sim, StorageKind::Memory, StorageKind::Sim}));
 }
 
 TEST(AtNumbers, ReadAsAtoiWithoutOverflow) {

@@ -65,7 +65,7 @@ std::u16string ExpectedCsv::asWritten(const std::u16string& text) const {
 
 CsvRow ExpectedCsv::header() const {
     CsvRow row;
-    if (layout_ == output_format::OutlookCsv) {
+    if (layout_ == OutputFormat::OutlookCsv) {
         for (const char16_t* name :
              {u"First Name", u"Middle Name", u"Last Name", u"E-mail Address", u"Primary Phone",
               u"Home Phone", u"Mobile Phone", u"Pager", u"Home Fax", u"Business Phone"})
@@ -119,7 +119,7 @@ CsvRow ExpectedCsv::row(const ExpectedContact& contact) const {
     CsvRow row;
     const auto quoted = [&](const std::u16string& text) { row.push_back({asWritten(text), true}); };
     const auto plain = [&](const std::u16string& text) { row.push_back({text, false}); };
-    if (layout_ == output_format::OutlookCsv) {
+    if (layout_ == OutputFormat::OutlookCsv) {
         const auto outlook = [&](std::u16string text) {
             for (char16_t& unit : text) {
                 if (unit == u'"')

@@ -13,7 +13,7 @@ namespace soak {
 // by the soak itself (not by the program's writers).
 class ExpectedCsv {
 public:
-    ExpectedCsv(std::int32_t layout, std::int32_t outputCharset)
+    ExpectedCsv(OutputFormat layout, std::int32_t outputCharset)
         : layout_(layout), outputCharset_(outputCharset) {}
 
     test_support::CsvRow header() const;
@@ -26,7 +26,7 @@ public:
 private:
     std::u16string asWritten(const std::u16string& text) const;
 
-    std::int32_t layout_;
+    OutputFormat layout_;
     std::int32_t outputCharset_;
 };
 

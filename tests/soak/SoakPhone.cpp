@@ -187,7 +187,7 @@ SoakPhone SoakPhone::draw(std::mt19937_64& random) {
             break;
     }
     scenario.phone.charset = scenario.phone.charsets.back();
-    phone.layout = chance(random, 50) ? output_format::GoogleCsv : output_format::OutlookCsv;
+    phone.layout = chance(random, 50) ? OutputFormat::GoogleCsv : OutputFormat::OutlookCsv;
 
     int groupCount = 0;
     if (phone.extended) {
@@ -219,7 +219,7 @@ SoakPhone SoakPhone::draw(std::mt19937_64& random) {
             continue;
         SoakStorage exported;
         exported.name = storage.name;
-        exported.kind = sim ? storage_kind::Sim : storage_kind::Memory;
+        exported.kind = sim ? StorageKind::Sim : StorageKind::Memory;
         exported.first = storage.first;
         exported.last = storage.last;
         for (const auto& [index, contact] : storage.contacts)
@@ -231,8 +231,8 @@ SoakPhone SoakPhone::draw(std::mt19937_64& random) {
     return phone;
 }
 
-std::vector<std::int32_t> SoakPhone::storageKinds() const {
-    std::vector<std::int32_t> kinds;
+std::vector<StorageKind> SoakPhone::storageKinds() const {
+    std::vector<StorageKind> kinds;
     for (const SoakStorage& storage : exported)
         kinds.push_back(storage.kind);
     return kinds;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/StorageKind.h"
+#include "export/OutputFormat.h"
 #include "phonesim/Scenario.h"
 
 namespace soak {
@@ -24,9 +26,9 @@ struct ExpectedContact {
 
 // One storage of the export, in export order.
 struct SoakStorage {
-    std::string name;   // "ME" or "SM"
-    std::int32_t kind;  // storage_kind
-    int first = 1;      // the index range the phone reports
+    std::string name;  // "ME" or "SM"
+    StorageKind kind = StorageKind::Unknown;
+    int first = 1;  // the index range the phone reports
     int last = 1;
     std::vector<ExpectedContact> contacts;  // in index order
 };
@@ -40,12 +42,12 @@ struct SoakPhone {
     bool extended = false;
     std::u16string charset;          // the charset the export reads in
     std::int32_t outputCharset = 0;  // the output charset code that goes with it
-    std::int32_t layout = 1;         // output_format
+    OutputFormat layout = OutputFormat::GoogleCsv;
     std::vector<SoakStorage> exported;
 
     static SoakPhone draw(std::mt19937_64& random);
 
-    std::vector<std::int32_t> storageKinds() const;
+    std::vector<StorageKind> storageKinds() const;
 };
 
 }  // namespace soak

@@ -62,7 +62,7 @@ std::string describeRow(const test_support::CsvRow& row) {
 std::string describePhone(const SoakPhone& phone) {
     std::string text = phone.extended ? "extended" : "standard";
     text += " " + text_codec::toUtf8(phone.charset);
-    text += phone.layout == output_format::GoogleCsv ? " google" : " outlook";
+    text += phone.layout == OutputFormat::GoogleCsv ? " google" : " outlook";
     for (const SoakStorage& storage : phone.exported)
         text += " " + storage.name + "(" + std::to_string(storage.first) + "-" +
                 std::to_string(storage.last) + ": " + std::to_string(storage.contacts.size()) + ")";

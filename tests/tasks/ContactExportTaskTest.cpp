@@ -41,7 +41,7 @@ public:
         : charset_(std::move(charsetName)), extended_(extended) {}
     std::u16string charset() const override { return charset_; }
     std::u16string path() const override { return {}; }
-    std::int32_t format() const override { return output_format::GoogleCsv; }
+    OutputFormat format() const override { return OutputFormat::GoogleCsv; }
     std::int32_t outputCharset() const override { return output_charset::Utf8; }
     bool extendedPhonebook() const override { return extended_; }
 
@@ -64,7 +64,7 @@ public:
     }
 
     // Runs the export of a storage; the code of a TerminationException that left it, if any.
-    std::optional<std::int32_t> run(std::int32_t kind) {
+    std::optional<std::int32_t> run(StorageKind kind) {
         ContactExportTask task(settings, stop, gate, modem, kind, csv, sink);
         try {
             task.run();
@@ -77,7 +77,7 @@ public:
     Strings commands() const { return phone.transcriptSince(setUpDone); }
     std::string file() const { return test_support::readFileBytes(path); }
     std::string fileOf(const export_test::ExpectedContacts& contacts) const {
-        return expectedFile(contacts, output_format::GoogleCsv, output_charset::Utf8);
+        return expectedFile(contacts, OutputFormat::GoogleCsv, output_charset::Utf8);
     }
 
     phonesim::Simulator phone;
@@ -88,7 +88,7 @@ public:
     synchronization::Event gate{synchronization::Event::Mode::ManualReset, true};
     test_support::TempDir dir;
     const std::filesystem::path path = dir.file("out.csv");
-    CSVExportManager csv{output_format::GoogleCsv, text_codec::fromUtf8(path.string()),
+    CSVExportManager csv{OutputFormat::GoogleCsv, text_codec::fromUtf8(path.string()),
                          output_charset::Utf8};
     RecordingExportSink sink;
 };
@@ -109,7 +109,7 @@ phone.home = 0301234567
 
 TEST(ContactExportTaskTest, ReadsTheRangeInBlocksOfTenAndReportsEachStep) {
     TaskRig rig(scenarioFrom(kSmallPhone), false);
-    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
     EXPECT_EQ(rig.commands(), (Strings{"AT+CPBS=\"ME\"", "AT+CPBS?", "AT+CPBR=?", "AT+CPBR=1,10",
                                        "AT+CPBR=11,20", "AT+CPBR=21,25"}));
     // Per contact the running entry total (position 0), per block the positions covered.
@@ -142,7 +142,7 @@ TEST(ContactExportTaskTest, TakesWhateverRangeThePhoneReports) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.range);
         TaskRig rig(smallPhoneAnsweringRange(c.range), false);
-        EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+        EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
         const Strings commands = rig.commands();
         EXPECT_EQ(Strings(commands.begin() + 3, commands.end()), c.reads);
         EXPECT_EQ(rig.sink.startsAndFinishes(), (Strings{c.started, "finished(1)"}));
@@ -154,7 +154,7 @@ TEST(ContactExportTaskTest, AStopBeforeTheFirstBlockCancelsAndEndsTheWorker) {
     // The widest range there is: its index count is reported as large as 32 bits allow.
     TaskRig rig(smallPhoneAnsweringRange("(0-2147483647)"), false);
     rig.stop.signal();
-    EXPECT_EQ(rig.run(storage_kind::Memory), 5);
+    EXPECT_EQ(rig.run(StorageKind::Memory), 5);
     EXPECT_EQ(rig.sink.events(), (Strings{"started(0,3,2147483647)", "finished(5)"}));
     EXPECT_EQ(rig.commands().size(), 3u);  // selection, fill and range, but no block
     EXPECT_EQ(rig.file(), rig.fileOf({}));
@@ -165,7 +165,7 @@ TEST(ContactExportTaskTest, TriesTheSelectionAgainASecondLater) {
     scenario.behaviour.selectRefusals.push_back({"", 2});
     TaskRig rig(std::move(scenario), false);
     const auto begin = Clock::now();
-    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
     EXPECT_GE(Clock::now() - begin, 2 * ContactExportTask::kSelectRetryPause);
     const Strings commands = rig.commands();
     EXPECT_EQ(Strings(commands.begin(), commands.begin() + 4),
@@ -183,7 +183,7 @@ TEST(ContactExportTaskTest, AStopWhileTheSelectionIsRefusedFailsTheStorage) {
     });
     const auto begin = Clock::now();
     // Not a cancel (5): the worker goes on, and discards what is queued behind.
-    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
     user.join();
     EXPECT_LT(Clock::now() - begin, 2 * ContactExportTask::kSelectRetryPause);
     EXPECT_EQ(rig.sink.events(), (Strings{"started(0,0,0)", "finished(2)"}));
@@ -192,7 +192,7 @@ TEST(ContactExportTaskTest, AStopWhileTheSelectionIsRefusedFailsTheStorage) {
 
 TEST(ContactExportTaskTest, AStorageOutsideTheTableFailsWithoutAWord) {
     TaskRig rig(scenarioFrom(kSmallPhone), false);
-    EXPECT_EQ(rig.run(7), std::nullopt);
+    EXPECT_EQ(rig.run(StorageKind{7}), std::nullopt);
     EXPECT_EQ(rig.sink.events(), (Strings{"started(0,0,0)", "finished(2)"}));
     EXPECT_TRUE(rig.commands().empty());
 }
@@ -213,7 +213,7 @@ TEST(ContactExportTaskTest, NoUsableAnswerBeforeTheRangeFailsWithAnEmptyStart) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
         TaskRig rig(scenarioFrom(c.scenario + "[behaviour]\n" + c.fault + "\n"), c.extended);
-        EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+        EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
         EXPECT_EQ(rig.sink.events(), (Strings{"started(0,0,0)", "finished(2)"}));
         EXPECT_EQ(rig.file(), rig.fileOf({}));
     }
@@ -222,7 +222,7 @@ TEST(ContactExportTaskTest, NoUsableAnswerBeforeTheRangeFailsWithAnEmptyStart) {
 TEST(ContactExportTaskTest, ABlockAnsweredWithErrorIsSkippedButASilentOneFails) {
     TaskRig refused(scenarioFrom(std::string(kSmallPhone) + "[behaviour]\nfail = AT+CPBR=11,20\n"),
                     false);
-    EXPECT_EQ(refused.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(refused.run(StorageKind::Memory), std::nullopt);
     EXPECT_EQ(refused.sink.startsAndFinishes(), (Strings{"started(0,3,25)", "finished(1)"}));
     const phonesim::Scenario& phone = refused.phone.scenario();
     EXPECT_EQ(refused.file(),
@@ -231,7 +231,7 @@ TEST(ContactExportTaskTest, ABlockAnsweredWithErrorIsSkippedButASilentOneFails) 
 
     TaskRig silent(scenarioFrom(std::string(kSmallPhone) + "[behaviour]\nsilent = AT+CPBR=11,20\n"),
                    false);
-    EXPECT_EQ(silent.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(silent.run(StorageKind::Memory), std::nullopt);
     EXPECT_EQ(silent.sink.startsAndFinishes(), (Strings{"started(0,3,25)", "finished(2)"}));
     EXPECT_EQ(silent.commands().back(), "AT+CPBR=11,20");
     EXPECT_EQ(silent.file(), silent.fileOf(expectedContacts(phone, "ME", false, 1, 10)));
@@ -240,19 +240,19 @@ TEST(ContactExportTaskTest, ABlockAnsweredWithErrorIsSkippedButASilentOneFails) 
 TEST(ContactExportTaskTest, PortFailuresReportOnlyTheFinish) {
     TaskRig unplugged(
         scenarioFrom(std::string(kSmallPhone) + "[behaviour]\nunplug-at = AT+CPBS?\n"), false);
-    EXPECT_EQ(unplugged.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(unplugged.run(StorageKind::Memory), std::nullopt);
     EXPECT_EQ(unplugged.sink.events(), Strings{"finished(3)"});
 
     TaskRig closed(scenarioFrom(kSmallPhone), false);
     closed.modem.port().close();
-    EXPECT_EQ(closed.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(closed.run(StorageKind::Memory), std::nullopt);
     EXPECT_EQ(closed.sink.events(), Strings{"finished(2)"});
 }
 
 TEST(ContactExportTaskTest, APhoneUnpluggedBetweenBlocksKeepsWhatWasWritten) {
     TaskRig rig(scenarioFrom(std::string(kSmallPhone) + "[behaviour]\nunplug-after-reads = 1\n"),
                 false);
-    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
     EXPECT_EQ(rig.sink.events(),
               (Strings{"started(0,3,25)", "progress(1,0)", "progress(0,10)", "finished(3)"}));
     EXPECT_EQ(rig.file(), rig.fileOf(expectedContacts(rig.phone.scenario(), "ME", false, 1, 10)));
@@ -260,7 +260,7 @@ TEST(ContactExportTaskTest, APhoneUnpluggedBetweenBlocksKeepsWhatWasWritten) {
 
 TEST(ContactExportTaskTest, ADiscardedTaskReportsACancel) {
     TaskRig rig(scenarioFrom(kSmallPhone), false);
-    ContactExportTask task(rig.settings, rig.stop, rig.gate, rig.modem, storage_kind::Sim, rig.csv,
+    ContactExportTask task(rig.settings, rig.stop, rig.gate, rig.modem, StorageKind::Sim, rig.csv,
                            rig.sink);
     task.cancel();
     EXPECT_EQ(rig.sink.events(), (Strings{"started(0,0,0)", "finished(5)"}));
@@ -269,8 +269,8 @@ TEST(ContactExportTaskTest, ADiscardedTaskReportsACancel) {
 
 TEST(ContactExportTaskTest, ReadsTheExtendedPhonebookWithItsGroupNames) {
     TaskRig rig(phonesim::BuiltInScenarios::load("utf8-only"), true, u"UTF8");
-    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
-    EXPECT_EQ(rig.run(storage_kind::Sim), std::nullopt);
+    EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
+    EXPECT_EQ(rig.run(StorageKind::Sim), std::nullopt);
     const Strings commands = rig.commands();
     EXPECT_EQ(Strings(commands.begin(), commands.begin() + 6),
               (Strings{"AT+CPBS=\"ME\"", "AT+CPBS?", "AT+MPGR=?", "AT+MPGR=1,5", "AT+MPBRE=?",
@@ -290,7 +290,7 @@ TEST(ContactExportTaskTest, APhoneWithoutGroupsLeavesEveryoneInTheDefaultGroup) 
     phonesim::Scenario scenario = phonesim::BuiltInScenarios::load("utf8-only");
     scenario.behaviour.failing.push_back(phonesim::CommandPattern("AT+MPGR=?"));
     TaskRig rig(std::move(scenario), true, u"UTF8");
-    EXPECT_EQ(rig.run(storage_kind::Memory), std::nullopt);
+    EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
     const Strings commands = rig.commands();
     EXPECT_EQ(Strings(commands.begin(), commands.begin() + 5),
               (Strings{"AT+CPBS=\"ME\"", "AT+CPBS?", "AT+MPGR=?", "AT+MPBRE=?", "AT+MPBRE=1,10"}));

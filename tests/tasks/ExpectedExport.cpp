@@ -316,13 +316,13 @@ ExpectedContacts expectedContacts(const phonesim::Scenario& scenario, std::strin
     return contacts;
 }
 
-std::string expectedFile(const ExpectedContacts& contacts, std::int32_t format,
+std::string expectedFile(const ExpectedContacts& contacts, OutputFormat format,
                          std::int32_t outputCharset) {
     std::u16string text;
     if (!contacts.empty()) {
-        text = format == output_format::GoogleCsv ? kGoogleHeader : kOutlookHeader;
+        text = format == OutputFormat::GoogleCsv ? kGoogleHeader : kOutlookHeader;
         for (const ExpectedContact& contact : contacts)
-            text += format == output_format::GoogleCsv ? googleRow(contact) : outlookRow(contact);
+            text += format == OutputFormat::GoogleCsv ? googleRow(contact) : outlookRow(contact);
     }
     std::u16string lines;
     for (const char16_t c : text)

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "export/OutputFormat.h"
 #include "phonesim/Scenario.h"
 
 namespace export_test {
@@ -33,7 +34,7 @@ ExpectedContacts expectedContacts(const phonesim::Scenario& scenario, std::strin
 // The bytes an export of these contacts writes: the byte-order mark, and the header with the
 // rows when there is at least one contact. Built here from the layouts' rules, without the
 // program's writers, so that a comparison with it checks them too.
-std::string expectedFile(const ExpectedContacts& contacts, std::int32_t format,
+std::string expectedFile(const ExpectedContacts& contacts, OutputFormat format,
                          std::int32_t outputCharset);
 
 // The header line of the Google layout as a UTF-8 or ASCII file holds it.

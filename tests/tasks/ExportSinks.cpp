@@ -31,9 +31,9 @@ void RecordingExportSink::add(std::string event, bool finish) {
     changed_.notify_all();
 }
 
-void RecordingExportSink::onExportStarted(std::int32_t storage, std::int32_t usedEntries,
+void RecordingExportSink::onExportStarted(StorageKind storage, std::int32_t usedEntries,
                                           std::int32_t indexCount) {
-    add(call("started", {storage, usedEntries, indexCount}), false);
+    add(call("started", {static_cast<std::int32_t>(storage), usedEntries, indexCount}), false);
 }
 
 void RecordingExportSink::onExportProgress(std::int32_t entries, std::int32_t position) {
@@ -85,7 +85,7 @@ bool RecordingExportSink::waitForPositions(std::size_t count,
     return changed_.wait_for(lock, timeout, [&] { return positions_.size() >= count; });
 }
 
-void RecordingStoragesSink::onStorages(const std::vector<std::int32_t>& storages) {
+void RecordingStoragesSink::onStorages(const std::vector<StorageKind>& storages) {
     {
         std::lock_guard lock(mutex_);
         answers_.push_back(storages);
@@ -93,7 +93,7 @@ void RecordingStoragesSink::onStorages(const std::vector<std::int32_t>& storages
     changed_.notify_all();
 }
 
-std::vector<std::vector<std::int32_t>> RecordingStoragesSink::answers() const {
+std::vector<std::vector<StorageKind>> RecordingStoragesSink::answers() const {
     std::lock_guard lock(mutex_);
     return answers_;
 }

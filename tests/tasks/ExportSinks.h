@@ -14,6 +14,7 @@
 #include "common/IExportInterruptionSink.h"
 #include "common/IPHBGetStoragesSink.h"
 #include "common/IPhoneGetCharsetsSink.h"
+#include "common/StorageKind.h"
 
 namespace export_test {
 
@@ -21,7 +22,7 @@ namespace export_test {
 // "finished(1)"), from whatever thread it comes.
 class RecordingExportSink final : public IContactExportSink {
 public:
-    void onExportStarted(std::int32_t storage, std::int32_t usedEntries,
+    void onExportStarted(StorageKind storage, std::int32_t usedEntries,
                          std::int32_t indexCount) override;
     void onExportProgress(std::int32_t entries, std::int32_t position) override;
     void onExportFinished(ExportResult result) override;
@@ -52,9 +53,9 @@ private:
 
 class RecordingStoragesSink final : public IPHBGetStoragesSink {
 public:
-    void onStorages(const std::vector<std::int32_t>& storages) override;
+    void onStorages(const std::vector<StorageKind>& storages) override;
     // The lists reported so far.
-    std::vector<std::vector<std::int32_t>> answers() const;
+    std::vector<std::vector<StorageKind>> answers() const;
     // Waits until at least count lists were reported.
     bool waitForAnswers(std::size_t count = 1,
                         std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
@@ -62,7 +63,7 @@ public:
 private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
-    std::vector<std::vector<std::int32_t>> answers_;
+    std::vector<std::vector<StorageKind>> answers_;
 };
 
 class RecordingCharsetsSink final : public IPhoneGetCharsetsSink {

@@ -37,11 +37,11 @@ using export_test::RecordingStoragesSink;
 using export_test::scenarioFrom;
 using serial_comm::SerialPortException;
 using Strings = std::vector<std::string>;
-using Kinds = std::vector<std::int32_t>;
+using Kinds = std::vector<StorageKind>;
 using Clock = std::chrono::steady_clock;
 
-constexpr std::int32_t kMemory = storage_kind::Memory;
-constexpr std::int32_t kSim = storage_kind::Sim;
+constexpr StorageKind kMemory = StorageKind::Memory;
+constexpr StorageKind kSim = StorageKind::Sim;
 
 std::u16string u16(const std::filesystem::path& path) {
     return text_codec::fromUtf8(path.string());
@@ -57,7 +57,7 @@ public:
               std::make_unique<PhoneManager>(text_codec::fromUtf8(phone.portPath()), extended)) {
         afterConstruction = phone.transcript().size();
         manager->setPath(u16(path));
-        manager->setFormat(output_format::GoogleCsv);
+        manager->setFormat(OutputFormat::GoogleCsv);
         manager->setOutputCharset(output_charset::Utf8);
     }
 
@@ -75,7 +75,7 @@ public:
         return test_support::readFileBytes(path);
     }
 
-    ExportStatistics statistics(std::int32_t kind) const { return manager->exportStatistics(kind); }
+    ExportStatistics statistics(StorageKind kind) const { return manager->exportStatistics(kind); }
 
     phonesim::Simulator phone;
     test_support::TempDir dir;
@@ -94,7 +94,7 @@ std::size_t indexOf(const Strings& commands, const std::string& command) {
 }
 
 std::string googleFile(const export_test::ExpectedContacts& contacts) {
-    return expectedFile(contacts, output_format::GoogleCsv, output_charset::Utf8);
+    return expectedFile(contacts, OutputFormat::GoogleCsv, output_charset::Utf8);
 }
 
 phonesim::Scenario standardPhone() {
@@ -209,7 +209,7 @@ TEST(PhoneManagerTest, ExportsBothStoragesOfAStandardPhoneIntoOneFile) {
 
 TEST(PhoneManagerTest, ExportsAnExtendedPhoneWithGroupsAndMergedEntries) {
     ManagerRig rig(phonesim::BuiltInScenarios::demo(), true);
-    rig.manager->setFormat(output_format::OutlookCsv);
+    rig.manager->setFormat(OutputFormat::OutlookCsv);
     rig.manager->setOutputCharset(output_charset::Ucs2);
     rig.start({kMemory, kSim});
     ASSERT_TRUE(rig.exportSink.waitForFinished(2));
@@ -237,7 +237,7 @@ TEST(PhoneManagerTest, ExportsAnExtendedPhoneWithGroupsAndMergedEntries) {
     const std::int32_t simEntries = export_test::entriesOf(sim);
     EXPECT_EQ(rig.statistics(kSim), (ExportStatistics{std::max(simCount, simEntries), simEntries,
                                                       simCount, ExportResult::Completed}));
-    EXPECT_EQ(rig.file(), expectedFile(export_test::joined(memory, sim), output_format::OutlookCsv,
+    EXPECT_EQ(rig.file(), expectedFile(export_test::joined(memory, sim), OutputFormat::OutlookCsv,
                                        output_charset::Ucs2));
 }
 
@@ -385,7 +385,7 @@ TEST(PhoneManagerTest, DestroyingThePhoneManagerOfAPausedExportReturns) {
 TEST(PhoneManagerTest, ACancelEndsTheExportBeforeTheNextContact) {
     ManagerRig rig(standardPhone());
     auto gate = startAndHoldSecondBlock(rig);
-    rig.manager->stop(5);
+    rig.manager->stop(StopKind::ByUser);
     gate->release();
     ASSERT_TRUE(rig.exportSink.waitForFinished(1));
 
@@ -405,7 +405,7 @@ TEST(PhoneManagerTest, ACancelEndsTheExportBeforeTheNextContact) {
 TEST(PhoneManagerTest, AStopOfAnotherKindClosesThePortFirst) {
     ManagerRig rig(standardPhone());
     auto gate = startAndHoldSecondBlock(rig);
-    rig.manager->stop(3);
+    rig.manager->stop(StopKind::Disconnected);
     ASSERT_TRUE(rig.exportSink.waitForFinished(2));
     gate->release();
 

@@ -22,7 +22,7 @@ using namespace std::chrono_literals;
 using export_test::RecordingCharsetsSink;
 using export_test::RecordingStoragesSink;
 using export_test::scenarioFrom;
-using Kinds = std::vector<std::int32_t>;
+using Kinds = std::vector<StorageKind>;
 using Names = std::vector<std::u16string>;
 
 // Enough for any answer of the simulated phone; a silent phone costs no more than this.
@@ -59,16 +59,16 @@ std::vector<Names> charsetsOf(const std::string& scenario) {
 
 TEST(PHBGetStoragesTaskTest, ReportsTheKnownStoragesInThePhonesOrder) {
     EXPECT_EQ(storagesOf("[storage ME]\n[storage SM]\n[storage FD]\n"),
-              (std::vector<Kinds>{{storage_kind::Memory, storage_kind::Sim}}));
+              (std::vector<Kinds>{{StorageKind::Memory, StorageKind::Sim}}));
     EXPECT_EQ(storagesOf("[storage SM]\n[storage ME]\n"),
-              (std::vector<Kinds>{{storage_kind::Sim, storage_kind::Memory}}));
-    EXPECT_EQ(storagesOf("[storage SM]\n"), (std::vector<Kinds>{{storage_kind::Sim}}));
+              (std::vector<Kinds>{{StorageKind::Sim, StorageKind::Memory}}));
+    EXPECT_EQ(storagesOf("[storage SM]\n"), (std::vector<Kinds>{{StorageKind::Sim}}));
     EXPECT_EQ(storagesOf("[storage FD]\n[storage ON]\n"), std::vector<Kinds>{Kinds{}});
     // A storage listed twice is offered once.
     EXPECT_EQ(
         storagesOf("[storage SM]\n[behaviour]\nanswer = AT+CPBS=? -> "
                    "\"\\r\\n+CPBS: (\\\"ME\\\",\\\"SM\\\",\\\"ME\\\")\\r\\n\\r\\nOK\\r\\n\"\n"),
-        (std::vector<Kinds>{{storage_kind::Memory, storage_kind::Sim}}));
+        (std::vector<Kinds>{{StorageKind::Memory, StorageKind::Sim}}));
 }
 
 TEST(PHBGetStoragesTaskTest, AnswersEvenWhenThePhoneIsSilentOrRefuses) {

@@ -34,11 +34,11 @@ std::string exportMemory(const std::string& scenario, bool extended,
     {
         PhoneManager manager(text_codec::fromUtf8(phone.portPath()), extended);
         manager.setPath(text_codec::fromUtf8(path.string()));
-        manager.setFormat(output_format::GoogleCsv);
+        manager.setFormat(OutputFormat::GoogleCsv);
         manager.setOutputCharset(outputCharset);
-        manager.startExport({storage_kind::Memory}, charsetName, exportSink, questions);
+        manager.startExport({StorageKind::Memory}, charsetName, exportSink, questions);
         EXPECT_TRUE(exportSink.waitForFinished(1));
-        statistics = manager.exportStatistics(storage_kind::Memory);
+        statistics = manager.exportStatistics(StorageKind::Memory);
         EXPECT_EQ(manager.finishExport(), ExportFileOutcome::Saved);
     }
     return test_support::readFileBytes(path);

@@ -19,8 +19,8 @@ namespace {
 
 using ui_test::PageTest;
 
-constexpr std::int32_t kMemory = storage_kind::Memory;
-constexpr std::int32_t kSim = storage_kind::Sim;
+constexpr StorageKind kMemory = StorageKind::Memory;
+constexpr StorageKind kSim = StorageKind::Sim;
 
 std::u16string repeated(char16_t unit, std::size_t count) {
     return std::u16string(count, unit);
@@ -93,7 +93,7 @@ TEST_F(CompletionPageTest, ASimOnlyExportShowsItsCountsAndTheMemoryAsNotChosen) 
     selectPhone(phonesim::BuiltInScenarios::load("standard-ucs2"), false, u"Korvanta Z1");
     app.setSimSelected(true);
     app.setCharsetName(u"UCS2");
-    app.setOutputFormatAndCharset(output_format::GoogleCsv, output_charset::Ucs2);
+    app.setOutputFormatAndCharset(OutputFormat::GoogleCsv, output_charset::Ucs2);
     // A path of 91 characters, in an existing folder.
     const std::filesystem::path folder = dir.path();
     std::u16string path = pathText(folder) + u"/";

@@ -49,7 +49,7 @@ protected:
 };
 
 TEST_F(ContactsSelectionPageTest, APhoneWithBothStoragesOffersAndTicksBoth) {
-    app.setOutputFormatAndCharset(output_format::OutlookCsv, output_charset::Ascii);
+    app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, output_charset::Ascii);
     selectPhone(phonesim::BuiltInScenarios::load("standard-ucs2"), false);
     makePage();
     ASSERT_NE(memoryBox(), nullptr);
@@ -74,7 +74,7 @@ TEST_F(ContactsSelectionPageTest, APhoneWithBothStoragesOffersAndTicksBoth) {
     // Read in UCS2, written as UTF-16; the layout stays as it was.
     EXPECT_EQ(app.charsetName(), u"UCS2");
     EXPECT_EQ(app.outputFormatAndCharset(),
-              std::make_pair(output_format::OutlookCsv, output_charset::Ucs2));
+              std::make_pair(OutputFormat::OutlookCsv, output_charset::Ucs2));
     // The charsets are asked for first, then the storages.
     const std::vector<std::string> commands = phone->transcript();
     const auto charsets = std::find(commands.begin(), commands.end(), "AT+CSCS=?");
@@ -156,10 +156,10 @@ TEST(ContactsSelectionChoices, TheCharsetIsUcs2ThenUtf8ThenAscii) {
     LanguageManager languages;
     AppContext app(AppEnvironment{}, &languages);
     for (const Case& c : cases) {
-        app.setOutputFormatAndCharset(output_format::OutlookCsv, -1);
+        app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, -1);
         EXPECT_EQ(CWizardContactsSelection::applyCharsets(app, c.offered), c.warned);
         EXPECT_EQ(app.charsetName(), c.name);
-        EXPECT_EQ(app.outputFormatAndCharset(), std::make_pair(output_format::OutlookCsv, c.code));
+        EXPECT_EQ(app.outputFormatAndCharset(), std::make_pair(OutputFormat::OutlookCsv, c.code));
     }
 }
 

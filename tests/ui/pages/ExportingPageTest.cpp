@@ -35,11 +35,11 @@ using export_test::expectedContacts;
 using export_test::expectedFile;
 using ui_test::PageTest;
 
-constexpr std::int32_t kMemory = storage_kind::Memory;
-constexpr std::int32_t kSim = storage_kind::Sim;
+constexpr StorageKind kMemory = StorageKind::Memory;
+constexpr StorageKind kSim = StorageKind::Sim;
 
 std::string googleFile(const export_test::ExpectedContacts& contacts) {
-    return expectedFile(contacts, output_format::GoogleCsv, output_charset::Utf8);
+    return expectedFile(contacts, OutputFormat::GoogleCsv, output_charset::Utf8);
 }
 
 // An answer to a write error that records which way it went.
@@ -67,7 +67,7 @@ protected:
         app.setDeviceMemorySelected(memory);
         app.setSimSelected(sim);
         app.setCharsetName(u"UCS2");
-        app.setOutputFormatAndCharset(output_format::GoogleCsv, output_charset::Utf8);
+        app.setOutputFormatAndCharset(OutputFormat::GoogleCsv, output_charset::Utf8);
         app.setOutputPath(pathText(file));
     }
 

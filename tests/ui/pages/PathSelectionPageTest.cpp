@@ -159,7 +159,7 @@ TEST_F(PathSelectionPageTest, AMissingFolderIsRefusedOnNextButBackAndCancelStore
 }
 
 TEST_F(PathSelectionPageTest, BrowseOffersTheGoogleCsvTypeAndFillsTheFields) {
-    app.setOutputFormatAndCharset(output_format::OutlookCsv, output_charset::Utf8);
+    app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, output_charset::Utf8);
     makePage(qpath(documents));
     const std::filesystem::path chosen = dir.file("chosen.csv");
     dialogs.answerSaveFile(SaveFileAnswer{qpath(chosen), 0});
@@ -177,7 +177,7 @@ TEST_F(PathSelectionPageTest, BrowseOffersTheGoogleCsvTypeAndFillsTheFields) {
     EXPECT_EQ(request.defaultSuffix, QStringLiteral("csv"));
 
     EXPECT_EQ(app.outputFormatAndCharset(),
-              std::make_pair(output_format::GoogleCsv, output_charset::Utf8));
+              std::make_pair(OutputFormat::GoogleCsv, output_charset::Utf8));
     EXPECT_EQ(folderEdit()->text(), qpath(dir.path()) + u'/');
     EXPECT_EQ(fileNameEdit()->text(), QStringLiteral("chosen.csv"));
     // Nothing is stored before the path is checked.
@@ -185,14 +185,14 @@ TEST_F(PathSelectionPageTest, BrowseOffersTheGoogleCsvTypeAndFillsTheFields) {
 
     // Cancelled: nothing changes. A missing folder is not offered to the dialog.
     type(QStringLiteral("/no/such/folder/"), QStringLiteral("x.csv"));
-    app.setOutputFormatAndCharset(output_format::OutlookCsv, output_charset::Utf8);
+    app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, output_charset::Utf8);
     dialogs.answerSaveFile(std::nullopt);
     page->browse();
     ASSERT_EQ(dialogs.questions().size(), 2u);
     EXPECT_TRUE(dialogs.questions()[1].saveFile.folder.isEmpty());
     EXPECT_EQ(folderEdit()->text(), QStringLiteral("/no/such/folder/"));
     EXPECT_EQ(fileNameEdit()->text(), QStringLiteral("x.csv"));
-    EXPECT_EQ(app.outputFormatAndCharset().first, output_format::OutlookCsv);
+    EXPECT_EQ(app.outputFormatAndCharset().first, OutputFormat::OutlookCsv);
 }
 
 TEST_F(PathSelectionPageTest, AnUnpluggedPhoneIsNamedAndTheDeviceListFollows) {

@@ -268,7 +268,7 @@ TEST_F(CliListTest, WithoutPortNoReadablePhoneNamesWhatIsAttachedAndSeveralAskFo
     EXPECT_EQ(unusable.out, "");
     for (const std::string reason :
          {"attached phone: no driver serves it", "attached phone: it is in another USB mode",
-          "it does not answer the commands an export needs"}) {
+          "it is not supported, as it lacks the phonebook commands an export needs"}) {
         EXPECT_TRUE(contains(unusable.err, reason)) << unusable.err;
     }
 

@@ -58,7 +58,7 @@ TEST(CliListText, OneLinePerPhoneAndAHintUnderEachThatCannotBeRead) {
     // Each state that cannot be read has its own way out.
     const std::vector<std::pair<ListedPhone, std::string>> hints = {
         {kOtherMode, "switch the phone's USB mode to the modem or PC connection"},
-        {kUnsupported, "it does not answer the commands an export needs"},
+        {kUnsupported, "it is not supported, as it lacks the phonebook commands an export needs"},
         {kSilent, "contaxio-cli probe --port /dev/ttyACM1 tells why"},
         {kNoDriver, "modprobe cdc_acm"},
     };
@@ -170,7 +170,7 @@ TEST(CliPhoneChoice, TheOneReadablePhoneElseWhyNotOrWhichToChoose) {
     EXPECT_TRUE(contains(unusable.messages[0].text(), "attached phone: no driver serves it"));
     EXPECT_TRUE(contains(unusable.messages[1].text(), "another USB mode"));
     EXPECT_TRUE(contains(unusable.messages[2].text(),
-                         "phone on /dev/ttyACM3 (model X9): it does not answer the commands"));
+                         "phone on /dev/ttyACM3 (model X9): it is not supported, as it lacks"));
     EXPECT_TRUE(contains(unusable.messages[3].text(), "phone on /dev/ttyACM1: it did not answer"));
 
     const PhoneChoice::Decision several = PhoneChoice::decide({kReadable, kNoDriver, kStandard});

@@ -90,15 +90,21 @@ TEST(CliListJson, AnArrayOfObjectsWithTheDocumentedKeysInOrder) {
     ASSERT_EQ(parsed.size(), 2u);
     EXPECT_EQ(parsed[0], Json::parse(R"({"port": "/dev/ttyACM0", "state": 5,
         "state_name": "ExtendedPhonebook", "model": "Z3", "imei": "351234567890123",
-        "alias": "Anna's Z3"})"));
+        "alias": "Anna's Z3", "reason": "", "hint": ""})"));
     EXPECT_EQ(parsed[1], Json::parse(R"({"port": "", "state": 1, "state_name": "NoDriver",
-        "model": "", "imei": "", "alias": ""})"));
+        "model": "", "imei": "", "alias": "", "reason": "no-driver", "hint": ")" +
+                                     PhoneListText::hint(kNoDriver).substr(8) + R"("})"));
+    EXPECT_EQ(parsed[1]["hint"],
+              "no driver serves it, so it has no modem port; load the modem driver (sudo modprobe "
+              "cdc_acm), then unplug the phone and plug it in again.");
     // The keys in the documented order, for people reading it.
     const std::size_t port = text.find("\"port\"");
     const std::size_t alias = text.find("\"alias\"");
     EXPECT_LT(port, text.find("\"state\""));
     EXPECT_LT(text.find("\"state_name\""), text.find("\"model\""));
     EXPECT_LT(text.find("\"imei\""), alias);
+    EXPECT_LT(alias, text.find("\"reason\""));
+    EXPECT_LT(text.find("\"reason\""), text.find("\"hint\""));
     EXPECT_EQ(PhoneListJson::listing({}), "[]\n");
     EXPECT_EQ(PhoneListJson::listing({kNoDriver}, true).find('\n'),
               PhoneListJson::listing({kNoDriver}, true).size() - 1)

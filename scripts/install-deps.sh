@@ -45,6 +45,10 @@ packages=(
     mandoc
     man-db
     bsdextrautils
+    # The udev rule's test: udev's rule engine (udevadm test, with the system's seat rules)
+    # on devices that umockdev fakes.
+    udev
+    umockdev
 )
 
 missing=()

@@ -24,8 +24,9 @@ struct HelpTopic {
 
 // By topic id: 0 completion, 1 contacts source, 2 to 4 a phone that cannot be used (no
 // driver, another USB mode, not supported), 5 device list, 6 exporting, 7 output path,
-// 8 welcome.
-constexpr std::array<HelpTopic, 9> kHelpTopics{{
+// 8 welcome; from 9 on the sections that explain the causes of causes/CauseTable.h (a phone's
+// port or answers, 9 to 15; the output file, 16 to 23).
+constexpr std::array<HelpTopic, 24> kHelpTopics{{
     {"completion.html", ""},
     {"contacts-source.html", ""},
     {"phone-not-usable.html", "no-driver"},
@@ -35,6 +36,21 @@ constexpr std::array<HelpTopic, 9> kHelpTopics{{
     {"exporting.html", ""},
     {"output-path.html", ""},
     {"welcome.html", ""},
+    {"phone-not-usable.html", "permission"},
+    {"phone-not-usable.html", "port-in-use"},
+    {"phone-not-usable.html", "port-gone"},
+    {"phone-not-usable.html", "port-error"},
+    {"phone-not-usable.html", "no-answer"},
+    {"phone-not-usable.html", "refused-mode"},
+    {"phone-not-usable.html", "missing-commands"},
+    {"exporting.html", "folder-missing"},
+    {"exporting.html", "no-permission"},
+    {"exporting.html", "read-only-file-system"},
+    {"exporting.html", "disk-full"},
+    {"exporting.html", "quota"},
+    {"exporting.html", "file-too-large"},
+    {"exporting.html", "disk-error"},
+    {"exporting.html", "cannot-write"},
 }};
 
 char16_t foldAscii(char16_t unit) {

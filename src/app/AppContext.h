@@ -150,7 +150,8 @@ public:
     // viewer fails, the owner shows text 10280 under caption 10281.
     void showHelp(std::int32_t topic, IMessageBox& owner) const;
 
-    // The page file and its anchor for a help topic id (0 to 8); false for other ids.
+    // The page file and its anchor for a help topic id (0 to 8 the pages', 9 to 23 the causes' of
+    // causes/CauseTable.h); false for other ids.
     static bool helpPage(std::int32_t topic, std::string& file, std::string& anchor);
 
 private:

@@ -4,9 +4,14 @@
 
 #include "charsets/TextCodec.h"
 #include "cli/PhoneAliases.h"
+#include "devices/DeviceCause.h"
 
 bool ListedPhone::usable() const {
     return state == DeviceState::StandardPhonebook || state == DeviceState::ExtendedPhonebook;
+}
+
+causes::PhoneCause ListedPhone::why() const {
+    return deviceCause(state, !model.empty(), cause);
 }
 
 std::vector<ListedPhone> ListedPhone::of(const std::vector<DEVICE_INFO_EX>& devices,
@@ -21,6 +26,7 @@ std::vector<ListedPhone> ListedPhone::of(const std::vector<DEVICE_INFO_EX>& devi
         phone.model = text_codec::toUtf8(device.model);
         phone.imei = text_codec::toUtf8(device.imei);
         phone.alias = aliases.aliasFor(phone.imei);
+        phone.cause = deviceCause(device);
         phones.push_back(std::move(phone));
     }
     return phones;

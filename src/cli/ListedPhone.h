@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "causes/Cause.h"
 #include "devices/DeviceInfoEx.h"
 #include "devices/DeviceState.h"
 
@@ -20,9 +21,14 @@ struct ListedPhone {
     std::string model;  // empty: unknown
     std::string imei;   // empty: unknown
     std::string alias;  // the user's name for the phone, or the IMEI when it has none
+    // Why the phone cannot be read, as the probe found it (kind None when it can be read).
+    causes::PhoneCause cause;
 
     // Whether export and probe can read the phone (standard or extended phonebook).
     bool usable() const;
+    // Why the phone cannot be read: its cause, or what its state tells (see deviceCause); kind
+    // None for a phone that can be read.
+    causes::PhoneCause why() const;
 
     bool operator==(const ListedPhone&) const = default;
 

@@ -35,7 +35,7 @@ PhoneChoice::Decision PhoneChoice::decide(const std::vector<ListedPhone>& phones
     }
     for (const ListedPhone& phone : phones) {
         decision.messages.push_back(
-            UserMessages::phoneCannotBeUsed(phone.port, phone.model, phone.state));
+            UserMessages::phoneCannotBeUsed(phone.port, phone.model, phone.state, phone.cause));
     }
     return decision;
 }

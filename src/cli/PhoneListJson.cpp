@@ -2,6 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "causes/CauseTable.h"
+#include "cli/UserMessages.h"
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -14,6 +17,11 @@ Json objectOf(const ListedPhone& phone) {
     object["model"] = phone.model;
     object["imei"] = phone.imei;
     object["alias"] = phone.alias;
+    object["reason"] = causes::entryOf(phone.why().kind).reason;
+    object["hint"] = phone.usable() ? std::string()
+                                    : UserMessages::phoneCannotBeUsed(phone.port, phone.model,
+                                                                      phone.state, phone.cause)
+                                          .causeAndWayOut();
     return object;
 }
 

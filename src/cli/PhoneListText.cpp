@@ -37,8 +37,8 @@ std::string PhoneListText::hint(const ListedPhone& phone) {
         return {};
     }
     const UserMessages::Message why =
-        UserMessages::phoneCannotBeUsed(phone.port, phone.model, phone.state);
-    return "  hint: " + shownText(why.cause + "; " + why.wayOut + ".");
+        UserMessages::phoneCannotBeUsed(phone.port, phone.model, phone.state, phone.cause);
+    return "  hint: " + shownText(why.causeAndWayOut());
 }
 
 std::string PhoneListText::listing(const std::vector<ListedPhone>& phones) {

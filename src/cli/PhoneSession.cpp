@@ -3,6 +3,7 @@
 #include <utility>
 #include <variant>
 
+#include "causes/PortHolder.h"
 #include "charsets/TextCodec.h"
 #include "cli/AnyPortFilter.h"
 #include "cli/UserMessages.h"
@@ -28,7 +29,7 @@ std::string PhoneSession::imei() const {
 
 ExitStatus PhoneSession::portFailure(int code, int openError) {
     if (code == 0) {
-        console_.report(UserMessages::portNotOpened(port_, openError));
+        console_.report(UserMessages::portNotOpened(port_, causes::openCause(port_, openError)));
         return ExitStatus::PhoneUnusable;
     }
     console_.report(UserMessages::portFailed(port_, code));
@@ -49,6 +50,11 @@ ExitStatus PhoneSession::probe() {
             console_.report(UserMessages::portNotOpened(port_, failure.code()));
             return ExitStatus::PhoneUnusable;
         }
+        if (failure.code() == 0) {
+            // The port was not had: why, as the probe found it (with the program holding it).
+            console_.report(UserMessages::portNotOpened(port_, device_.cause));
+            return ExitStatus::PhoneUnusable;
+        }
         return portFailure(failure.code(), failure.openError());
     }
     if (signals_.stopRequested()) {
@@ -59,9 +65,9 @@ ExitStatus PhoneSession::probe() {
         case DeviceState::ExtendedPhonebook:
             return ExitStatus::Success;
         default:
-            // Without a model the phone never got as far as naming itself.
-            console_.report(device_.model.empty() ? UserMessages::phoneNotAnswering(port_)
-                                                  : UserMessages::phoneUnsupported(port_, model()));
+            // Silent, refusing the mode switch, or lacking commands, as the probe found it.
+            console_.report(
+                UserMessages::phoneCannotBeUsed(port_, model(), device_.state, device_.cause));
             return ExitStatus::PhoneUnusable;
     }
 }

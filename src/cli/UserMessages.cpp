@@ -1,10 +1,11 @@
 #include "cli/UserMessages.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 
+#include "causes/CauseTable.h"
 #include "cli/ExportTexts.h"
+#include "devices/DeviceCause.h"
 
 namespace {
 
@@ -27,61 +28,23 @@ std::string outputSubject(const std::string& path) {
     return "output file " + path;
 }
 
-constexpr const char* kListPorts = "ls /dev/ttyACM* lists them";
+// The sentence parts of a phone cause, filled in.
+Message fromCause(Kind kind, std::string subject, const causes::PhoneCause& cause,
+                  const std::string& port) {
+    const causes::CauseEntry& entry = causes::entryOf(cause.kind);
+    const std::vector<std::string> arguments = causes::arguments(cause, CONTAXIO_UDEV_RULE, port);
+    return Message{kind, std::move(subject), causes::filled(entry.what, arguments),
+                   causes::filled(entry.wayOut, arguments)};
+}
 
 // What is wrong with a file that cannot be written, and the way out, from the errno of the
 // failure. option: where another file is given ("--output", "--trace").
 std::pair<std::string, std::string> fileCause(int code, bool existingFile, const std::string& path,
                                               const std::string& option) {
-    const std::string folder = UserMessages::folderOf(path);
-    const std::string other = "choose another " + option;
-    switch (code) {
-        case ENOENT:
-            return {"the folder " + folder + " does not exist", "create it or " + other};
-        case ENOTDIR:
-            return {"a part of the folder " + folder + " is not a folder", other};
-        case EACCES:
-        case EPERM:
-            if (existingFile) {
-                return {"the file is read-only", "make it writable (chmod u+w) or " + other};
-            }
-            return {"you may not write in the folder " + folder,
-                    "choose a folder of your own for " + option};
-        case EROFS:
-            return {"the folder " + folder + " is on a read-only file system", other};
-        case EISDIR:
-            return {"it is a folder", "give a file name to " + option};
-        case ENAMETOOLONG:
-            return {"the name is too long for the file system", "choose a shorter " + option};
-        case ENOSPC:
-            return {"the disk is full", "free some space or " + other};
-        case EDQUOT:
-            return {"your disk quota is used up", "free some space or " + other};
-        case EFBIG:
-            return {"the file has reached the largest size allowed",
-                    "raise the file-size limit (ulimit -f) or " + other};
-        case ELOOP:
-            return {"its symbolic links go round in a loop", other};
-        case EINVAL:
-            return {"it is not a file the contacts can be written to", other};
-        case ENXIO:
-            return {"it is a pipe that no program reads",
-                    "start the reading program first or " + other};
-        case EPIPE:
-            return {"the program reading it has ended",
-                    "check that program and run the command again"};
-        case EIO:
-            return {"the disk reported an input/output error", "check the disk or " + other};
-        case ETXTBSY:
-            return {"it is a program that is running", other};
-        case EMFILE:
-        case ENFILE:
-            return {"too many files are open", "close some programs and run the command again"};
-        case 0:
-            return {"it cannot be written", "check the folder or " + other};
-        default:
-            return {"it cannot be written (" + UserMessages::errorName(code) + ")", other};
-    }
+    const causes::CauseEntry& entry = causes::entryOf(causes::causeOfFileError(code, existingFile));
+    const std::vector<std::string> arguments =
+        causes::fileArguments(UserMessages::folderOf(path), option, code);
+    return {causes::filled(entry.what, arguments), causes::filled(entry.wayOut, arguments)};
 }
 
 }  // namespace
@@ -106,11 +69,12 @@ std::string UserMessages::Message::text() const {
     return text + ".";
 }
 
+std::string UserMessages::Message::causeAndWayOut() const {
+    return cause + (wayOut.empty() ? "" : "; " + wayOut) + ".";
+}
+
 std::string UserMessages::errorName(int code) {
-    if (const char* name = ::strerrorname_np(code)) {
-        return name;
-    }
-    return "error " + std::to_string(code);
+    return causes::errorName(code);
 }
 
 std::string UserMessages::folderOf(const std::string& path) {
@@ -119,87 +83,38 @@ std::string UserMessages::folderOf(const std::string& path) {
 }
 
 UserMessages::Message UserMessages::portNotOpened(const std::string& port, int openError) {
-    switch (openError) {
-        case 0:
-            return error(portSubject(port), "the port cannot be opened",
-                         "check that the phone is plugged in and that no other program uses "
-                         "the port");
-        case ENOENT:
-            return error(portSubject(port), "there is no such port",
-                         std::string("check that the phone is plugged in and give its modem "
-                                     "port (") +
-                             kListPorts + ")");
-        case EACCES:
-        case EPERM:
-            return error(portSubject(port), "you may not use this port",
-                         "add yourself to the dialout group (sudo usermod -aG dialout $USER), "
-                         "then log out and back in");
-        case EWOULDBLOCK:
-#if EAGAIN != EWOULDBLOCK
-        case EAGAIN:
-#endif
-        case EBUSY:
-            return error(portSubject(port),
-                         "another program is using the port, often a modem manager service",
-                         std::string("close that program, or let the udev rule ") +
-                             CONTAXIO_UDEV_RULE +
-                             " keep modem managers off the phone (for a source build see the "
-                             "README) and plug the phone in again, or run sudo systemctl stop "
-                             "ModemManager");
-        case ENOTTY:
-            return error(portSubject(port), "this is not a serial port",
-                         std::string("give the phone's modem port, such as /dev/ttyACM0 (") +
-                             kListPorts + ")");
-        case EIO:
-        case ENXIO:
-        case ENODEV:
-            return error(portSubject(port),
-                         "the port hung up at once, so it is not a phone's port (or the phone "
-                         "was just unplugged)",
-                         std::string("give the phone's modem port, such as /dev/ttyACM0 (") +
-                             kListPorts + "), and check the cable");
-        default:
-            return error(portSubject(port),
-                         "the port cannot be opened (" + errorName(openError) + ")",
-                         "check the phone and its cable, then run the command again");
-    }
+    return portNotOpened(port, causes::PhoneCause{causes::causeOfOpenError(openError), openError});
+}
+
+UserMessages::Message UserMessages::portNotOpened(const std::string& port,
+                                                  const causes::PhoneCause& cause) {
+    return fromCause(Kind::Error, portSubject(port), cause, port);
 }
 
 UserMessages::Message UserMessages::portFailed(const std::string& port, int code) {
-    switch (code) {
-        case EIO:
-        case ENXIO:
-        case ENODEV:
-            return phoneDisconnected(port);
-        case 0:
-            return error(portSubject(port), "the port was closed while the phone was in use",
-                         "run the command again");
-        case ETIMEDOUT:
-            return error(phoneSubject(port), "it stopped accepting data",
-                         "unplug it, plug it in again and run the command again");
-        default:
-            return error(portSubject(port), "the port failed (" + errorName(code) + ")",
-                         "unplug the phone, plug it in again and run the command again");
-    }
+    const causes::Cause cause = causes::causeOfPortFailure(code);
+    // A phone that went, or stopped taking data, is the phone's failure, not the port's.
+    const bool aboutPhone =
+        cause == causes::Cause::Disconnected || cause == causes::Cause::StoppedAccepting;
+    return fromCause(Kind::Error, aboutPhone ? phoneSubject(port) : portSubject(port),
+                     causes::PhoneCause{cause, code}, port);
 }
 
 UserMessages::Message UserMessages::phoneNotAnswering(const std::string& port) {
-    return error(phoneSubject(port), "it does not answer",
-                 "check that it is switched on and unlocked and that this is its modem port, "
-                 "then unplug it and plug it in again");
+    return fromCause(Kind::Error, phoneSubject(port), causes::PhoneCause{causes::Cause::Silent},
+                     port);
 }
 
 UserMessages::Message UserMessages::phoneUnsupported(const std::string& port,
                                                      const std::string& model) {
-    return error(phoneSubject(port) + (model.empty() ? "" : " (model " + model + ")"),
-                 "it is not supported, as it lacks the phonebook commands an export needs",
-                 "if it offers other USB modes, switch it to its modem or PC connection mode "
-                 "and try again");
+    return fromCause(Kind::Error,
+                     phoneSubject(port) + (model.empty() ? "" : " (model " + model + ")"),
+                     causes::PhoneCause{causes::Cause::MissingCommands}, port);
 }
 
 UserMessages::Message UserMessages::phoneDisconnected(const std::string& port) {
-    return error(phoneSubject(port), "it was disconnected",
-                 "plug it in again (check the cable) and run the command again");
+    return fromCause(Kind::Error, phoneSubject(port),
+                     causes::PhoneCause{causes::Cause::Disconnected}, port);
 }
 
 UserMessages::Message UserMessages::noStorages(const std::string& port) {
@@ -234,29 +149,17 @@ UserMessages::Message UserMessages::storageFailed(const std::string& port,
 }
 
 UserMessages::Message UserMessages::phoneCannotBeUsed(const std::string& port,
-                                                      const std::string& model, DeviceState state) {
+                                                      const std::string& model, DeviceState state,
+                                                      const causes::PhoneCause& probed) {
     const std::string subject =
         (port.empty() ? std::string("attached phone") : phoneSubject(port)) +
         (model.empty() ? "" : " (model " + model + ")");
-    switch (state) {
-        case DeviceState::NoDriver:
-            return error(subject, "no driver serves it, so it has no modem port",
-                         "load the modem driver (sudo modprobe cdc_acm), then unplug the phone "
-                         "and plug it in again");
-        case DeviceState::OtherMode:
-            return error(subject,
-                         "it is in another USB mode (such as mass storage), not in its modem mode",
-                         "switch the phone's USB mode to the modem or PC connection");
-        default:
-            if (!model.empty()) {
-                return error(subject, "it does not answer the commands an export needs",
-                             "if it offers other USB modes, switch it to its modem or PC "
-                             "connection mode and try again");
-            }
-            return error(subject, "it did not answer, or its port could not be opened",
-                         port.empty() ? std::string("check that it is switched on and unlocked")
-                                      : "contaxio-cli probe --port " + port + " tells why");
+    const causes::PhoneCause cause = deviceCause(state, !model.empty(), probed);
+    Message message = fromCause(Kind::Error, subject, cause, port);
+    if (cause.kind == causes::Cause::Unknown && port.empty()) {
+        message.wayOut = "check that it is switched on and unlocked";
     }
+    return message;
 }
 
 UserMessages::Message UserMessages::noPhoneAttached() {

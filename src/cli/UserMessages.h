@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "causes/Cause.h"
 #include "common/StorageKind.h"
 #include "devices/DeviceState.h"
 
@@ -12,9 +13,10 @@
 //   <kind>: <subject>: <cause>; <way out>.
 //
 // one sentence that says what it is about (a port, a phone, the output file, standard
-// output, the command line), what is wrong and what to do. Causes are worded from the errno of
-// the failure itself, never with the system's own text. Names from outside are put in as they
-// are; the console shows their control characters escaped.
+// output, the command line), what is wrong and what to do. The causes of phones, ports and
+// files and their ways out come from the table of causes (causes/CauseTable.h), worded from the
+// errno of the failure itself, never with the system's own text. Names from outside are put in as
+// they are; the console shows their control characters escaped.
 class UserMessages {
 public:
     struct Message {
@@ -26,11 +28,15 @@ public:
 
         // The whole sentence, starting with "error: ", "warning: " or "note: ".
         std::string text() const;
+        // Its cause and way out alone, as a sentence ("<cause>; <way out>.").
+        std::string causeAndWayOut() const;
     };
 
     // The port could not be opened; openError is the errno of the failed open (0: not known).
     // A port that hangs up at once (EIO, ENXIO, ENODEV) is no phone's port.
     static Message portNotOpened(const std::string& port, int openError);
+    // The same for the cause the probe found (with the program that holds the port, when known).
+    static Message portNotOpened(const std::string& port, const causes::PhoneCause& cause);
     // The port failed while it was in use (code: the errno of the failed call).
     static Message portFailed(const std::string& port, int code);
     static Message phoneNotAnswering(const std::string& port);
@@ -44,10 +50,11 @@ public:
     // Reading a storage failed (no usable answer, or the storage could not be selected).
     static Message storageFailed(const std::string& port, StorageKind storageKind);
 
-    // A phone found among the devices that cannot be read: why, and what to do. port and model
-    // may be empty (a phone without a modem port, one that did not name itself).
+    // A phone found among the devices that cannot be read: why (the cause the probe found, else
+    // what its state tells), and what to do. port and model may be empty (a phone without a
+    // modem port, one that did not name itself).
     static Message phoneCannotBeUsed(const std::string& port, const std::string& model,
-                                     DeviceState state);
+                                     DeviceState state, const causes::PhoneCause& cause = {});
     // No --port, and no phone attached.
     static Message noPhoneAttached();
     // No --port, and several phones that can be read, on these ports.

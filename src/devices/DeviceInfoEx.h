@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "causes/Cause.h"
 #include "devices/DeviceState.h"
 
 // The record of one device found among the system's devices; copied by value.
@@ -23,6 +24,9 @@ struct DEVICE_INFO_EX {
     std::u16string imei;
     // The phone's model (AT+CGMM); empty until probed.
     std::u16string model;
+    // Why the probe found the phone cannot be read (kind None when it can, or before a probe):
+    // the port did not open, the phone did not answer or refused, or it lacks commands.
+    causes::PhoneCause cause;
 
     bool operator==(const DEVICE_INFO_EX&) const = default;
 };

@@ -18,6 +18,11 @@ int rank(DeviceState state) {
     return static_cast<int>(state);
 }
 
+// A failure to open that udev's work on a new node explains: no access yet, or no node yet.
+bool udevMayNotBeDone(const causes::PhoneCause& cause) {
+    return cause.kind == causes::Cause::Permission || cause.kind == causes::Cause::NoSuchPort;
+}
+
 // Queued behind the tasks a caller waits for; tells the waiter when it is gone, whether it ran
 // or was discarded.
 class QueueMark : public ITask {
@@ -39,13 +44,17 @@ private:
 DeviceManager::DeviceManager(std::unique_ptr<device_filter::DeviceFilter> filter)
     : DeviceManager(std::move(filter), DeviceRoots::fromEnvironment()) {}
 
-DeviceManager::DeviceManager(std::unique_ptr<device_filter::DeviceFilter> filter, DeviceRoots roots)
-    : tree_(std::move(roots)), filter_(std::move(filter)) {
+DeviceManager::DeviceManager(std::unique_ptr<device_filter::DeviceFilter> filter, DeviceRoots roots,
+                             std::unique_ptr<IProbeClock> clock)
+    : tree_(std::move(roots)),
+      filter_(std::move(filter)),
+      clock_(clock ? std::move(clock) : std::make_unique<SteadyProbeClock>()) {
     std::lock_guard lock(workerMutex_);
     ensureWorker();  // when the system has no thread to give now, enumerate tries again
 }
 
 DeviceManager::~DeviceManager() {
+    stopping_.signal();  // ends a probe's wait for udev
     std::unique_ptr<TaskExecutorThread> worker;
     {
         std::lock_guard lock(workerMutex_);
@@ -104,11 +113,20 @@ void DeviceManager::onDevice(const DEVICE_INFO_EX& device) {
         return;
     --candidate.retriesLeft;
 
+    const IProbeClock::TimePoint arrived = arrivalOf(device.device);
     bool listed = true;
-    try {
-        listed = probePhone(*filter_, device, candidate);
-    } catch (const serial_comm::SerialPortException&) {
-        // Not opened, or failed on the way: listed as unsupported with what the probe got.
+    for (;;) {
+        try {
+            listed = probePhone(*filter_, device, candidate);
+        } catch (const serial_comm::SerialPortException&) {
+            // Not opened, or failed on the way: listed as unsupported with what the probe got.
+        }
+        if (!listed || !udevMayNotBeDone(candidate.cause) ||
+            clock_->now() >= arrived + kArrivalGrace)
+            break;
+        // Too early to tell: the same probe again, once udev may have done its work.
+        if (!clock_->pause(kArrivalRetryPause, stopping_))
+            return;  // the manager is going: nothing more is listed
     }
     if (!listed)
         return;  // not a modem the filter wants; nothing was opened
@@ -117,6 +135,25 @@ void DeviceManager::onDevice(const DEVICE_INFO_EX& device) {
         probed_[candidate.device] = candidate;
     }
     add(candidate);
+}
+
+IProbeClock::TimePoint DeviceManager::arrivalOf(std::uint32_t node) {
+    {
+        std::lock_guard lock(listMutex_);
+        const auto known = arrivals_.find(node);
+        if (known != arrivals_.end())
+            return known->second;
+    }
+    // Reading the tree takes system calls: not under the list's lock.
+    const std::optional<std::chrono::milliseconds> connected = tree_.connectedFor(node);
+    const IProbeClock::TimePoint now = clock_->now();
+    const IProbeClock::TimePoint arrived =
+        connected
+            ? now - std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                        std::min<std::chrono::milliseconds>(*connected, std::chrono::hours(1)))
+            : now;
+    std::lock_guard lock(listMutex_);
+    return arrivals_.emplace(node, arrived).first->second;
 }
 
 void DeviceManager::add(const DEVICE_INFO_EX& candidate) {
@@ -132,7 +169,7 @@ void DeviceManager::add(const DEVICE_INFO_EX& candidate) {
                 (candidate.state == entry.state && candidate.device > entry.device) ||
                 (candidate.state == DeviceState::Unsupported &&
                  entry.state == DeviceState::Unsupported && candidate.device == entry.device &&
-                 candidate.model != entry.model);
+                 (candidate.model != entry.model || candidate.cause != entry.cause));
             if (replaces) {
                 list_.erase(same);
                 list_[candidate.device] = candidate;
@@ -155,6 +192,8 @@ void DeviceManager::prune() {
             nodes.push_back(entry.first);
         for (const auto& entry : probed_)
             nodes.push_back(entry.first);
+        for (const auto& entry : arrivals_)
+            nodes.push_back(entry.first);
     }
     // Looking at the folders takes system calls: not under the list's lock.
     std::vector<std::uint32_t> gone;
@@ -166,6 +205,7 @@ void DeviceManager::prune() {
     for (const std::uint32_t node : gone) {
         list_.erase(node);
         probed_.erase(node);
+        arrivals_.erase(node);
     }
 }
 
@@ -233,6 +273,13 @@ bool DeviceManager::removeByPath(std::u16string_view path) {
         return false;
     std::lock_guard lock(listMutex_);
     const auto hasPath = [path](const auto& entry) { return entry.second.devicePath == path; };
+    // A modem plugged in again on the same node is a new arrival.
+    for (const device_list* records : {&list_, &probed_}) {
+        for (const auto& entry : *records) {
+            if (hasPath(entry))
+                arrivals_.erase(entry.first);
+        }
+    }
     const std::size_t removed = std::erase_if(list_, hasPath);
     std::erase_if(probed_, hasPath);
     return removed != 0;

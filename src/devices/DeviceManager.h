@@ -15,6 +15,7 @@
 #include "devices/DeviceTree.h"
 #include "devices/IDeviceListSink.h"
 #include "devices/IEnumDeviceSink.h"
+#include "devices/ProbeClock.h"
 #include "tasks/TaskExecutorThread.h"
 
 // The list of the maker's devices attached now, one entry per physical phone with the best
@@ -26,10 +27,17 @@
 // device) are merged so that the most useful one stays:
 //   - a greater state replaces the entry; among equal states the greater device node does;
 //     a probed modem that is still unsupported replaces its own entry when it now tells
-//     another model;
+//     another model, or fails for another cause;
 //   - otherwise the entry stays.
 // Entries go when their device folder has gone (pruned at the next enumerate) or when their
 // modem is reported removed (removeByPath).
+//
+// The kernel tells of a new tty before udev has given its node the owner and access it keeps
+// (or made the node): a probe that cannot open the port for want of permission, or because it
+// is not there (EACCES, EPERM, ENOENT), within kArrivalGrace of the phone's arrival is tried
+// again every kArrivalRetryPause, without counting against the modem's probes; only a failure
+// that persists is listed. The arrival is when the USB device was connected, where the tree
+// tells it, else when the manager first saw the modem.
 //
 // Thread use: enumerate, discardQueued, snapshot, find, portNameOf, removeByPath and
 // waitForQueued may be called from any thread (the user interface's, a command-line loop's);
@@ -41,8 +49,13 @@ public:
 
     // filter decides which modems are probed (the maker's, device_filter::ZuvoDeviceFilter).
     // The devices are read below DeviceRoots::fromEnvironment() or the roots given.
+    static constexpr std::chrono::seconds kArrivalGrace{5};
+    static constexpr std::chrono::milliseconds kArrivalRetryPause{250};
+
     explicit DeviceManager(std::unique_ptr<device_filter::DeviceFilter> filter);
-    DeviceManager(std::unique_ptr<device_filter::DeviceFilter> filter, DeviceRoots roots);
+    // clock (the steady clock when null) times the retries after a phone's arrival.
+    DeviceManager(std::unique_ptr<device_filter::DeviceFilter> filter, DeviceRoots roots,
+                  std::unique_ptr<IProbeClock> clock = nullptr);
 
     // One record of an enumeration; runs on the worker.
     void onDevice(const DEVICE_INFO_EX& device) override;
@@ -90,15 +103,20 @@ private:
     // of the same phone instead.
 
     void add(const DEVICE_INFO_EX& candidate);
+    // When the modem of node arrived (see above), noted the first time it is asked.
+    IProbeClock::TimePoint arrivalOf(std::uint32_t node);
     void prune();
     bool ensureWorker();
 
     DeviceTree tree_;
     const std::unique_ptr<device_filter::DeviceFilter> filter_;
+    const std::unique_ptr<IProbeClock> clock_;
+    synchronization::Event stopping_{synchronization::Event::Mode::ManualReset};
 
     mutable std::mutex listMutex_;
     device_list list_;
     device_list probed_;
+    std::map<std::uint32_t, IProbeClock::TimePoint> arrivals_;
     std::string lastFailure_;
 
     std::mutex workerMutex_;  // guards worker_ itself (not the queue, which has its own lock)

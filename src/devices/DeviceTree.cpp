@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <iostream>
 #include <stdexcept>
 #include <system_error>
@@ -376,6 +377,27 @@ std::string DeviceTree::instanceIdOf(std::uint32_t node) const {
         return {};
     Lookups lookups;
     return instanceIdOf(*path, lookups);
+}
+
+std::optional<std::chrono::milliseconds> DeviceTree::connectedFor(std::uint32_t node) const {
+    const std::optional<std::string> path = nodes_.pathOf(node);
+    if (!path)
+        return std::nullopt;
+    for (std::string_view folder = *path; !folder.empty() && folder != "devices";
+         folder = sysfs::parentOf(folder)) {
+        if (kindOf(folder) != Kind::UsbDevice)
+            continue;
+        const std::optional<std::string> text = attribute(folder, "power/connected_duration");
+        std::uint64_t ms = 0;
+        if (!text || text->empty())
+            return std::nullopt;
+        const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), ms);
+        if (error != std::errc() || end != text->data() + text->size())
+            return std::nullopt;
+        return std::chrono::milliseconds(
+            static_cast<std::chrono::milliseconds::rep>(std::min<std::uint64_t>(ms, 1ull << 62)));
+    }
+    return std::nullopt;
 }
 
 bool DeviceTree::nodeExists(std::uint32_t node) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -64,6 +65,11 @@ public:
 
     // True while the node's folder exists.
     bool nodeExists(std::uint32_t node) const;
+
+    // How long the USB device of a node (the node itself, or its nearest USB device above) has
+    // been connected, as the kernel counts it (power/connected_duration); nothing when the tree
+    // does not tell.
+    std::optional<std::chrono::milliseconds> connectedFor(std::uint32_t node) const;
 
     // The node of a device folder (path relative to the sysfs root), and back.
     std::uint32_t nodeOf(std::string_view relativePath) { return nodes_.nodeOf(relativePath); }

@@ -21,8 +21,14 @@ inline constexpr std::int32_t kProbeLeasePriority = 0;
 // and returns true. Takes at least half a second (the pauses after the mode switches) plus the
 // phone's answer times.
 //
+// result.cause tells why a phone that is not usable cannot be read: Silent (no answer to the
+// mode question, a switch or the command list), RefusedMode (a switch answered without OK),
+// MissingCommands (the command list lacks what an export needs); None for a usable phone.
+//
 // Throws serial_comm::SerialPortException when the port cannot be had (code 0, with the open
 // error) or fails during the probe (also when the phone manager takes the port away); result
-// then holds what was filled in so far.
+// then holds what was filled in so far, with the cause of the failure: the open's (for a port
+// another program holds, that program and its process id where the system shows them), or the
+// port's failure.
 bool probePhone(const device_filter::DeviceFilter& filter, const DEVICE_INFO_EX& found,
                 DEVICE_INFO_EX& result);

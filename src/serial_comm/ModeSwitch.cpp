@@ -29,8 +29,10 @@ ModeSwitchOutcome switchToReadingMode(Modem& modem, ModeAnswers answers,
 
     if (outcome.modeRead == kReadingMode) {
         exchange(modem, MODECommand::setCommand(kIdleMode), answer);
-        if (strict && !holdsOk(answer))
+        if (strict && !holdsOk(answer)) {
+            outcome.refused = !answer.empty();
             return outcome;
+        }
         outcome.wentThroughIdle = true;
         std::this_thread::sleep_for(pause);
     }
@@ -38,8 +40,10 @@ ModeSwitchOutcome switchToReadingMode(Modem& modem, ModeAnswers answers,
     modem.sendCommand(MODECommand::setCommand(kReadingMode));
     std::this_thread::sleep_for(pause);
     modem.readResponse(answer);
-    if (strict && !holdsOk(answer))
+    if (strict && !holdsOk(answer)) {
+        outcome.refused = !answer.empty();
         return outcome;
+    }
     outcome.completed = true;
     return outcome;
 }

@@ -30,6 +30,9 @@ struct ModeSwitchOutcome {
     std::string modeRead{kReadingMode};
     // The phone was in mode 2 and was set to mode 0 first.
     bool wentThroughIdle = false;
+    // With ModeAnswers::MustHoldOk: the switch stopped at an answer that came but held no "OK"
+    // (the phone refused, typically with ERROR); false when it stopped at silence.
+    bool refused = false;
 };
 
 // Puts the phone into mode 2: asks AT+MODE?; when the phone is (or is taken to be) in mode 2,

@@ -60,9 +60,12 @@ bool storagesConfirmed(Modem& modem) {
 
 }  // namespace
 
-std::int32_t phoneSupportLevel(Modem& modem) {
+std::int32_t phoneSupportLevel(Modem& modem, bool* answered) {
     std::string answer;
-    if (exchange(modem, commandListCommand(), answer) == 0)
+    const bool listed = exchange(modem, commandListCommand(), answer) != 0;
+    if (answered != nullptr)
+        *answered = listed;
+    if (!listed)
         return support_level::Unsupported;
     std::vector<std::string> commands;
     readCommandList(answer, commands);

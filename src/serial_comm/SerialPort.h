@@ -65,7 +65,7 @@ public:
 
     // The errno of the last open() that failed, 0 after one that succeeded: ENOENT (no such
     // port), EACCES (no permission), EWOULDBLOCK or EBUSY (held by another program), ENOTTY
-    // (not a terminal). portErrorText() words it for people.
+    // (not a terminal). causes::causeOfOpenError() names the cause people are told.
     int lastOpenError() const;
 
 private:

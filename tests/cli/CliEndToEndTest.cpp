@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -86,6 +87,13 @@ std::string utf16(const std::string& utf8) {
         bytes += static_cast<char>(unit >> 8);
     }
     return bytes;
+}
+
+// This process's command name, as other processes see it.
+std::string ownCommandName() {
+    std::string name;
+    std::getline(std::ifstream("/proc/self/comm"), name);
+    return name;
 }
 
 bool contains(const std::string& text, const std::string& part) {
@@ -372,7 +380,11 @@ TEST(CliExport, PortProblemsAreNamedWithTheWayOut) {
     const CliRun held = runCli({"export", "--port", phone.portPath(), "--output", file.string()});
     ::close(holder);
     EXPECT_EQ(held.status, 3) << describe(held);
-    EXPECT_TRUE(contains(held.err, "another program") && contains(held.err, "modem manager"))
+    // This process holds it, and the system shows that to a process of the same user.
+    EXPECT_TRUE(contains(held.err, "port " + phone.portPath() + ": the program " +
+                                       ownCommandName() + " (process " +
+                                       std::to_string(::getpid()) +
+                                       ") is using the port; close that program and try again."))
         << held.err;
     EXPECT_FALSE(std::filesystem::exists(file));
 }

@@ -2,7 +2,9 @@
 // (CONTAXIO_SYSFS_ROOT, CONTAXIO_DEV_ROOT) whose modems are simulated phones, with the aliases
 // the wizard keeps in a settings file below a configuration folder of the test's own.
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -92,7 +95,15 @@ protected:
     }
 
     CliRun run(const std::vector<std::string>& arguments) const {
-        ChildProcess child(CONTAXIO_CLI, arguments, options());
+        std::vector<std::string> command = arguments;
+        std::string program = CONTAXIO_CLI;
+        if (asNobody_) {
+            // setpriv runs contaxio-cli as a user with no groups, who may open no phone's port.
+            command = {"--reuid=65534", "--regid=65534", "--clear-groups", CONTAXIO_CLI};
+            command.insert(command.end(), arguments.begin(), arguments.end());
+            program = "/usr/bin/setpriv";
+        }
+        ChildProcess child(program, command, options());
         CliRun result;
         result.status = child.wait(kRunLimit);
         result.out = child.output();
@@ -108,9 +119,34 @@ protected:
                        std::u16string(alias.begin(), alias.end()));
     }
 
+    // From now on contaxio-cli runs as nobody; the tree and the settings are made readable to
+    // it. Only root can do that (false otherwise).
+    bool runAsNobody() {
+        if (::geteuid() != 0) {
+            return false;
+        }
+        for (const fs::path& folder : {sim.folder(), config.path()}) {
+            fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read |
+                                        fs::perms::group_exec | fs::perms::others_read |
+                                        fs::perms::others_exec);
+        }
+        asNobody_ = true;
+        return true;
+    }
+
     SimulatedDeviceTree sim;
     TempDir config;
+
+private:
+    bool asNobody_ = false;
 };
+
+// This process's command name, as other processes see it.
+std::string ownCommandName() {
+    std::string name;
+    std::getline(std::ifstream("/proc/self/comm"), name);
+    return name;
+}
 
 const Json* entryWithPort(const Json& list, const std::string& port) {
     for (const Json& entry : list) {
@@ -157,7 +193,7 @@ TEST_F(CliListTest, EachOfTheMakersPhonesOnceAndOtherVendorsModemsNeverOpened) {
     ASSERT_NE(listed, nullptr) << json.out;
     EXPECT_EQ(*listed, Json::parse(R"({"port": ")" + modemPath + R"(", "state": 5,
         "state_name": "ExtendedPhonebook", "model": "Z3\u001b[2J", "imei": "351234567890123",
-        "alias": "Anna's\tZ3"})"));
+        "alias": "Anna's\tZ3", "reason": "", "hint": ""})"));
     EXPECT_FALSE(contains(json.out, "\x1b")) << "JSON escapes control characters";
     // The driverless phone and the phone in mass-storage mode, without port, model or IMEI;
     // the modem phone's own composite device and memory card are not listed apart.
@@ -268,7 +304,7 @@ TEST_F(CliListTest, WithoutPortNoReadablePhoneNamesWhatIsAttachedAndSeveralAskFo
     EXPECT_EQ(unusable.out, "");
     for (const std::string reason :
          {"attached phone: no driver serves it", "attached phone: it is in another USB mode",
-          "it does not answer the commands an export needs"}) {
+          "it is not supported, as it lacks the phonebook commands an export needs"}) {
         EXPECT_TRUE(contains(unusable.err, reason)) << unusable.err;
     }
 
@@ -284,6 +320,72 @@ TEST_F(CliListTest, WithoutPortNoReadablePhoneNamesWhatIsAttachedAndSeveralAskFo
                                           secondPath + "); choose one with --port"))
         << several.err;
     EXPECT_FALSE(fs::exists(file));
+}
+
+// The first thing most users meet: a phone whose port they may not open. (Root may open any
+// port, so the test runs contaxio-cli as nobody; as another user, it takes the port's access.)
+TEST_F(CliListTest, APortTheUserMayNotOpenIsToldWithTheWayOutByListJsonAndExport) {
+    Simulator phone(BuiltInScenarios::demo());
+    std::string modemPath;
+    sim.addModemPhone(phone.portPath(), SimulatedDeviceTree::makersPhone("Z3SN0001"), &modemPath);
+    if (!runAsNobody()) {
+        fs::permissions(phone.portPath(), fs::perms::none);
+    }
+    TempDir out;
+    fs::permissions(out.path(), fs::perms::all);
+    const std::string sentence =
+        "you may not open this port; add yourself to the dialout group (sudo usermod -aG "
+        "dialout $USER), then log out and back in.";
+
+    const CliRun text = run({"list"});
+    EXPECT_EQ(text.status, 0) << describe(text);
+    EXPECT_EQ(text.out, "not supported: unknown model, IMEI unknown, port " + modemPath +
+                            "\n  hint: " + sentence + "\n");
+    const CliRun json = run({"list", "--json"});
+    ASSERT_EQ(json.status, 0) << describe(json);
+    const Json list = Json::parse(json.out);
+    ASSERT_EQ(list.size(), 1u) << json.out;
+    EXPECT_EQ(list[0].at("reason"), "permission");
+    EXPECT_EQ(list[0].at("hint"), sentence);
+    const CliRun exported = run({"export", "--output", out.file("contacts.csv").string()});
+    EXPECT_EQ(exported.status, 3) << describe(exported);
+    EXPECT_EQ(exported.err, "contaxio-cli: error: phone on " + modemPath + ": " + sentence + "\n");
+    EXPECT_FALSE(fs::exists(out.file("contacts.csv")));
+    EXPECT_TRUE(phone.transcript().empty());
+}
+
+TEST_F(CliListTest, APortHeldByAnotherProgramNamesItWhereTheSystemShowsIt) {
+    Simulator phone(BuiltInScenarios::demo());
+    std::string modemPath;
+    sim.addModemPhone(phone.portPath(), SimulatedDeviceTree::makersPhone("Z3SN0001"), &modemPath);
+    // Held the way the serial layer holds a port: with an exclusive lock.
+    const int holder = ::open(phone.portPath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+
+    const CliRun text = run({"list"});
+    EXPECT_EQ(text.status, 0) << describe(text);
+    EXPECT_TRUE(contains(text.out, "  hint: the program " + ownCommandName() + " (process " +
+                                       std::to_string(::getpid()) +
+                                       ") is using the port; close that program and try again.\n"))
+        << text.out;
+    const CliRun json = run({"list", "--json"});
+    ASSERT_EQ(json.status, 0) << describe(json);
+    EXPECT_EQ(Json::parse(json.out).at(0).at("reason"), "busy") << json.out;
+
+    // Another user's program (a modem manager service) is not shown: the advice names the rule.
+    if (runAsNobody()) {
+        fs::permissions(phone.portPath(), fs::perms::all);
+        const CliRun other = run({"list"});
+        EXPECT_EQ(other.status, 0) << describe(other);
+        EXPECT_TRUE(contains(other.out,
+                             "  hint: another program is using the port, often a "
+                             "modem manager service; close that program, or let the "
+                             "udev rule "))
+            << other.out;
+    }
+    ::close(holder);
+    EXPECT_TRUE(phone.transcript().empty());
 }
 
 TEST_F(CliListTest, WatchReportsUnplugAndPlugUntilCtrlC) {
@@ -343,7 +445,9 @@ TEST_F(CliListTest, WatchWithJsonWritesTheListingThenAnObjectPerChange) {
     ASSERT_NE(next, std::string::npos) << out;
     const Json change = Json::parse(out.substr(end + 1, next - end - 1));
     EXPECT_EQ(change, Json::parse(R"({"change": "removed", "port": "", "state": 1,
-        "state_name": "NoDriver", "model": "", "imei": "", "alias": ""})"));
+        "state_name": "NoDriver", "model": "", "imei": "", "alias": "", "reason": "no-driver",
+        "hint": ")" + listing[0].at("hint").get<std::string>() +
+                                  R"("})"));
 }
 
 }  // namespace

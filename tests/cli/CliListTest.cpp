@@ -58,7 +58,7 @@ TEST(CliListText, OneLinePerPhoneAndAHintUnderEachThatCannotBeRead) {
     // Each state that cannot be read has its own way out.
     const std::vector<std::pair<ListedPhone, std::string>> hints = {
         {kOtherMode, "switch the phone's USB mode to the modem or PC connection"},
-        {kUnsupported, "it does not answer the commands an export needs"},
+        {kUnsupported, "it is not supported, as it lacks the phonebook commands an export needs"},
         {kSilent, "contaxio-cli probe --port /dev/ttyACM1 tells why"},
         {kNoDriver, "modprobe cdc_acm"},
     };
@@ -90,15 +90,21 @@ TEST(CliListJson, AnArrayOfObjectsWithTheDocumentedKeysInOrder) {
     ASSERT_EQ(parsed.size(), 2u);
     EXPECT_EQ(parsed[0], Json::parse(R"({"port": "/dev/ttyACM0", "state": 5,
         "state_name": "ExtendedPhonebook", "model": "Z3", "imei": "351234567890123",
-        "alias": "Anna's Z3"})"));
+        "alias": "Anna's Z3", "reason": "", "hint": ""})"));
     EXPECT_EQ(parsed[1], Json::parse(R"({"port": "", "state": 1, "state_name": "NoDriver",
-        "model": "", "imei": "", "alias": ""})"));
+        "model": "", "imei": "", "alias": "", "reason": "no-driver", "hint": ")" +
+                                     PhoneListText::hint(kNoDriver).substr(8) + R"("})"));
+    EXPECT_EQ(parsed[1]["hint"],
+              "no driver serves it, so it has no modem port; load the modem driver (sudo modprobe "
+              "cdc_acm), then unplug the phone and plug it in again.");
     // The keys in the documented order, for people reading it.
     const std::size_t port = text.find("\"port\"");
     const std::size_t alias = text.find("\"alias\"");
     EXPECT_LT(port, text.find("\"state\""));
     EXPECT_LT(text.find("\"state_name\""), text.find("\"model\""));
     EXPECT_LT(text.find("\"imei\""), alias);
+    EXPECT_LT(alias, text.find("\"reason\""));
+    EXPECT_LT(text.find("\"reason\""), text.find("\"hint\""));
     EXPECT_EQ(PhoneListJson::listing({}), "[]\n");
     EXPECT_EQ(PhoneListJson::listing({kNoDriver}, true).find('\n'),
               PhoneListJson::listing({kNoDriver}, true).size() - 1)
@@ -170,7 +176,7 @@ TEST(CliPhoneChoice, TheOneReadablePhoneElseWhyNotOrWhichToChoose) {
     EXPECT_TRUE(contains(unusable.messages[0].text(), "attached phone: no driver serves it"));
     EXPECT_TRUE(contains(unusable.messages[1].text(), "another USB mode"));
     EXPECT_TRUE(contains(unusable.messages[2].text(),
-                         "phone on /dev/ttyACM3 (model X9): it does not answer the commands"));
+                         "phone on /dev/ttyACM3 (model X9): it is not supported, as it lacks"));
     EXPECT_TRUE(contains(unusable.messages[3].text(), "phone on /dev/ttyACM1: it did not answer"));
 
     const PhoneChoice::Decision several = PhoneChoice::decide({kReadable, kNoDriver, kStandard});

@@ -11,6 +11,7 @@
 
 #include "PtyPair.h"
 #include "TempDir.h"
+#include "causes/CauseTable.h"
 #include "charsets/CharsetChoice.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
@@ -103,7 +104,7 @@ TEST(CliConsole, MessagesShowOutsideTextEscapedOnALineOfTheirOwn) {
 
 // Every message the program can show, with names from outside in it.
 std::vector<Message> everyMessage(const std::string& name, int code) {
-    return {
+    std::vector<Message> messages = {
         UserMessages::portNotOpened(name, code),
         UserMessages::portFailed(name, code),
         UserMessages::phoneNotAnswering(name),
@@ -140,6 +141,12 @@ std::vector<Message> everyMessage(const std::string& name, int code) {
         UserMessages::searchIncomplete(60),
         UserMessages::watching(),
     };
+    // Every cause of the table, as the probe may keep it.
+    for (const causes::Cause cause : causes::allCauses()) {
+        messages.push_back(UserMessages::phoneCannotBeUsed(name, "", DeviceState::Unsupported,
+                                                           {cause, code, name, 42}));
+    }
+    return messages;
 }
 
 // One sentence of one form: kind, subject, cause, way out; the cause in our own words (never

@@ -7,7 +7,8 @@
 # What it checks:
 # - the header: the signature 3C5F, the expected language id (once), UTF-8, Language and
 #   Plural-Forms;
-# - every entry has a text id from 10201 to 10299 as its context, and no id appears twice;
+# - every entry has a text id from 10201 to 10299 (the pages') or 10301 to 10399 (the causes')
+#   as its context, and no id appears twice;
 # - no text holds a percent sign other than a placeholder %1 to %9, and every entry whose English
 #   text has a placeholder carries the qt-format flag;
 # - the English file: every msgstr equals its msgid;
@@ -67,7 +68,7 @@ foreach(field "Language: [a-z][a-z]" "Plural-Forms: nplurals=[0-9]")
     endif()
 endforeach()
 
-# Text ids: one context per entry, numbers from 10201 to 10299, each once.
+# Text ids: one context per entry, numbers from 10201 to 10299 or 10301 to 10399, each once.
 string(REGEX MATCHALL "\nmsgctxt \"[^\"\n]*\"" contexts "${content}")
 string(REGEX MATCHALL "\nmsgid " entries "${content}")
 list(LENGTH contexts context_count)
@@ -78,15 +79,20 @@ if(NOT context_count EQUAL text_count)
 endif()
 set(ids "")
 foreach(context IN LISTS contexts)
-    if(context MATCHES "\"([0-9]+)\"$" AND CMAKE_MATCH_1 GREATER_EQUAL 10201
-       AND CMAKE_MATCH_1 LESS_EQUAL 10299)
-        if(CMAKE_MATCH_1 IN_LIST ids)
-            problem("text id ${CMAKE_MATCH_1} appears twice")
+    # (Parentheses are evaluated first, so the match comes before the ranges.)
+    set(id "")
+    if(context MATCHES "\"([0-9]+)\"$")
+        set(id "${CMAKE_MATCH_1}")
+    endif()
+    if(id AND ((id GREATER_EQUAL 10201 AND id LESS_EQUAL 10299)
+               OR (id GREATER_EQUAL 10301 AND id LESS_EQUAL 10399)))
+        if(id IN_LIST ids)
+            problem("text id ${id} appears twice")
         endif()
-        list(APPEND ids "${CMAKE_MATCH_1}")
+        list(APPEND ids "${id}")
     else()
         string(STRIP "${context}" context)
-        problem("${context} is not a text id from 10201 to 10299")
+        problem("${context} is not a text id from 10201 to 10299 or 10301 to 10399")
     endif()
 endforeach()
 

@@ -7,7 +7,9 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -221,6 +223,92 @@ TEST_F(DeviceManagerTest, AnUnsupportedModemIsReplacedWhenItTellsAnotherModel) {
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->model, u"Z-Basic 2");
     EXPECT_EQ(entry->retriesLeft, 7);
+}
+
+// A clock that moves only when the manager pauses, by the pause, and then runs a step of the
+// test (on the manager's worker): time never passes by itself.
+class SteppingClock : public IProbeClock {
+public:
+    explicit SteppingClock(std::function<void(int)> atPause) : atPause_(std::move(atPause)) {}
+
+    TimePoint now() override {
+        std::lock_guard lock(mutex_);
+        return now_;
+    }
+    bool pause(std::chrono::milliseconds duration, synchronization::Event& stop) override {
+        int count = 0;
+        {
+            std::lock_guard lock(mutex_);
+            now_ += duration;
+            count = ++pauses_;
+        }
+        atPause_(count);
+        return !stop.isSignalled();
+    }
+    int pauses() {
+        std::lock_guard lock(mutex_);
+        return pauses_;
+    }
+
+private:
+    std::mutex mutex_;
+    TimePoint now_{std::chrono::hours(1)};
+    int pauses_ = 0;
+    const std::function<void(int)> atPause_;
+};
+
+// The kernel tells of a new tty before udev has made its node (or given it its owner and ACL):
+// the probe's failure to open it is not the phone's, while the phone has just arrived.
+TEST_F(DeviceManagerTest, APortUdevHasNotMadeYetIsTriedAgainWithoutCountingUntilItPersists) {
+    Simulator phone(BuiltInScenarios::demo());
+    Simulator late(BuiltInScenarios::demo());
+    phonesim::UsbIdentity justPlugged = SimulatedDeviceTree::makersPhone("Z3SN0001");
+    justPlugged.connectedMs = 0;
+    std::string path;
+    sim.addModemPhone(phone.portPath(), justPlugged, &path);
+    fs::remove(path);  // no node yet
+    auto owned = std::make_unique<SteppingClock>([&](int pause) {
+        if (pause == 3)
+            fs::create_symlink(phone.portPath(), path);  // udev has done its work
+    });
+    SteppingClock& clock = *owned;
+    DeviceManager devices(std::make_unique<device_filter::ZuvoDeviceFilter>(), roots(),
+                          std::move(owned));
+    enumerateOnce(devices);
+    std::optional<DEVICE_INFO_EX> entry = entryWithPath(devices.snapshot(), path);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->state, DeviceState::ExtendedPhonebook);
+    EXPECT_EQ(entry->cause, causes::PhoneCause{});
+    EXPECT_EQ(entry->retriesLeft, 9) << "one probe counted";
+    EXPECT_EQ(clock.pauses(), 3);
+
+    // A node that never comes: listed as missing once the grace has passed, for one probe.
+    std::string missingPath;
+    justPlugged.serial = "Z3SN0002";
+    sim.addModemPhone(late.portPath(), justPlugged, &missingPath);
+    fs::remove(missingPath);
+    enumerateOnce(devices);
+    entry = entryWithPath(devices.snapshot(), missingPath);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->state, DeviceState::Unsupported);
+    EXPECT_EQ(entry->cause, causes::PhoneCause(causes::Cause::NoSuchPort, ENOENT));
+    EXPECT_EQ(entry->retriesLeft, 9);
+    const int grace =
+        static_cast<int>(DeviceManager::kArrivalGrace / DeviceManager::kArrivalRetryPause);
+    EXPECT_EQ(clock.pauses(), 3 + grace);
+
+    // Later probes, and a phone that was connected long before, fail at once and count.
+    std::string oldPath;
+    sim.addModemPhone(late.portPath(), SimulatedDeviceTree::makersPhone("Z3SN0003"), &oldPath);
+    fs::remove(oldPath);
+    enumerateOnce(devices);
+    EXPECT_EQ(clock.pauses(), 3 + grace);
+    EXPECT_EQ(entryWithPath(devices.snapshot(), missingPath).value().retriesLeft, 8);
+    entry = entryWithPath(devices.snapshot(), oldPath);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->cause.kind, causes::Cause::NoSuchPort);
+    EXPECT_EQ(entry->retriesLeft, 9);
+    EXPECT_TRUE(late.transcript().empty());
 }
 
 DEVICE_INFO_EX record(std::uint32_t device, std::uint32_t root, DeviceState state) {

@@ -75,6 +75,7 @@ TEST_F(PhoneProbeTest, TheDemoPhoneIsExtendedAndIsLeftInModeZero) {
     EXPECT_EQ(result.state, DeviceState::ExtendedPhonebook);
     EXPECT_EQ(result.model, u"Z3");
     EXPECT_EQ(result.imei, u"351234567890123");
+    EXPECT_EQ(result.cause, causes::PhoneCause{});
     expectCopiedFromFound();
 
     const Strings transcript = phone->transcript();
@@ -131,10 +132,40 @@ TEST_F(PhoneProbeTest, APhoneThatRefusesModeTwoIsUnsupportedWithoutModelOrImei) 
     ASSERT_TRUE(probePhone(filter, found, result));
 
     EXPECT_EQ(result.state, DeviceState::Unsupported);
+    EXPECT_EQ(result.cause.kind, causes::Cause::RefusedMode) << "it answered, with ERROR";
     EXPECT_TRUE(result.model.empty());
     EXPECT_TRUE(result.imei.empty());
     expectCopiedFromFound();
     EXPECT_EQ(phone->transcript(), (Strings{"AT+MODE?", "AT+MODE=2"}));
+}
+
+// Why a phone that answers (or not) cannot be read is kept with its record.
+TEST_F(PhoneProbeTest, APhoneThatCannotBeReadKeepsWhatItDid) {
+    struct Case {
+        const char* what;
+        Scenario scenario;
+        causes::Cause cause;
+    };
+    Scenario mute = phonesim::BuiltInScenarios::demo();
+    mute.behaviour.silent.emplace_back("AT+MODE?");
+    Scenario noList = phonesim::BuiltInScenarios::demo();
+    noList.behaviour.silent.emplace_back("AT+CLAC");
+    Scenario idleRefused = phonesim::BuiltInScenarios::demo();
+    idleRefused.phone.mode = 2;
+    idleRefused.behaviour.failing.emplace_back("AT+MODE=0");
+    const std::vector<Case> cases = {
+        {"silent to AT+MODE?", mute, causes::Cause::Silent},
+        {"silent to AT+CLAC after the switch", noList, causes::Cause::Silent},
+        {"ERROR to AT+MODE=0", idleRefused, causes::Cause::RefusedMode},
+        {"lacking AT+CSCS", builtIn("unsupported"), causes::Cause::MissingCommands},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        plugIn(c.scenario);
+        ASSERT_TRUE(probePhone(filter, found, result));
+        EXPECT_EQ(result.state, DeviceState::Unsupported);
+        EXPECT_EQ(result.cause, causes::PhoneCause(c.cause));
+    }
 }
 
 TEST_F(PhoneProbeTest, ASerialNumberWithoutAModelIsNotKept) {
@@ -180,6 +211,8 @@ TEST_F(PhoneProbeTest, APortThatCannotBeHadThrowsOutOfTheProbe) {
             EXPECT_TRUE(e.openError() == EBUSY || e.openError() == EWOULDBLOCK) << e.openError();
         }
         EXPECT_EQ(result.state, DeviceState::Unsupported);
+        // This process holds it, which is no other program to name.
+        EXPECT_EQ(result.cause.kind, causes::Cause::Busy);
         expectCopiedFromFound();
     }
 
@@ -191,6 +224,7 @@ TEST_F(PhoneProbeTest, APortThatCannotBeHadThrowsOutOfTheProbe) {
         EXPECT_EQ(e.code(), 0);
         EXPECT_EQ(e.openError(), ENOENT);
     }
+    EXPECT_EQ(result.cause, causes::PhoneCause(causes::Cause::NoSuchPort, ENOENT));
     EXPECT_TRUE(phone->transcript().empty());
 }
 
@@ -221,6 +255,7 @@ TEST_F(PhoneProbeTest, ThePhoneManagerTakesThePortFromARunningProbe) {
     EXPECT_FALSE(finished);
     EXPECT_EQ(failure, 0);
     EXPECT_EQ(result.state, DeviceState::Unsupported);
+    EXPECT_EQ(result.cause.kind, causes::Cause::PortClosed);
     ASSERT_TRUE(manager.has_value());
     EXPECT_TRUE(manager->modem().port().isOpen());
 }

@@ -10,8 +10,8 @@
 
 #include "PtyPair.h"
 #include "TempDir.h"
+#include "causes/CauseTable.h"
 #include "charsets/TextCodec.h"
-#include "serial_comm/PortErrorText.h"
 #include "serial_comm/SerialPort.h"
 
 namespace {
@@ -87,8 +87,7 @@ TEST(SerialPort, AHeldPortIsRefusedToAnotherObjectAndAnotherProcessUntilClosed) 
     SerialPort second;
     EXPECT_FALSE(second.open(widePath(pty.slavePath()), 0, 0));
     EXPECT_PRED1(isHeldError, second.lastOpenError());
-    EXPECT_NE(serial_comm::portErrorText(second.lastOpenError()).find("Another program"),
-              std::string::npos);
+    EXPECT_EQ(causes::causeOfOpenError(second.lastOpenError()), causes::Cause::Busy);
     EXPECT_EQ(openInChildProcess(pty.slavePath()), 1);
 
     // Closing gives the port up completely: lock and exclusive mode are both gone.
@@ -115,14 +114,6 @@ TEST(SerialPort, FailedOpensKeepTheReason) {
 
     EXPECT_FALSE(port.open(u"", 0, 0));
     EXPECT_EQ(port.lastOpenError(), ENOENT);
-}
-
-TEST(PortErrorText, NamesTheRemedyForCommonFailures) {
-    EXPECT_NE(serial_comm::portErrorText(EACCES).find("dialout"), std::string::npos);
-    EXPECT_NE(serial_comm::portErrorText(EBUSY).find("Another program"), std::string::npos);
-    EXPECT_NE(serial_comm::portErrorText(ENOENT).find("no such port"), std::string::npos);
-    EXPECT_NE(serial_comm::portErrorText(EIO).find("disconnected"), std::string::npos);
-    EXPECT_FALSE(serial_comm::portErrorText(EROFS).empty());
 }
 
 TEST(SerialPort, ReadWithNothingPendingReturnsZeroAtOnce) {

@@ -46,6 +46,8 @@ public:
 
     void signal(int number);
 
+    pid_t pid() const { return pid_; }
+
     // What the child wrote so far (all of it after wait()).
     const std::string& output() const { return output_; }
     const std::string& errors() const { return errors_; }

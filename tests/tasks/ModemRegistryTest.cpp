@@ -7,11 +7,11 @@
 #include <string_view>
 #include <thread>
 
+#include "causes/CauseTable.h"
 #include "charsets/TextCodec.h"
 #include "phonesim/BuiltInScenarios.h"
 #include "phonesim/Simulator.h"
 #include "serial_comm/Modem.h"
-#include "serial_comm/PortErrorText.h"
 #include "serial_comm/SerialPortException.h"
 #include "tasks/ModemLease.h"
 #include "tasks/ModemRegistry.h"
@@ -95,7 +95,7 @@ TEST_F(ModemRegistryTest, AnEqualOrLowerPriorityGetsNothingWhileThePortIsHeld) {
         } catch (const SerialPortException& e) {
             EXPECT_EQ(e.code(), 0);
             EXPECT_TRUE(heldElsewhere(e.openError())) << e.openError();
-            EXPECT_EQ(serial_comm::portErrorText(e.openError()), serial_comm::portErrorText(EBUSY));
+            EXPECT_EQ(causes::causeOfOpenError(e.openError()), causes::Cause::Busy);
         }
 
         // Nothing was taken away from the holder.

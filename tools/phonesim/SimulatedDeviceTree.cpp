@@ -163,6 +163,7 @@ std::string SimulatedDeviceTree::addUsbDevice(const UsbIdentity& identity) {
     write(path + "/busnum", std::to_string(bus));
     write(path + "/devnum", std::to_string(port + 1));
     write(path + "/speed", "480");
+    write(path + "/power/connected_duration", std::to_string(identity.connectedMs));
     if (!identity.serial.empty())
         write(path + "/serial", identity.serial);
     if (!identity.manufacturer.empty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -16,6 +17,9 @@ struct UsbIdentity {
     std::string manufacturer = "Korvanta";
     std::string product = "Z3";
     std::string deviceClass = "00";
+    // How long the device has been connected, in milliseconds, as the kernel counts it
+    // (power/connected_duration): ten minutes, long before any test looks.
+    std::uint64_t connectedMs = 600000;
 };
 
 // A small sysfs tree and dev folder laid out as the kernel lays them out, with the USB phones,
@@ -28,7 +32,8 @@ struct UsbIdentity {
 //   devices/pci0000:00/0000:00:14.0/usb1/              a root hub (idVendor 1d6b ...)
 //     1-1/                                             a USB device: idVendor, idProduct,
 //                                                      bDeviceClass, serial, manufacturer,
-//                                                      product, busnum, devnum, uevent
+//                                                      product, busnum, devnum, uevent,
+//                                                      power/connected_duration
 //     1-1/1-1:1.0/                                     an interface: bInterfaceNumber,
 //                                                      bInterfaceClass, ..., driver link
 //     1-1/1-1:1.0/tty/ttyACM0/                         a CDC-ACM tty: dev, uevent (DEVNAME)

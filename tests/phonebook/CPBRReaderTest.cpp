@@ -6,9 +6,12 @@
 
 #include "CollectingSink.h"
 #include "RecordingBuilder.h"
+#include "charsets/TextCodec.h"
 #include "export/ContactField.h"
 #include "phonebook/CPBRCommand.h"
 #include "phonebook/ContactBuilder.h"
+#include "phonesim/Phone.h"
+#include "phonesim/ScenarioParser.h"
 
 namespace {
 
@@ -234,6 +237,48 @@ TEST(CPBRCommand, MendsTheHabitsOfOtherMakersPhones) {
             EXPECT_EQ(contacts[0].givenName, expected.name);
             EXPECT_EQ(contacts[0].phones.begin()->second, Texts{expected.number});
         }
+    }
+}
+
+// What a simulated phone of another maker sends in each charset reads back as its names, with
+// '?' for each character the charset cannot hold.
+TEST(CPBRCommand, ReadsOtherMakersCharsetsAsTheSimulatedPhoneSendsThem) {
+    const auto parsed = phonesim::ScenarioParser::parse(
+        "[phone]\ncharsets = UCS2, UTF-8, 8859-1, GSM, IRA\n[storage SM]\nrange = 1-10\n"
+        "[contact SM 1]\nname = Zo\u00EB \u00C5ngstr\u00F6m\nphone.mobile = +46701234\n"
+        "[contact SM 2]\nname = J\u00FCrgen [\u20AC] \u00D8 @ \u00D1and\u00FA\nphone.mobile = "
+        "0301\n"
+        "[contact SM 3]\nname = \u738B\u82B3 Stra\u00DFe\nphone.mobile = 0302\n",
+        "other-maker.scn");
+    ASSERT_TRUE(parsed) << parsed.error;
+    const struct {
+        const char* charset;
+        Texts names;
+    } cases[] = {
+        {"UCS2",
+         {u"Zo\u00EB \u00C5ngstr\u00F6m", u"J\u00FCrgen [\u20AC] \u00D8 @ \u00D1and\u00FA",
+          u"\u738B\u82B3 Stra\u00DFe"}},
+        {"UTF-8",
+         {u"Zo\u00EB \u00C5ngstr\u00F6m", u"J\u00FCrgen [\u20AC] \u00D8 @ \u00D1and\u00FA",
+          u"\u738B\u82B3 Stra\u00DFe"}},
+        {"8859-1",
+         {u"Zo\u00EB \u00C5ngstr\u00F6m", u"J\u00FCrgen [?] \u00D8 @ \u00D1and\u00FA",
+          u"?? Stra\u00DFe"}},
+        {"GSM",
+         {u"Zo? \u00C5ngstr\u00F6m", u"J\u00FCrgen [\u20AC] \u00D8 @ \u00D1and?",
+          u"?? Stra\u00DFe"}},
+        {"IRA", {u"Zo? ?ngstr?m", u"J?rgen [?] ? @ ?and?", u"?? Stra?e"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.charset);
+        phonesim::Phone phone(*parsed.scenario);
+        phone.handle(std::string("AT+CSCS=\"") + c.charset + "\"");
+        const std::u16string charset = text_codec::fromUtf8(c.charset);
+        const auto contacts = read(charset, phone.handle("AT+CPBR=1,10").answer, PhoneMaker::Other);
+        ASSERT_EQ(contacts.size(), 3u);
+        for (std::size_t i = 0; i < contacts.size(); ++i)
+            EXPECT_EQ(contacts[i].givenName, c.names[i]);
+        EXPECT_EQ(contacts[0].phones.at(kind::MobilePhone), Texts{u"+46701234"});
     }
 }
 

@@ -80,6 +80,7 @@ CharsetChoice chooseForOtherMakers(const std::vector<std::u16string>& offered) {
         if (found != offered.end()) {
             choice.name = *found;
             choice.outputCharset = preference.outputCharset;
+            choice.asciiFallback = preference.outputCharset == output_charset::Ascii;
             return choice;
         }
     }

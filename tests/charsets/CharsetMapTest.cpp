@@ -76,8 +76,8 @@ TEST(CharsetChoice, OtherMakersPreferTheRicherCharsetInTheirOwnSpelling) {
         {{u"8859-1", u"ASCII", u"GSM", u"utf8"}, u"utf8", output_charset::Utf8, false},
         {{u"IRA", u"GSM", u"8859-1", u"PCCP437"}, u"8859-1", output_charset::Utf8, false},
         {{u"IRA", u"gsm", u"HEX"}, u"gsm", output_charset::Utf8, false},
-        {{u"ASCII", u"IRA", u"PCDN"}, u"IRA", output_charset::Ascii, false},
-        {{u"PCCP437", u"ascii"}, u"ascii", output_charset::Ascii, false},
+        {{u"ASCII", u"IRA", u"PCDN"}, u"IRA", output_charset::Ascii, true},
+        {{u"PCCP437", u"ascii"}, u"ascii", output_charset::Ascii, true},
         {{u"HEX", u"PCCP437"}, u"IRA", output_charset::Ascii, true},
         {{}, u"IRA", output_charset::Ascii, true},
     };

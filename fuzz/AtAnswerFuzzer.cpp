@@ -14,7 +14,9 @@
 
 #include "AnswerLines.h"
 #include "FuzzCheck.h"
+#include "charsets/AsciiCase.h"
 #include "charsets/TextCodec.h"
+#include "charsets/UCSHexEncoder.h"
 #include "serial_comm/CGMMCommand.h"
 #include "serial_comm/CGSNCommand.h"
 #include "serial_comm/CPBSCommand.h"
@@ -147,8 +149,16 @@ void checkCommands(std::string_view answer, const std::vector<std::string_view>&
     serial_comm::CSCSCommand charsets;
     charsets.parse(answer);
     check(charsets.succeeded() == succeeded, "CSCS success differs from the last result");
-    for (const std::u16string& charset : charsets.charsets())
-        checkAsciiText(answer, charset, "a charset name not read as ASCII from the answer");
+    // Names listed in the UCS2 form stand in the answer as their hex digits.
+    const std::string upperAnswer = ascii_case::upperCased(answer);
+    for (const std::u16string& charset : charsets.charsets()) {
+        if (charsets.listedInHex()) {
+            FUZZ_CHECK(inAnswer(upperAnswer, UCSHexEncoder().convert(charset)),
+                       "a charset name listed in hex not in the answer", printable(charset));
+        } else {
+            checkAsciiText(answer, charset, "a charset name not read as ASCII from the answer");
+        }
+    }
 
     serial_comm::CGMMCommand model;
     model.parse(answer);

@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz_support::PhonebookHarness harness(options);
     EntryCheck entries;
     harness.addSink(entries);
-    CPBRCommand(options.charsetName).parse(answer, harness.builder());
+    CPBRCommand(options.charsetName, options.maker).parse(answer, harness.builder());
     const int lines = contactLines(answer);
     FUZZ_CHECK(harness.contactsHandedOn() == lines, "the contacts handed on are not one per line",
                std::to_string(harness.contactsHandedOn()) + " contacts from " +

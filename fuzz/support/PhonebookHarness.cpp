@@ -61,13 +61,14 @@ void checkFile(const char* layout, const std::u16string& path, std::int32_t outp
 
 PhonebookOptions PhonebookOptions::fromByte(unsigned char choice) {
     static constexpr std::array<const char16_t*, 8> kCharsets{
-        u"UCS2", u"UTF8", u"ASCII", u"GSM", u"ucs2", u"Utf8", u"IRA", u"8859-1"};
+        u"UCS2", u"UTF8", u"ASCII", u"GSM", u"ucs2", u"HEX", u"IRA", u"8859-1"};
     static constexpr std::array<std::int32_t, 4> kOutputs{
         output_charset::Ucs2, output_charset::Utf8, output_charset::Ascii, output_charset::Utf8};
     PhonebookOptions options;
     options.charsetName = kCharsets[choice & 0x07];
     options.outputCharset = kOutputs[(choice >> 3) & 0x03];
     options.sim = ((choice >> 5) & 0x01) != 0;
+    options.maker = ((choice >> 6) & 0x01) != 0 ? PhoneMaker::Other : PhoneMaker::Own;
     return options;
 }
 

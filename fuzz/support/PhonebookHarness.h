@@ -8,6 +8,7 @@
 #include "CsvCell.h"
 #include "ExpectedRows.h"
 #include "ProtocolCheckingBuilder.h"
+#include "charsets/PhoneMaker.h"
 #include "export/CSVExportManager.h"
 #include "phonebook/ContactBuilder.h"
 #include "phonebook/IContactBuilderSink.h"
@@ -15,14 +16,16 @@
 namespace fuzz_support {
 
 // How a phonebook target reads its input, chosen by the input's first byte:
-//   bits 0-2  the phone's charset: UCS2, UTF8, ASCII, GSM, ucs2, Utf8, IRA, 8859-1 (the names
-//             the program does not know decode with the locale's charset)
+//   bits 0-2  the phone's charset: UCS2, UTF8, ASCII, GSM, ucs2, HEX, IRA, 8859-1 (HEX, which
+//             the program does not know, decodes with the locale's charset)
 //   bits 3-4  the output file's charset code: 0, 1, 2, and 1 again
 //   bit 5     the storage is the SIM
+//   bit 6     the phone is another maker's (the standard reader mends its habits)
 struct PhonebookOptions {
     std::u16string charsetName;
     std::int32_t outputCharset = 0;
     bool sim = false;
+    PhoneMaker maker = PhoneMaker::Own;
 
     static PhonebookOptions fromByte(unsigned char choice);
 };

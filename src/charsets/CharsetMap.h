@@ -2,8 +2,9 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 // A table from charset name, as phones spell it, to code page.
 class CharsetMap {
@@ -21,13 +22,16 @@ public:
     bool contains(const std::u16string& name) const;
 
 protected:
-    CharsetMap(std::initializer_list<std::pair<const std::u16string, std::uint32_t>> entries);
+    CharsetMap(std::initializer_list<std::pair<std::u16string, std::uint32_t>> entries);
 
 private:
-    std::map<std::u16string, std::uint32_t> entries_;
+    // In insertion order, which is the order nameOfCodePage walks; a handful of entries.
+    std::vector<std::pair<std::u16string, std::uint32_t>> entries_;
 };
 
-// Charsets whose phone text the program can decode: UCS2, UTF8 and ASCII.
+// Charsets whose phone text the program can decode: UCS2, UTF8 and ASCII, which the maker's
+// phones are read in, and the 8859-1, GSM and IRA of other makers' phones, with the spelling
+// UTF-8 that some of them use. Each code page's first name is the one nameOfCodePage gives.
 class AvailableMbsToUcsCharsets final : public CharsetMap {
 public:
     static const AvailableMbsToUcsCharsets& instance();

@@ -1,6 +1,7 @@
 #include "charsets/TextCodec.h"
 
 #include "charsets/CodePages.h"
+#include "charsets/GsmAlphabet.h"
 #include "charsets/LocaleCharset.h"
 #include "charsets/Utf16.h"
 
@@ -102,24 +103,29 @@ std::string encodeUtf8(std::u16string_view text) {
     return out;
 }
 
-std::u16string decodeAscii(std::string_view bytes) {
+// A charset of one byte per character whose bytes below end are the code points of the same
+// value: ASCII (end 0x80) and ISO 8859-1 (end 0x100). A byte from end up decodes to U+FFFD; a
+// character from end up encodes as one '?' (a surrogate pair is one character).
+std::u16string decodeSingleBytes(std::string_view bytes, unsigned end) {
     std::u16string out;
     out.reserve(bytes.size());
     for (const char byte : bytes) {
         const auto value = static_cast<unsigned char>(byte);
-        out.push_back(value < 0x80 ? static_cast<char16_t>(value) : kReplacement);
+        out.push_back(value < end ? static_cast<char16_t>(value) : kReplacement);
     }
     return out;
 }
 
-// One '?' per character that ASCII cannot hold; a surrogate pair is one character.
-std::string encodeAscii(std::u16string_view text) {
+std::string encodeSingleBytes(std::u16string_view text, unsigned end) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); i += utf16::unitsAt(text, i))
-        out.push_back(text[i] < 0x80 ? static_cast<char>(text[i]) : '?');
+        out.push_back(text[i] < end ? static_cast<char>(text[i]) : '?');
     return out;
 }
+
+constexpr unsigned kAsciiEnd = 0x80;
+constexpr unsigned kLatin1End = 0x100;
 
 std::u16string decodeUtf16Le(std::string_view bytes) {
     std::u16string out;
@@ -148,9 +154,13 @@ std::u16string decode(std::uint32_t codePage, std::string_view bytes) {
         case code_page::Utf8:
             return decodeUtf8(bytes);
         case code_page::Ascii:
-            return decodeAscii(bytes);
+            return decodeSingleBytes(bytes, kAsciiEnd);
         case code_page::Utf16:
             return decodeUtf16Le(bytes);
+        case code_page::Latin1:
+            return decodeSingleBytes(bytes, kLatin1End);
+        case code_page::Gsm:
+            return gsm_alphabet::decode(bytes);
         case code_page::SystemDefault:
             return LocaleCharset().decode(bytes);
         default:
@@ -163,9 +173,13 @@ std::string encode(std::uint32_t codePage, std::u16string_view text) {
         case code_page::Utf8:
             return encodeUtf8(text);
         case code_page::Ascii:
-            return encodeAscii(text);
+            return encodeSingleBytes(text, kAsciiEnd);
         case code_page::Utf16:
             return encodeUtf16Le(text);
+        case code_page::Latin1:
+            return encodeSingleBytes(text, kLatin1End);
+        case code_page::Gsm:
+            return gsm_alphabet::encode(text);
         case code_page::SystemDefault:
             return LocaleCharset().encode(text);
         default:

@@ -5,7 +5,8 @@
 #include <string_view>
 
 // The byte/wide conversions behind the converter classes, for the code pages the program
-// knows: 1200 (UTF-16LE bytes), 65001 (UTF-8), 20127 (US-ASCII) and 0 (the locale's charset).
+// knows: 1200 (UTF-16LE bytes), 65001 (UTF-8), 20127 (US-ASCII), 28591 (ISO 8859-1), the GSM
+// alphabet (code_page::Gsm, see GsmAlphabet.h) and 0 (the locale's charset).
 // No input makes them fail: invalid bytes decode to U+FFFD, and a character the target cannot
 // hold encodes as one '?' (a surrogate pair is one character). An unknown code page gives an
 // empty result. For code page 0 each call reads the locale anew; the converter classes set it

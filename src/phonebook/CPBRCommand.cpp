@@ -9,13 +9,14 @@ namespace {
 constexpr char kResponseName[] = "+CPBR";
 }
 
-CPBRCommand::CPBRCommand(std::u16string charsetName) : charsetName_(std::move(charsetName)) {}
+CPBRCommand::CPBRCommand(std::u16string charsetName, PhoneMaker maker)
+    : charsetName_(std::move(charsetName)), maker_(maker) {}
 
 std::string CPBRCommand::responseName() const {
     return kResponseName;
 }
 
 void CPBRCommand::parse(const std::string& answer, IContactBuilder& builder) const {
-    CPBRStateMachine machine(builder, charsetName_);
+    CPBRStateMachine machine(builder, charsetName_, maker_);
     serial_comm::parseResponse(machine, answer, kResponseName);
 }

@@ -13,8 +13,9 @@ constexpr std::int32_t kEmailNumberType = 128;
 
 }  // namespace
 
-CPBRStateMachine::CPBRStateMachine(IContactBuilder& builder, const std::u16string& charsetName)
-    : builder_(&builder), decoders_(charsetName) {}
+CPBRStateMachine::CPBRStateMachine(IContactBuilder& builder, const std::u16string& charsetName,
+                                   PhoneMaker maker)
+    : builder_(&builder), decoders_(charsetName, maker) {}
 
 void CPBRStateMachine::beginLine(const std::string&) {
     valueIndex_ = 0;
@@ -30,7 +31,7 @@ void CPBRStateMachine::onValue(const std::string& value) {
             lineBegunContact_ = true;
             break;
         case kNumber:
-            number_ = decoders_.decodeAscii(value);
+            number_ = decoders_.decodeNumber(value);
             break;
         case kType: {
             const bool isEmail = serial_comm::atoi32(value) == kEmailNumberType;
@@ -43,7 +44,7 @@ void CPBRStateMachine::onValue(const std::string& value) {
         }
         case kText:
             builder_->push(ContactField::GivenName);
-            builder_->setValue(decoders_.decodeText(value));
+            builder_->setValue(decoders_.decodeName(value));
             builder_->pop();
             break;
         default:

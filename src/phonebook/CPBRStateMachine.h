@@ -10,10 +10,13 @@ class IContactBuilder;
 
 // Turns the lines of one AT+CPBR answer (+CPBR: index,number,type,text) into contacts, one per
 // line. The number is stored once its type is known: type 128 marks an e-mail address (kind
-// "other"), any other type a mobile phone number. The whole text becomes the given name.
+// "other"), any other type a mobile phone number. The whole text becomes the given name. Names
+// and numbers are read with PhoneTextDecoders::decodeName and decodeNumber, which mend the
+// habits of the maker's phones or of other makers' phones.
 class CPBRStateMachine final : public serial_comm::ParseResponseSink {
 public:
-    CPBRStateMachine(IContactBuilder& builder, const std::u16string& charsetName);
+    CPBRStateMachine(IContactBuilder& builder, const std::u16string& charsetName,
+                     PhoneMaker maker = PhoneMaker::Own);
 
     void beginLine(const std::string& prefix) override;
     void onValue(const std::string& value) override;

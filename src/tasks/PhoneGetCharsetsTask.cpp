@@ -3,13 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "charsets/CharsetMap.h"
+#include "charsets/CharsetChoice.h"
 #include "serial_comm/CSCSCommand.h"
 #include "serial_comm/CommandExchange.h"
 #include "serial_comm/SerialPortException.h"
 
-PhoneGetCharsetsTask::PhoneGetCharsetsTask(serial_comm::Modem& modem, IPhoneGetCharsetsSink& sink)
-    : modem_(&modem), sink_(&sink) {}
+PhoneGetCharsetsTask::PhoneGetCharsetsTask(serial_comm::Modem& modem, IPhoneGetCharsetsSink& sink,
+                                           PhoneMaker maker)
+    : modem_(&modem), sink_(&sink), maker_(maker) {}
 
 void PhoneGetCharsetsTask::run() {
     std::vector<std::u16string> decodable;
@@ -21,11 +22,7 @@ void PhoneGetCharsetsTask::run() {
         command.parse(answer);
         if (!command.succeeded())
             return;
-        const CharsetMap& available = AvailableMbsToUcsCharsets::instance();
-        for (const std::u16string& name : command.charsets()) {
-            if (available.contains(name))
-                decodable.push_back(name);
-        }
+        decodable = readableCharsets(command.charsets(), maker_);
     } catch (const serial_comm::SerialPortException&) {
         return;
     }

@@ -6,9 +6,12 @@
 
 #include "CollectingSink.h"
 #include "RecordingBuilder.h"
+#include "charsets/TextCodec.h"
 #include "export/ContactField.h"
 #include "phonebook/CPBRCommand.h"
 #include "phonebook/ContactBuilder.h"
+#include "phonesim/Phone.h"
+#include "phonesim/ScenarioParser.h"
 
 namespace {
 
@@ -17,12 +20,13 @@ using Calls = std::vector<std::string>;
 namespace kind = contact_kind;
 
 // Reads an answer with a real builder and returns the contacts its sink received.
-std::vector<ContactCopy> read(const std::u16string& charset, const std::string& answer) {
+std::vector<ContactCopy> read(const std::u16string& charset, const std::string& answer,
+                              PhoneMaker maker = PhoneMaker::Own) {
     ContactBuilder builder;
     CollectingSink sink;
     builder.addSink(&sink);
     RecordingBuilder checker(&builder, false);
-    CPBRCommand(charset).parse(answer, checker);
+    CPBRCommand(charset, maker).parse(answer, checker);
     EXPECT_EQ(checker.violations, Calls{});
     return sink.contacts;
 }
@@ -151,6 +155,131 @@ TEST(CPBRCommand, LinesWithoutValuesStartAndEndNoContact) {
     // After a contact: that contact is handed on once only.
     EXPECT_EQ(calls("+CPBR: 1\r\n+CPBR:\r\n+CPBR: 2\r\n"),
               (Calls{"begin", "entry", "end", "begin", "entry", "end"}));
+}
+
+// Lines in the shapes other makers' phones send; the maker's phones read them as they always
+// have, but for the NULs that end a name and the control characters in a number.
+TEST(CPBRCommand, MendsTheHabitsOfOtherMakersPhones) {
+    struct Reading {
+        std::u16string name, number;
+    };
+    const struct {
+        const char* what;
+        std::u16string charset;
+        std::string line;
+        Reading other, own;
+    } cases[] = {
+        {"8-bit text in hex, ending in a NUL",
+         u"UCS2",
+         "+CPBR: 7,\"0301234567\",129,4B6C61757320486F6C7A20313200",
+         {u"Klaus Holz 12", u"0301234567"},
+         {u"\u4B6C\u6175\u7320\u486F\u6C7A\u2031\u3200", u"0301234567"}},
+        {"8-bit text in hex, an odd number of bytes",
+         u"UCS2",
+         "+CPBR: 8,\"0409\",129,\"5065746572204B\"",
+         {u"Peter K", u"0409"},
+         {u"\u5065\u7465\u7220", u"0409"}},
+        {"UTF-16 padded with blanks",
+         u"UCS2",
+         "+CPBR: 1,\"0711\",129,\"00420065006E0020002000200020\"",
+         {u"Ben", u"0711"},
+         {u"Ben    ", u"0711"}},
+        {"hex digits padded with blanks",
+         u"UCS2",
+         "+CPBR: 2,\"0712\",129,\"0049006C00730065    \"",
+         {u"Ilse", u"0712"},
+         {u"Ilse\uFFFF", u"0712"}},
+        {"UTF-16 ending in NULs",
+         u"UCS2",
+         "+CPBR: 3,\"0713\",129,004D0061007800000000",
+         {u"Max", u"0713"},
+         {u"Max", u"0713"}},
+        {"Korean, whose last unit ends in a zero byte",
+         u"UCS2",
+         "+CPBR: 4,\"0714\",129,\"C774AC00\"",
+         {u"\uC774\uAC00", u"0714"},
+         {u"\uC774\uAC00", u"0714"}},
+        {"a number in the UCS2 form",
+         u"UCS2",
+         "+CPBR: 5,\"002B003400340037003700300030003100320033\",145,\"004C0065006E0061\"",
+         {u"Lena", u"+447700123"},
+         {u"Lena", u"002B003400340037003700300030003100320033"}},
+        {"a plain number in UCS2 that does not dial as hex",
+         u"UCS2",
+         "+CPBR: 6,\"01761234\",129,\"004F006C0065\"",
+         {u"Ole", u"01761234"},
+         {u"Ole", u"01761234"}},
+        {"control bytes in a number",
+         u"IRA",
+         "+CPBR: 9,\"\x0E\x04"
+         "0221 555\x01\",129,\"Shop\",0",
+         {u"Shop", u"0221 555"},
+         {u"Shop", u"0221 555"}},
+        {"GSM text padded with blanks",
+         u"GSM",
+         "+CPBR: 10,\"+33612345\",145,\"J\x7Ergen Gr\x7En \x1B\x65   \"",
+         {u"J\u00FCrgen Gr\u00FCn \u20AC", u"+33612345"},
+         {u"J\u00FCrgen Gr\u00FCn \u20AC   ", u"+33612345"}},
+        {"8859-1 text",
+         u"8859-1",
+         "+CPBR: 11,\"0612\",129,\"Ren\xE9"
+         "e Lef\xE8vre\"",
+         {u"Ren\u00E9e Lef\u00E8vre", u"0612"},
+         {u"Ren\u00E9e Lef\u00E8vre", u"0612"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string answer = "AT+CPBR=1,10\r\r\n" + c.line + "\r\n\r\nOK\r\n";
+        for (const PhoneMaker maker : {PhoneMaker::Other, PhoneMaker::Own}) {
+            const Reading& expected = maker == PhoneMaker::Other ? c.other : c.own;
+            const auto contacts = read(c.charset, answer, maker);
+            ASSERT_EQ(contacts.size(), 1u);
+            EXPECT_EQ(contacts[0].givenName, expected.name);
+            EXPECT_EQ(contacts[0].phones.begin()->second, Texts{expected.number});
+        }
+    }
+}
+
+// What a simulated phone of another maker sends in each charset reads back as its names, with
+// '?' for each character the charset cannot hold.
+TEST(CPBRCommand, ReadsOtherMakersCharsetsAsTheSimulatedPhoneSendsThem) {
+    const auto parsed = phonesim::ScenarioParser::parse(
+        "[phone]\ncharsets = UCS2, UTF-8, 8859-1, GSM, IRA\n[storage SM]\nrange = 1-10\n"
+        "[contact SM 1]\nname = Zo\u00EB \u00C5ngstr\u00F6m\nphone.mobile = +46701234\n"
+        "[contact SM 2]\nname = J\u00FCrgen [\u20AC] \u00D8 @ \u00D1and\u00FA\nphone.mobile = "
+        "0301\n"
+        "[contact SM 3]\nname = \u738B\u82B3 Stra\u00DFe\nphone.mobile = 0302\n",
+        "other-maker.scn");
+    ASSERT_TRUE(parsed) << parsed.error;
+    const struct {
+        const char* charset;
+        Texts names;
+    } cases[] = {
+        {"UCS2",
+         {u"Zo\u00EB \u00C5ngstr\u00F6m", u"J\u00FCrgen [\u20AC] \u00D8 @ \u00D1and\u00FA",
+          u"\u738B\u82B3 Stra\u00DFe"}},
+        {"UTF-8",
+         {u"Zo\u00EB \u00C5ngstr\u00F6m", u"J\u00FCrgen [\u20AC] \u00D8 @ \u00D1and\u00FA",
+          u"\u738B\u82B3 Stra\u00DFe"}},
+        {"8859-1",
+         {u"Zo\u00EB \u00C5ngstr\u00F6m", u"J\u00FCrgen [?] \u00D8 @ \u00D1and\u00FA",
+          u"?? Stra\u00DFe"}},
+        {"GSM",
+         {u"Zo? \u00C5ngstr\u00F6m", u"J\u00FCrgen [\u20AC] \u00D8 @ \u00D1and?",
+          u"?? Stra\u00DFe"}},
+        {"IRA", {u"Zo? ?ngstr?m", u"J?rgen [?] ? @ ?and?", u"?? Stra?e"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.charset);
+        phonesim::Phone phone(*parsed.scenario);
+        phone.handle(std::string("AT+CSCS=\"") + c.charset + "\"");
+        const std::u16string charset = text_codec::fromUtf8(c.charset);
+        const auto contacts = read(charset, phone.handle("AT+CPBR=1,10").answer, PhoneMaker::Other);
+        ASSERT_EQ(contacts.size(), 3u);
+        for (std::size_t i = 0; i < contacts.size(); ++i)
+            EXPECT_EQ(contacts[i].givenName, c.names[i]);
+        EXPECT_EQ(contacts[0].phones.at(kind::MobilePhone), Texts{u"+46701234"});
+    }
 }
 
 TEST(CPBRCommand, ExceptionsOfTheSinksPassThrough) {

@@ -35,6 +35,8 @@ TEST(QueryCommandLines, AreComposedByteForByte) {
     EXPECT_EQ(CSCSCommand::setCommand(u"UCS2"), "AT+CSCS=\"UCS2\"");
     // The name travels as ASCII; what ASCII cannot hold cannot sneak other bytes onto the line.
     EXPECT_EQ(CSCSCommand::setCommand(u"UTF\u00e98"), "AT+CSCS=\"UTF?8\"");
+    EXPECT_EQ(CSCSCommand::setCommandInHex(u"UCS2"), "AT+CSCS=\"0055004300530032\"");
+    EXPECT_EQ(CSCSCommand::setCommandInHex(u"8859-1"), "AT+CSCS=\"0038003800350039002D0031\"");
     EXPECT_EQ(CPBSCommand::testCommand(), "AT+CPBS=?");
     EXPECT_EQ(CPBSCommand::readCommand(), "AT+CPBS?");
     EXPECT_EQ(CPBSCommand::setCommand("ME"), "AT+CPBS=\"ME\"");
@@ -224,6 +226,35 @@ TEST(CSCSAndMODECommandTest, ReadCharsetListsAndModes) {
     CSCSCommand relisted;
     relisted.parse("\r\n+CSCS: (\"GSM\")\r\n+CSCS: (\"UTF8\",\"IRA\")\r\n");
     EXPECT_EQ(relisted.charsets(), (std::vector<std::u16string>{u"UTF8", u"IRA"}));
+    EXPECT_FALSE(relisted.listedInHex());
+
+    // Lists in the shapes other makers' phones send them: bare, without brackets, and in the
+    // UCS2 form once UCS2 is their charset.
+    const struct {
+        const char* answer;
+        std::vector<std::u16string> names;
+        bool inHex;
+    } lists[] = {
+        {"\r\n+CSCS: \"IRA\"\r\n\r\nOK\r\n", {u"IRA"}, false},
+        {"\r\n+CSCS: \"IRA\",\"GSM\"\r\n\r\nOK\r\n", {u"IRA", u"GSM"}, false},
+        {"AT+CSCS=?\r\r\n+CSCS: (\"004900520041\",\"00470053004D\")\r\n\r\nOK\r\n",
+         {u"IRA", u"GSM"},
+         true},
+        {"\r\n+CSCS: (\"00470053004D\",\"004900520041\",\"0038003800350039002D0031\","
+         "\"005500540046002D0038\",\"0055004300530032\")\r\n\r\nOK\r\n",
+         {u"GSM", u"IRA", u"8859-1", u"UTF-8", u"UCS2"},
+         true},
+        // One name that is not ASCII in UCS2 leaves the whole list as sent.
+        {"\r\n+CSCS: (\"00470053004D\",\"8859\")\r\n\r\nOK\r\n", {u"00470053004D", u"8859"}, false},
+    };
+    for (const auto& list : lists) {
+        SCOPED_TRACE(list.answer);
+        CSCSCommand command;
+        command.parse(list.answer);
+        EXPECT_TRUE(command.succeeded());
+        EXPECT_EQ(command.charsets(), list.names);
+        EXPECT_EQ(command.listedInHex(), list.inHex);
+    }
 
     struct Case {
         const char* answer;

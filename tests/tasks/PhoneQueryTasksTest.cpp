@@ -49,10 +49,10 @@ std::vector<Kinds> storagesOf(const std::string& scenario) {
     return sink.answers();
 }
 
-std::vector<Names> charsetsOf(const std::string& scenario) {
+std::vector<Names> charsetsOf(const std::string& scenario, PhoneMaker maker = PhoneMaker::Own) {
     Rig rig(scenario);
     RecordingCharsetsSink sink;
-    PhoneGetCharsetsTask(rig.modem, sink).run();
+    PhoneGetCharsetsTask(rig.modem, sink, maker).run();
     EXPECT_EQ(rig.phone.transcript(), std::vector<std::string>{"AT+CSCS=?"});
     return sink.answers();
 }
@@ -98,6 +98,22 @@ TEST(PhoneGetCharsetsTaskTest, ReportsOnlyTheCharsetsTheProgramCanDecode) {
               std::vector<Names>{Names{}});
 }
 
+TEST(PhoneGetCharsetsTaskTest, OtherMakersPhonesOfferMoreCharsetsInMoreSpellings) {
+    EXPECT_EQ(charsetsOf("[phone]\ncharsets = GSM, IRA, 8859-1, UTF-8, UCS2, HEX\n[storage SM]\n",
+                         PhoneMaker::Other),
+              (std::vector<Names>{{u"GSM", u"IRA", u"8859-1", u"UTF-8", u"UCS2"}}));
+    EXPECT_EQ(
+        charsetsOf("[phone]\ncharsets = ira, PCCP437, gsm\n[storage SM]\n", PhoneMaker::Other),
+        (std::vector<Names>{{u"ira", u"gsm"}}));
+    // A phone whose charset is UCS2 lists the names in the UCS2 form.
+    EXPECT_EQ(
+        charsetsOf("[phone]\ncharsets = UCS2\n[storage SM]\n[behaviour]\nanswer = AT+CSCS=? -> "
+                   "\"\\r\\n+CSCS: (\\\"004900520041\\\",\\\"00470053004D\\\",\\\""
+                   "0055004300530032\\\")\\r\\n\\r\\nOK\\r\\n\"\n",
+                   PhoneMaker::Other),
+        (std::vector<Names>{{u"IRA", u"GSM", u"UCS2"}}));
+}
+
 TEST(PhoneGetCharsetsTaskTest, SaysNothingWithoutAUsableAnswer) {
     EXPECT_TRUE(charsetsOf("[storage ME]\n[behaviour]\nsilent = AT+CSCS=?\n").empty());
     EXPECT_TRUE(charsetsOf("[storage ME]\n[behaviour]\nfail = AT+CSCS=?\n").empty());
@@ -119,6 +135,31 @@ TEST(PhoneSetCharsetTaskTest, SendsTheQuotedNameAndIgnoresTheOutcome) {
 
     rig.phone.unplug();
     EXPECT_NO_THROW(PhoneSetCharsetTask(u"UCS2", rig.modem).run());
+}
+
+TEST(PhoneSetCharsetTaskTest, SendsAnotherMakersPhoneTheNameInHexWhenItRefusesItPlain) {
+    const std::string phone = "[phone]\ncharsets = UCS2, GSM, IRA\n[storage SM]\n[behaviour]\n";
+    const std::string hexAccepted = "answer = AT+CSCS=\"0055004300530032\" -> \"\\r\\nOK\\r\\n\"\n";
+    using Lines = std::vector<std::string>;
+    const struct {
+        const char* what;
+        std::string behaviour;
+        PhoneMaker maker;
+        Lines sent;
+    } cases[] = {
+        {"refused plain, taken in hex", "fail = AT+CSCS=\"UCS2\"\n" + hexAccepted,
+         PhoneMaker::Other, Lines{"AT+CSCS=\"UCS2\"", "AT+CSCS=\"0055004300530032\""}},
+        {"taken plain", hexAccepted, PhoneMaker::Other, Lines{"AT+CSCS=\"UCS2\""}},
+        {"silent", "silent = AT+CSCS=\"UCS2\"\n", PhoneMaker::Other, Lines{"AT+CSCS=\"UCS2\""}},
+        {"the maker's phone refusing", "fail = AT+CSCS=\"UCS2\"\n" + hexAccepted, PhoneMaker::Own,
+         Lines{"AT+CSCS=\"UCS2\""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig(phone + c.behaviour);
+        PhoneSetCharsetTask(u"UCS2", rig.modem, c.maker).run();
+        EXPECT_EQ(rig.phone.transcript(), c.sent);
+    }
 }
 
 }  // namespace

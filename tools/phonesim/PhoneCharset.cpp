@@ -3,20 +3,12 @@
 #include "charsets/AsciiCase.h"
 #include "charsets/CodePages.h"
 #include "charsets/TextCodec.h"
-#include "charsets/Utf16.h"
+#include "charsets/UCSHexEncoder.h"
 
 namespace phonesim {
 namespace {
 
 using ascii_case::equalIgnoringCase;
-
-std::string latin1(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); i += utf16::unitsAt(text, i))
-        out.push_back(text[i] < 0x100 ? static_cast<char>(text[i]) : '?');
-    return out;
-}
 
 }  // namespace
 
@@ -30,26 +22,22 @@ PhoneCharset PhoneCharset::named(std::string_view name) {
     if (equalIgnoringCase(name, "8859-1")) {
         return PhoneCharset(Kind::Latin1);
     }
+    if (equalIgnoringCase(name, "GSM")) {
+        return PhoneCharset(Kind::Gsm);
+    }
     return PhoneCharset(Kind::Ascii);
 }
 
 std::string PhoneCharset::render(std::u16string_view text) const {
     switch (kind_) {
-        case Kind::Ucs2: {
-            static constexpr char kDigits[] = "0123456789ABCDEF";
-            std::string out;
-            out.reserve(text.size() * 4);
-            for (const char16_t unit : text) {
-                for (int shift = 12; shift >= 0; shift -= 4) {
-                    out.push_back(kDigits[(unit >> shift) & 0xF]);
-                }
-            }
-            return out;
-        }
+        case Kind::Ucs2:
+            return UCSHexEncoder().convert(std::u16string(text));
         case Kind::Utf8:
             return text_codec::toUtf8(text);
         case Kind::Latin1:
-            return latin1(text);
+            return text_codec::encode(code_page::Latin1, text);
+        case Kind::Gsm:
+            return text_codec::encode(code_page::Gsm, text);
         case Kind::Ascii:
             break;
     }
@@ -64,6 +52,9 @@ std::size_t PhoneCharset::decodedLength(std::u16string_view text) const {
         case Kind::Latin1:
         case Kind::Ascii:
             break;
+        case Kind::Gsm:
+            // A character of the extension table takes two bytes but decodes to one unit.
+            return text_codec::decode(code_page::Gsm, render(text)).size();
     }
     // One byte per character, and each byte decodes to one unit.
     return render(text).size();

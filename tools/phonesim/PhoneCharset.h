@@ -7,12 +7,13 @@
 namespace phonesim {
 
 // How the phone renders text in the charset selected with AT+CSCS: "UCS2" as four uppercase
-// hexadecimal digits per UTF-16 unit, "UTF8" as UTF-8 bytes, "8859-1" as Latin-1 bytes, and
-// "ASCII" (and every other name, "GSM" and "IRA" included) as ASCII with one '?' for each
-// character that ASCII cannot hold.
+// hexadecimal digits per UTF-16 unit, "UTF8" as UTF-8 bytes, "8859-1" as Latin-1 bytes, "GSM"
+// as the GSM default alphabet (one byte per septet, the escape before a character of the
+// extension table), and "ASCII" (and every other name, "IRA" included) as ASCII. Each character
+// the charset cannot hold is one '?'.
 class PhoneCharset {
 public:
-    enum class Kind { Ucs2, Utf8, Latin1, Ascii };
+    enum class Kind { Ucs2, Utf8, Latin1, Gsm, Ascii };
 
     // The charset for a name as AT+CSCS gives it; letters are compared case-insensitively.
     static PhoneCharset named(std::string_view name);

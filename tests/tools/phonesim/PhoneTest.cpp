@@ -147,6 +147,21 @@ TEST(Phone, StandardLinesRenderTheNameInTheSelectedCharset) {
               std::vector<std::string>{"+CPBR: 12,\"0301234\",129,\"?????\""});
 }
 
+TEST(Phone, StandardLinesRenderGsmAndLatin1Names) {
+    const Scenario phoneScenario = scenario(
+        "[phone]\ncharsets = GSM, 8859-1\n[storage SM]\nrange = 1-10\n[contact SM 2]\n"
+        "name = J\u00FCrgen @Caf\u00E9 \u20AC5 [x]\nphone.mobile = +3361234\n");
+    Phone phone(phoneScenario);
+    phone.handle("AT+CSCS=\"GSM\"");
+    using std::string_literals::operator""s;
+    EXPECT_EQ(program_view::linesOf(phone.handle("AT+CPBR=1,10").answer, "+CPBR"),
+              std::vector<std::string>{"+CPBR: 2,\"+3361234\",145,\"J\x7Ergen \0Caf\x05 \x1B\x65"
+                                       "5 \x1B<x\x1B>\""s});
+    phone.handle("AT+CSCS=\"8859-1\"");
+    EXPECT_EQ(program_view::linesOf(phone.handle("AT+CPBR=1,10").answer, "+CPBR"),
+              std::vector<std::string>{"+CPBR: 2,\"+3361234\",145,\"J\xFCrgen @Caf\xE9 ?5 [x]\""});
+}
+
 TEST(Phone, ExtendedLinesReadBackAsTheContactInEveryCharset) {
     const Scenario phoneScenario = scenario(kPhone);
     const phonesim::Contact& contact = phoneScenario.storage("ME")->contacts.at(3);

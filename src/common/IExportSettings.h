@@ -13,7 +13,7 @@ public:
     virtual std::u16string charset() const = 0;
     // The output file path.
     virtual std::u16string path() const = 0;
-    // The output layout: output_format::GoogleCsv, output_format::OutlookCsv, or any other
+    // The output layout: output_format::GoogleCsv, OutlookCsv, VCard, or any other
     // value for no output at all.
     virtual std::int32_t format() const = 0;
     // The output file's character set: output_charset::Ucs2, Utf8 or Ascii.

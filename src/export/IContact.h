@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,4 +33,9 @@ public:
     // The birthday as the phone sent it.
     virtual std::u16string birthday() const = 0;
     virtual std::u16string group() const = 0;
+    // The phonebook storage the contact was read from (a storage_kind), 0 when not known.
+    virtual std::int32_t storage() const = 0;
+    // The phonebook index of the contact's first entry; none when the phone sent no index that
+    // reads as one.
+    virtual std::optional<std::int64_t> firstIndex() const = 0;
 };

@@ -19,6 +19,7 @@ public:
     ContactBuilder& operator=(const ContactBuilder&) = delete;
 
     void beginContact() override;
+    void setIndex(std::int64_t index) override;
     void addEntry() override;
     void push(std::int32_t value) override;
     void setValue(const std::u16string& text) override;
@@ -29,6 +30,8 @@ public:
 
     // Adds a sink (not owned); a sink already added, and a null pointer, are ignored.
     void addSink(IContactBuilderSink* sink);
+    // The storage (a storage_kind) that every contact begun from now on was read from.
+    void setStorage(std::int32_t storage) { storage_ = storage; }
 
 private:
     // Where the next setValue goes: depth 1 names a field code, depth 2 also a kind.
@@ -41,4 +44,5 @@ private:
     std::unique_ptr<Contact> contact_;
     std::vector<IContactBuilderSink*> sinks_;
     FieldPath path_;
+    std::int32_t storage_ = 0;
 };

@@ -1,0 +1,65 @@
+#include "export/ContactUids.h"
+
+#include <uuid/uuid.h>
+
+#include "charsets/TextCodec.h"
+
+namespace {
+
+// The namespace of the name-based UIDs: drawn once, at random, for this program; it must never
+// change, or every address book would take the cards of the next export for new ones.
+constexpr char kUidNamespace[] = "4dfe1e0a-b338-4dfd-8b99-2a95f6d34738";
+
+std::string unparsed(const uuid_t uuid) {
+    char text[37] = {};
+    uuid_unparse_lower(uuid, text);
+    return text;
+}
+
+bool isBlank(const std::string& text) {
+    return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+ContactUids::ContactUids(const std::u16string& imei) : imei_(text_codec::toUtf8(imei)) {
+    if (isBlank(imei_)) {
+        imei_.clear();
+    }
+}
+
+std::string ContactUids::nameBased(const std::string& name) {
+    uuid_t space;
+    uuid_parse(kUidNamespace, space);
+    uuid_t uuid;
+    uuid_generate_sha1(uuid, space, name.data(), name.size());
+    return unparsed(uuid);
+}
+
+std::string ContactUids::random() {
+    uuid_t uuid;
+    uuid_generate_random(uuid);
+    return unparsed(uuid);
+}
+
+std::optional<std::string> ContactUids::nameOf(const IContact& contact) const {
+    const std::optional<std::int64_t> index = contact.firstIndex();
+    if (imei_.empty() || !index) {
+        return std::nullopt;
+    }
+    return imei_ + "/" + std::to_string(contact.storage()) + "/" + std::to_string(*index);
+}
+
+std::string ContactUids::uidFor(const IContact& contact) const {
+    const std::optional<std::string> name = nameOf(contact);
+    if (!name || namesWritten_.contains(*name)) {
+        return random();
+    }
+    return nameBased(*name);
+}
+
+void ContactUids::written(const IContact& contact) {
+    if (std::optional<std::string> name = nameOf(contact)) {
+        namesWritten_.insert(std::move(*name));
+    }
+}

@@ -51,7 +51,7 @@ constexpr std::array<Kind, 3> kAddressKinds{{
     {contact_kind::OtherAddress, u"ADR"},
 }};
 
-// The octets a character takes in UTF-8 (an unpaired surrogate is written as U+FFFD).
+// The octets a character takes in UTF-8 (an unpaired surrogate, written as U+FFFD, takes three).
 std::size_t utf8Octets(char32_t codePoint) {
     if (codePoint < 0x80) {
         return 1;
@@ -118,7 +118,12 @@ std::u16string VCardWriter::escaped(std::u16string_view text) {
                 out += u"\\n";
                 break;
             default:
-                if ((c >= 0x20 && c != 0x7F) || c == u'\t') {
+                if (utf16::isPairAt(text, i)) {
+                    out.append(text.substr(i++, 2));
+                } else if (utf16::isSurrogate(c)) {
+                    // Never paired up with another half once what stood between them is gone.
+                    out += static_cast<char16_t>(utf16::kReplacement);
+                } else if ((c >= 0x20 && c != 0x7F) || c == u'\t') {
                     out += c;
                 }
                 break;
@@ -139,9 +144,7 @@ void VCardWriter::appendFolded(std::u16string_view line) {
             size = 2;
         } else {
             units = utf16::unitsAt(line, i);
-            size =
-                utf8Octets(utf16::isSurrogate(line[i]) && units == 1 ? utf16::kReplacement
-                                                                     : utf16::codePointAt(line, i));
+            size = utf8Octets(utf16::codePointAt(line, i));
         }
         if (octets + size > kLineOctets) {
             card_ += u"\n ";

@@ -12,8 +12,9 @@
 // blank) between two characters, never inside a UTF-8 sequence nor inside an escape. In values,
 // backslash, comma and semicolon are escaped, and a line break (CR LF, CR or LF) is written "\n";
 // other control characters (all below U+0020 but the tab, and U+007F) cannot stand in a value and
-// are left out. A property whose value is empty is left out, except N and FN, which every card
-// has. Each card is written with one writeLine, so that a failed write leaves no part of it.
+// are left out, and half a surrogate pair becomes U+FFFD. A property whose value is empty is left
+// out, except N and FN, which every card has. Each card is written with one writeLine, so that a
+// failed write leaves no part of it.
 //
 // What a contact becomes:
 //   N           family; given; additional; ; (no prefix, no suffix)
@@ -39,7 +40,8 @@ public:
     // A vCard file has no header: nothing is written.
     void writeHeader() override;
 
-    // The text as a vCard value: escaped, control characters left out.
+    // The text as a vCard value: escaped, control characters left out, unpaired surrogates
+    // replaced.
     static std::u16string escaped(std::u16string_view text);
 
 private:

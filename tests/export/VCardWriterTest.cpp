@@ -126,15 +126,19 @@ TEST(VCardWriter, EscapesTextAndLeavesOutControlCharacters) {
     contact.setText(ContactField::GivenName, u"Smith, Jr.; a\\b");
     contact.setText(ContactField::FamilyName, u"one\r\ntwo\rthree\nfour\x01\x1B\x7F\tfive");
     contact.setText(ContactField::Group, u"Sport, club");
+    // Two halves of a pair with a control character between them stay two halves.
+    contact.setText(ContactField::AdditionalName, std::u16string(u"x\xD83D\x01\xDE00y"));
     contact.addPhone(kind::MobilePhone, u"0301234,,56;7");
     contact.addPhone(kind::HomePhone, u"\x02");  // nothing left: no TEL
     contact.addWebsite(u"https://example.org/a,b;c");
     contact.addAddress(kind::HomeAddress, u";|;;|;;|;;|;;|;");  // all parts empty: no ADR
-    EXPECT_EQ(vcardFile({contact}),
-              card({"N:one\\ntwo\\nthree\\nfour\tfive;Smith\\, Jr.\\; a\\\\b;;;",
-                    "FN:Smith\\, Jr.\\; a\\\\b one\\ntwo\\nthree\\nfour\tfive",
-                    "TEL;TYPE=CELL:0301234\\,\\,56\\;7", "URL:https://example.org/a\\,b\\;c",
-                    "CATEGORIES:Sport\\, club", "UID:9d662a51-77a5-514a-adc1-479018d9d78c"}));
+    EXPECT_EQ(
+        vcardFile({contact}),
+        card(
+            {"N:one\\ntwo\\nthree\\nfour\tfive;Smith\\, Jr.\\; a\\\\b;x\xEF\xBF\xBD\xEF\xBF\xBDy;;",
+             "FN:Smith\\, Jr.\\; a\\\\b one\\ntwo\\nthree\\nfour\tfive",
+             "TEL;TYPE=CELL:0301234\\,\\,56\\;7", "URL:https://example.org/a\\,b\\;c",
+             "CATEGORIES:Sport\\, club", "UID:9d662a51-77a5-514a-adc1-479018d9d78c"}));
 }
 
 TEST(VCardWriter, FoldsLongLinesBetweenCharactersAndEscapes) {

@@ -2,6 +2,8 @@
 
 #include <uuid/uuid.h>
 
+#include <array>
+
 #include "charsets/TextCodec.h"
 
 namespace {
@@ -29,10 +31,13 @@ ContactUids::ContactUids(const std::u16string& imei) : imei_(text_codec::toUtf8(
 }
 
 std::string ContactUids::nameBased(const std::string& name) {
-    uuid_t space;
-    uuid_parse(kUidNamespace, space);
+    static const auto space = [] {
+        std::array<unsigned char, 16> uuid{};
+        uuid_parse(kUidNamespace, uuid.data());
+        return uuid;
+    }();
     uuid_t uuid;
-    uuid_generate_sha1(uuid, space, name.data(), name.size());
+    uuid_generate_sha1(uuid, space.data(), name.data(), name.size());
     return unparsed(uuid);
 }
 
@@ -42,24 +47,25 @@ std::string ContactUids::random() {
     return unparsed(uuid);
 }
 
-std::optional<std::string> ContactUids::nameOf(const IContact& contact) const {
+std::optional<ContactUids::Place> ContactUids::placeOf(const IContact& contact) const {
     const std::optional<std::int64_t> index = contact.firstIndex();
     if (imei_.empty() || !index) {
         return std::nullopt;
     }
-    return imei_ + "/" + std::to_string(contact.storage()) + "/" + std::to_string(*index);
+    return Place{contact.storage(), *index};
 }
 
 std::string ContactUids::uidFor(const IContact& contact) const {
-    const std::optional<std::string> name = nameOf(contact);
-    if (!name || namesWritten_.contains(*name)) {
+    const std::optional<Place> place = placeOf(contact);
+    if (!place || placesWritten_.contains(*place)) {
         return random();
     }
-    return nameBased(*name);
+    return nameBased(imei_ + "/" + std::to_string(place->first) + "/" +
+                     std::to_string(place->second));
 }
 
 void ContactUids::written(const IContact& contact) {
-    if (std::optional<std::string> name = nameOf(contact)) {
-        namesWritten_.insert(std::move(*name));
+    if (const std::optional<Place> place = placeOf(contact)) {
+        placesWritten_.insert(*place);
     }
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
-#include <unordered_set>
+#include <utility>
 
 #include "export/IContact.h"
 
@@ -30,9 +32,11 @@ public:
     static std::string random();
 
 private:
-    // The name of the contact's UID; none when it cannot have one.
-    std::optional<std::string> nameOf(const IContact& contact) const;
+    using Place = std::pair<std::int32_t, std::int64_t>;  // storage and index
+
+    // Where the contact's name-based UID comes from; none when it cannot have one.
+    std::optional<Place> placeOf(const IContact& contact) const;
 
     std::string imei_;
-    std::unordered_set<std::string> namesWritten_;
+    std::set<Place> placesWritten_;
 };

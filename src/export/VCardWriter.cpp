@@ -1,27 +1,24 @@
 #include "export/VCardWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include "charsets/TextCodec.h"
 #include "charsets/Utf16.h"
 #include "export/ContactField.h"
 #include "export/PhoneBirthday.h"
 
 namespace {
 
+using Kind = VCardWriter::Kind;
+
 // Octets of a line, its line break not counted.
 constexpr std::size_t kLineOctets = 75;
 
 constexpr std::u16string_view kBegin = u"BEGIN:VCARD\nVERSION:3.0\n";
 constexpr std::u16string_view kEnd = u"END:VCARD\n";
-
-struct Kind {
-    std::int32_t kind;
-    std::u16string_view property;  // with its parameters
-};
 
 // Every phone kind a contact can hold, in ascending order.
 constexpr std::array<Kind, 10> kPhoneKinds{{
@@ -44,6 +41,9 @@ constexpr std::array<Kind, 5> kEmailKinds{{
     {contact_kind::WorkEmail, u"EMAIL;TYPE=INTERNET,WORK"},
     {contact_kind::OtherEmail, u"EMAIL;TYPE=INTERNET"},
 }};
+
+constexpr Kind kUrl{0, u"URL"};
+constexpr Kind kCategories{0, u"CATEGORIES"};
 
 constexpr std::array<Kind, 3> kAddressKinds{{
     {contact_kind::HomeAddress, u"ADR;TYPE=HOME"},
@@ -98,9 +98,21 @@ void VCardWriter::writeHeader() {}
 
 std::u16string VCardWriter::escaped(std::u16string_view text) {
     std::u16string out;
-    out.reserve(text.size() + 8);
+    appendEscaped(out, text);
+    return out;
+}
+
+void VCardWriter::appendEscaped(std::u16string& out, std::u16string_view text) {
+    // Most text needs nothing done: it is copied in runs up to the next unit that does.
+    std::size_t run = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
+        const bool plain = (c >= 0x20 && c < 0x7F && c != u'\\' && c != u',' && c != u';') ||
+                           (c >= 0x80 && !utf16::isSurrogate(c)) || c == u'\t';
+        if (plain) {
+            continue;
+        }
+        out.append(text.substr(run, i - run));
         switch (c) {
             case u'\\':
             case u',':
@@ -123,143 +135,174 @@ std::u16string VCardWriter::escaped(std::u16string_view text) {
                 } else if (utf16::isSurrogate(c)) {
                     // Never paired up with another half once what stood between them is gone.
                     out += static_cast<char16_t>(utf16::kReplacement);
-                } else if ((c >= 0x20 && c != 0x7F) || c == u'\t') {
-                    out += c;
                 }
+                // Any other control character is left out.
                 break;
         }
+        run = i + 1;
     }
-    return out;
+    out.append(text.substr(std::min(run, text.size())));
 }
 
-void VCardWriter::appendFolded(std::u16string_view line) {
+void VCardWriter::fold(std::size_t start) {
+    line_.assign(card_, start);
+    card_.resize(start);
+    const std::u16string_view line = line_;
     std::size_t octets = 0;
+    std::size_t run = 0;
     std::size_t i = 0;
     while (i < line.size()) {
         // An escape and a surrogate pair are two units that stay together.
         std::size_t units = 1;
-        std::size_t size = 1;
-        if (line[i] == u'\\' && i + 1 < line.size()) {
-            units = 2;
-            size = 2;
-        } else {
+        std::size_t size = 2;
+        if (line[i] != u'\\' || i + 1 == line.size()) {
             units = utf16::unitsAt(line, i);
             size = utf8Octets(utf16::codePointAt(line, i));
         }
         if (octets + size > kLineOctets) {
+            card_.append(line.substr(run, i - run));
             card_ += u"\n ";
+            run = i;
             octets = 1;
         }
-        card_.append(line.substr(i, units));
         octets += size;
         i += units;
+    }
+    card_.append(line.substr(run));
+}
+
+void VCardWriter::endProperty(std::size_t start) {
+    // The octets of the line, a surrogate pair counting four; only a long line is folded.
+    std::size_t octets = 0;
+    for (std::size_t i = start; i < card_.size(); ++i) {
+        const char16_t c = card_[i];
+        octets += c < 0x80 ? 1u : c < 0x800 || utf16::isSurrogate(c) ? 2u : 3u;
+    }
+    if (octets > kLineOctets) {
+        fold(start);
     }
     card_ += u'\n';
 }
 
-void VCardWriter::appendProperty(std::u16string_view nameAndParameters, std::u16string_view value) {
-    line_.assign(nameAndParameters);
-    line_ += u':';
-    line_ += value;
-    appendFolded(line_);
+void VCardWriter::appendProperty(std::u16string_view nameAndParameters, std::u16string_view text) {
+    const std::size_t start = card_.size();
+    card_ += nameAndParameters;
+    card_ += u':';
+    appendEscaped(card_, text);
+    endProperty(start);
+}
+
+void VCardWriter::appendValues(const Kind& kind, const std::vector<std::u16string>& values) {
+    for (const std::u16string& value : values) {
+        const std::size_t start = card_.size();
+        card_ += kind.property;
+        card_ += u':';
+        const std::size_t valueStart = card_.size();
+        appendEscaped(card_, value);
+        if (card_.size() == valueStart) {
+            card_.resize(start);  // nothing left of it: no property
+        } else {
+            endProperty(start);
+        }
+    }
+}
+
+std::u16string VCardWriter::displayName(const IContact& contact, const std::u16string& given,
+                                        const std::u16string& family) {
+    if (!isBlank(given) && !isBlank(family)) {
+        return given + u" " + family;
+    }
+    if (!isBlank(given) || !isBlank(family)) {
+        return isBlank(given) ? family : given;
+    }
+    // No name: the first number, else the first e-mail address, as the card lists them.
+    for (const Kind& kind : kPhoneKinds) {
+        values_.clear();
+        contact.phones(kind.kind, values_);
+        for (const std::u16string& value : values_) {
+            if (std::u16string text = escaped(value); !text.empty()) {
+                return text;
+            }
+        }
+    }
+    for (const Kind& kind : kEmailKinds) {
+        values_.clear();
+        contact.emails(kind.kind, values_);
+        for (const std::u16string& value : values_) {
+            if (std::u16string text = escaped(value); !text.empty()) {
+                return text;
+            }
+        }
+    }
+    return {};
 }
 
 void VCardWriter::writeContact(const IContact& contact) {
-    std::vector<std::u16string> values;
-    const auto valuesOf = [&values](auto&& fill) {
-        values.clear();
-        fill(values);
-        for (std::u16string& value : values) {
-            value = escaped(value);
-        }
-    };
-
-    // The numbers and e-mail addresses come first: the name may fall back to one of them.
-    std::vector<std::pair<std::u16string_view, std::u16string>> phones;
-    for (const Kind& kind : kPhoneKinds) {
-        valuesOf([&](auto& list) { contact.phones(kind.kind, list); });
-        for (std::u16string& value : values) {
-            if (!value.empty()) {
-                phones.emplace_back(kind.property, std::move(value));
-            }
-        }
-    }
-    std::vector<std::pair<std::u16string_view, std::u16string>> emails;
-    for (const Kind& kind : kEmailKinds) {
-        valuesOf([&](auto& list) { contact.emails(kind.kind, list); });
-        for (std::u16string& value : values) {
-            if (!value.empty()) {
-                emails.emplace_back(kind.property, std::move(value));
-            }
-        }
-    }
-
     const std::u16string given = escaped(contact.givenName());
     const std::u16string family = escaped(contact.familyName());
-    std::u16string displayName;
-    if (!isBlank(given) && !isBlank(family)) {
-        displayName = given + u" " + family;
-    } else if (!isBlank(given)) {
-        displayName = given;
-    } else if (!isBlank(family)) {
-        displayName = family;
-    } else if (!phones.empty()) {
-        displayName = phones.front().second;
-    } else if (!emails.empty()) {
-        displayName = emails.front().second;
-    }
 
     card_.assign(kBegin);
-    appendProperty(u"N", family + u';' + given + u';' + escaped(contact.additionalName()) + u";;");
-    appendProperty(u"FN", displayName);
-    for (const auto& [property, value] : phones) {
-        appendProperty(property, value);
+    std::size_t start = card_.size();
+    card_ += u"N:";
+    card_ += family;
+    card_ += u';';
+    card_ += given;
+    card_ += u';';
+    appendEscaped(card_, contact.additionalName());
+    card_ += u";;";
+    endProperty(start);
+    start = card_.size();
+    card_ += u"FN:";
+    card_ += displayName(contact, given, family);
+    endProperty(start);
+
+    for (const Kind& kind : kPhoneKinds) {
+        values_.clear();
+        contact.phones(kind.kind, values_);
+        appendValues(kind, values_);
     }
-    for (const auto& [property, value] : emails) {
-        appendProperty(property, value);
+    for (const Kind& kind : kEmailKinds) {
+        values_.clear();
+        contact.emails(kind.kind, values_);
+        appendValues(kind, values_);
     }
-    std::vector<std::u16string> addresses;
     for (const Kind& kind : kAddressKinds) {
-        addresses.clear();
-        contact.addresses(kind.kind, addresses);
-        for (const std::u16string& address : addresses) {
+        values_.clear();
+        contact.addresses(kind.kind, values_);
+        for (const std::u16string& address : values_) {
             const auto parts = addressParts(address);
-            const std::array<std::u16string, 7> places{u"",
-                                                       escaped(parts[1]),
-                                                       escaped(parts[0]),
-                                                       escaped(parts[2]),
-                                                       escaped(parts[3]),
-                                                       escaped(parts[4]),
-                                                       escaped(parts[5])};
-            std::u16string value;
-            bool empty = true;
-            for (std::size_t i = 0; i < places.size(); ++i) {
-                if (i > 0) {
-                    value += u';';
+            start = card_.size();
+            card_ += kind.property;
+            card_ += u":;";
+            const std::size_t valueStart = card_.size();
+            // The phone's order is street, extended address, ...; the vCard's the other way.
+            for (const std::size_t part : {1u, 0u, 2u, 3u, 4u, 5u}) {
+                if (part != 1u) {
+                    card_ += u';';
                 }
-                value += places[i];
-                empty = empty && places[i].empty();
+                appendEscaped(card_, parts[part]);
             }
-            if (!empty) {
-                appendProperty(kind.property, value);
+            if (card_.size() - valueStart == 5) {
+                card_.resize(start);  // only the separators: no property
+            } else {
+                endProperty(start);
             }
         }
     }
-    valuesOf([&](auto& list) { contact.websites(list); });
-    for (const std::u16string& value : values) {
-        if (!value.empty()) {
-            appendProperty(u"URL", value);
-        }
-    }
+    values_.clear();
+    contact.websites(values_);
+    appendValues(kUrl, values_);
     if (const std::optional<std::u16string> birthday = PhoneBirthday(contact.birthday()).date()) {
         appendProperty(u"BDAY", *birthday);
     }
     const std::u16string group = contact.group();
-    const std::u16string category = escaped(group);
-    if (group != kDefaultContactGroup && !category.empty()) {
-        appendProperty(u"CATEGORIES", category);
+    if (group != kDefaultContactGroup) {
+        appendValues(kCategories, {group});
     }
-    appendProperty(u"UID", text_codec::fromUtf8(uids_.uidFor(contact)));
+    const std::string uid = uids_.uidFor(contact);
+    card_ += u"UID:";
+    card_.append(uid.begin(), uid.end());
+    card_ += u'\n';
     card_ += kEnd;
     writeLine(card_);
     uids_.written(contact);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "export/CSVWriter.h"
 #include "export/ContactUids.h"
@@ -43,13 +44,30 @@ public:
     // The text as a vCard value: escaped, control characters left out, unpaired surrogates
     // replaced.
     static std::u16string escaped(std::u16string_view text);
+    static void appendEscaped(std::u16string& out, std::u16string_view text);
+
+    // A property, with its parameters, and the kind of value it holds.
+    struct Kind {
+        std::int32_t kind;
+        std::u16string_view property;
+    };
 
 private:
-    // Appends one property's line (without its line break) to card_, folded.
-    void appendFolded(std::u16string_view line);
-    void appendProperty(std::u16string_view nameAndParameters, std::u16string_view value);
+    // Ends the property line that begins at start in card_: folds it when it is too long and
+    // adds its line break.
+    void endProperty(std::size_t start);
+    // Folds the text of card_ from start on.
+    void fold(std::size_t start);
+    void appendProperty(std::u16string_view nameAndParameters, std::u16string_view text);
+    // One property per value that is not empty once escaped.
+    void appendValues(const Kind& kind, const std::vector<std::u16string>& values);
+    // FN: given and family name (both escaped), or a number or e-mail address without them.
+    std::u16string displayName(const IContact& contact, const std::u16string& given,
+                               const std::u16string& family);
 
     ContactUids uids_;
+    // The card being written, a line being folded, and the values of one kind.
     std::u16string card_;
     std::u16string line_;
+    std::vector<std::u16string> values_;
 };

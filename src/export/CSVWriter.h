@@ -11,10 +11,9 @@
 
 // Writes the rows of one output file (a CSV file, or the vCards of VCardWriter). The file is
 // created (or truncated) at construction and receives the byte-order mark of its encoding; each
-// line (or block of lines) is written and flushed whole. A path
-// naming one of the process's own descriptors (/dev/stdout, /dev/fd/N; see OutputFile) is
-// written through that descriptor, and a terminal is never written (FileAccessException with
-// EINVAL).
+// line (or block of lines) is written and flushed whole. A path naming one of the process's own
+// descriptors (/dev/stdout, /dev/fd/N; see OutputFile) is written through that descriptor, and a
+// terminal is never written (FileAccessException with EINVAL).
 //
 // Output charset codes: output_charset::Ucs2 (0) writes UTF-16LE after FF FE, Utf8 (1) UTF-8
 // after EF BB BF, Ascii (2) US-ASCII ("?" for what it cannot hold) without a mark, and any

@@ -1,8 +1,11 @@
 // The whole export path (phone manager, worker, port, AT layer, readers, builder, CSV file)
 // against the simulated phone: throughput at full speed, the overhead over the wire time at
-// 115,200 bit/s, and the peak memory of a small and a large export.
+// 115,200 bit/s, and the peak memory of a small and a large export. Then the cost of the vCard
+// layout beside the Google layout's, in the same run: the CPU time of whole exports, and of the
+// writers alone, per 1,000 contacts.
 //
-//   bench_export                          all three, printing the figures
+//   bench_export                          all of them, printing the figures
+//   bench_export --layouts                only the vCard layout beside the Google layout
 //   bench_export --memory PORT EXT PATH   (internal) one export in a fresh process, printing
 //                                         its peak resident memory
 #include <fcntl.h>
@@ -31,6 +34,9 @@
 #include "charsets/TextCodec.h"
 #include "common/Event.h"
 #include "common/StorageKind.h"
+#include "export/CSVExportManager.h"
+#include "export/Contact.h"
+#include "export/ContactField.h"
 #include "export/OutputFormat.h"
 #include "phonesim/ScenarioGenerator.h"
 #include "phonesim/ScenarioWriter.h"
@@ -103,11 +109,12 @@ struct ExportRun {
 };
 
 // Exports the phone's memory once, timed from startExport to the storage's end.
-ExportRun exportOnce(PhoneManager& manager, const fs::path& output) {
+ExportRun exportOnce(PhoneManager& manager, const fs::path& output,
+                     OutputFormat layout = OutputFormat::GoogleCsv) {
     FinishSink sink;
     GiveUpSink giveUp;
     manager.setPath(text_codec::fromUtf8(output.string()));
-    manager.setFormat(OutputFormat::GoogleCsv);
+    manager.setFormat(layout);
     manager.setOutputCharset(output_charset::Ucs2);
     ExportRun run;
     const double cpuBefore = bench::processCpuSeconds();
@@ -294,6 +301,109 @@ void memory(const TempFolder& folder, bool extended) {
         100.0 * static_cast<double>(large - small) / static_cast<double>(small));
 }
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The phone's contacts as the extended reader builds them, for the writers alone.
+std::vector<Contact> contactsOf(const phonesim::Scenario& scenario) {
+    std::vector<Contact> contacts;
+    const phonesim::Storage* storage = scenario.storage("ME");
+    for (const auto& [index, entry] : storage->contacts) {
+        Contact& contact = contacts.emplace_back();
+        contact.setStorage(StorageKind::Memory);
+        contact.setFirstIndex(index);
+        contact.setText(ContactField::GivenName, entry.givenName);
+        contact.setText(ContactField::FamilyName, entry.familyName);
+        contact.setText(ContactField::AdditionalName, entry.additionalName);
+        contact.setText(ContactField::Birthday, text_codec::fromUtf8(entry.birthday));
+        if (entry.group) {
+            const auto name = scenario.groups.names.find(*entry.group);
+            if (name != scenario.groups.names.end())
+                contact.setText(ContactField::Group, name->second);
+        }
+        if (entry.hasPostalAddress()) {
+            std::u16string address;
+            for (std::size_t part = 0; part < entry.postal.size(); ++part)
+                address += (part > 0 ? u";|;" : u"") + entry.postal[part];
+            contact.addAddress(contact_kind::OtherAddress, address);
+        }
+        for (const phonesim::Item& item : entry.items) {
+            switch (phonesim::classOfType(item.type)) {
+                case phonesim::ItemClass::Phone:
+                    contact.addPhone(item.type, item.value);
+                    break;
+                case phonesim::ItemClass::Email:
+                    contact.addEmail(item.type, item.value);
+                    break;
+                case phonesim::ItemClass::Address:
+                    contact.addAddress(item.type, item.value);
+                    break;
+                case phonesim::ItemClass::Website:
+                    contact.addWebsite(item.value);
+                    break;
+                case phonesim::ItemClass::Unknown:
+                    break;
+            }
+        }
+    }
+    return contacts;
+}
+
+// Prints the median CPU times (in seconds) of both layouts as milliseconds per 1,000 contacts.
+void report(const char* what, const std::vector<double>& google, const std::vector<double>& vcard,
+            double perThousand) {
+    const double g = median(google) * 1000.0 * perThousand;
+    const double v = median(vcard) * 1000.0 * perThousand;
+    std::printf(
+        "  %s Google CSV %6.2f ms, vCard %6.2f ms CPU per 1,000 contacts, ratio %.3f "
+        "(target <= 1.20)\n",
+        what, g, v, v / g);
+}
+
+// The thread's CPU time to write the contacts through the export manager, in seconds.
+double writeOnce(const std::vector<Contact>& contacts, OutputFormat layout, const fs::path& path) {
+    const double before = bench::threadCpuSeconds();
+    {
+        CSVExportManager manager(layout, text_codec::fromUtf8(path.string()), output_charset::Ucs2,
+                                 u"351234567890123");
+        for (const Contact& contact : contacts)
+            manager.writeContact(contact);
+    }
+    return bench::threadCpuSeconds() - before;
+}
+
+// The vCard layout against the Google layout, turn about in the same run, for 1,000 extended
+// contacts: whole exports (the process's CPU time, median of kFullSpeedRuns each) and the
+// writers alone (this thread's CPU time, median of 21 runs each).
+void layouts(const TempFolder& folder) {
+    constexpr std::size_t kContacts = 1000;
+    const phonesim::Scenario scenario = generated(kContacts, true);
+    const double perThousand = 1000.0 / static_cast<double>(kContacts);
+    {
+        PhoneProcess phone(scenario, folder.path() / "layouts.scn");
+        PhoneManager manager(text_codec::fromUtf8(phone.port()), true);
+        manager.setImei(u"351234567890123");
+        std::vector<double> google, vcard;
+        for (int i = 0; i < kFullSpeedRuns; ++i) {
+            google.push_back(
+                exportOnce(manager, folder.path() / "layout.csv", OutputFormat::GoogleCsv)
+                    .cpuSeconds);
+            vcard.push_back(
+                exportOnce(manager, folder.path() / "layout.vcf", OutputFormat::VCard).cpuSeconds);
+        }
+        report("whole export: ", google, vcard, perThousand);
+    }
+    const std::vector<Contact> contacts = contactsOf(scenario);
+    std::vector<double> google, vcard;
+    for (int i = 0; i < 21; ++i) {
+        google.push_back(writeOnce(contacts, OutputFormat::GoogleCsv, folder.path() / "w.csv"));
+        vcard.push_back(writeOnce(contacts, OutputFormat::VCard, folder.path() / "w.vcf"));
+    }
+    report("writers alone:", google, vcard, perThousand);
+}
+
 // The child's side of the memory measurement: one export, then the peak resident set.
 int memoryChild(const std::string& port, bool extended, const std::string& output) {
     PhoneManager manager(text_codec::fromUtf8(port), extended);
@@ -314,6 +424,10 @@ int main(int argc, char** argv) {
             return memoryChild(argv[2], std::string(argv[3]) == "1", argv[4]);
 
         TempFolder folder;
+        if (argc == 2 && std::string(argv[1]) == "--layouts") {
+            layouts(folder);
+            return 0;
+        }
         std::printf(
             "bench_export: phone to CSV file through the phone manager, against the "
             "simulated phone\n");
@@ -331,6 +445,9 @@ int main(int argc, char** argv) {
             "per size:\n");
         memory(folder, false);
         memory(folder, true);
+        std::printf(
+            " the vCard layout beside the Google layout (1000 extended contacts, turn about):\n");
+        layouts(folder);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench_export: %s\n", error.what());
         return 1;

@@ -11,6 +11,8 @@ packages=(
     libgmock-dev
     libcli11-dev
     nlohmann-json3-dev
+    # Name-based and random UUIDs for the vCards' UIDs.
+    uuid-dev
     clang-format
     ccache
     # clang (clang++ 14), libFuzzer and the sanitizer runtimes, and the symbolizer of their
@@ -49,6 +51,9 @@ packages=(
     # on devices that umockdev fakes.
     udev
     umockdev
+    # A real vCard parser and a real address book read the vCard exports back in the tests.
+    python3-vobject
+    khard
 )
 
 missing=()

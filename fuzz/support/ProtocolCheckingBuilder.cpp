@@ -12,7 +12,16 @@ void ProtocolCheckingBuilder::beginContact() {
     check(!open_, "a reader began a contact while another was open: it is dropped unseen");
     open_ = true;
     depth_ = 0;
+    indexed_ = false;
     next_->beginContact();
+}
+
+void ProtocolCheckingBuilder::setIndex(std::int64_t index) {
+    requireOpen("setIndex");
+    check(depth_ == 0, "a reader gave a contact's index inside a field");
+    check(!indexed_, "a reader gave one contact two indexes");
+    indexed_ = true;
+    next_->setIndex(index);
 }
 
 void ProtocolCheckingBuilder::addEntry() {

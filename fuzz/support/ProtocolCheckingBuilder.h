@@ -12,13 +12,15 @@ namespace fuzz_support {
 //   - a call other than beginContact while no contact is open (none begun yet, or the last one
 //     already handed on): it would change a contact the sinks have seen, or hand one on twice;
 //   - beginContact while a contact is open: that contact would be dropped unseen;
-//   - a value outside a field, a pop without a push, a contact handed on inside a field.
+//   - a value outside a field, a pop without a push, a contact handed on inside a field;
+//   - an index given inside a field, or twice for one contact.
 // A reader may leave its last contact open at the end of an answer cut off before its result.
 class ProtocolCheckingBuilder final : public IContactBuilder {
 public:
     explicit ProtocolCheckingBuilder(IContactBuilder& next) : next_(&next) {}
 
     void beginContact() override;
+    void setIndex(std::int64_t index) override;
     void addEntry() override;
     void push(std::int32_t value) override;
     void setValue(const std::u16string& text) override;
@@ -42,6 +44,7 @@ private:
     bool open_ = false;
     int depth_ = 0;
     int ends_ = 0;
+    bool indexed_ = false;
 };
 
 }  // namespace fuzz_support

@@ -16,7 +16,7 @@ public:
     virtual std::u16string charset() const = 0;
     // The output file path.
     virtual std::u16string path() const = 0;
-    // The output layout: OutputFormat::GoogleCsv, OutputFormat::OutlookCsv, or any other
+    // The output layout: OutputFormat::GoogleCsv, OutlookCsv, VCard, or any other
     // value for no output at all.
     virtual OutputFormat format() const = 0;
     // The output file's character set: output_charset::Ucs2, Utf8 or Ascii.

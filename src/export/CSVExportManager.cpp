@@ -8,6 +8,7 @@
 #include "export/GoogleCSVWriter.h"
 #include "export/OutlookCSVWriter.h"
 #include "export/OutputFormat.h"
+#include "export/VCardWriter.h"
 
 namespace {
 
@@ -28,12 +29,14 @@ struct WriteErrorAnswer {
 };
 
 std::unique_ptr<CSVWriter> makeWriter(OutputFormat format, const std::u16string& path,
-                                      std::int32_t outputCharset) {
+                                      std::int32_t outputCharset, const std::u16string& imei) {
     switch (format) {
         case OutputFormat::GoogleCsv:
             return std::make_unique<GoogleCSVWriter>(path, outputCharset);
         case OutputFormat::OutlookCsv:
             return std::make_unique<OutlookCSVWriter>(path, outputCharset);
+        case OutputFormat::VCard:
+            return std::make_unique<VCardWriter>(path, imei);
         default:
             return nullptr;
     }
@@ -59,8 +62,8 @@ private:
 };
 
 CSVExportManager::CSVExportManager(OutputFormat format, const std::u16string& path,
-                                   std::int32_t outputCharset)
-    : format_(format), writer_(makeWriter(format, path, outputCharset)) {}
+                                   std::int32_t outputCharset, const std::u16string& phoneImei)
+    : format_(format), writer_(makeWriter(format, path, outputCharset, phoneImei)) {}
 
 CSVExportManager::~CSVExportManager() = default;
 

@@ -15,10 +15,12 @@
 // (DiskSpaceException or FileAccessException) is thrown on.
 class CSVExportManager {
 public:
-    // format: OutputFormat::GoogleCsv or OutlookCsv creates the file at once (throwing
+    // format: OutputFormat::GoogleCsv, OutlookCsv or VCard creates the file at once (throwing
     // FileAccessException when it cannot be created); any other value writes nothing and
-    // leaves the path alone. outputCharset: an output_charset code.
-    CSVExportManager(OutputFormat format, const std::u16string& path, std::int32_t outputCharset);
+    // leaves the path alone. outputCharset: an output_charset code (vCards are always UTF-8).
+    // phoneImei: the phone's IMEI, which names the vCards' UIDs; empty when it told none.
+    CSVExportManager(OutputFormat format, const std::u16string& path, std::int32_t outputCharset,
+                     const std::u16string& phoneImei = {});
     virtual ~CSVExportManager();
     CSVExportManager(const CSVExportManager&) = delete;
     CSVExportManager& operator=(const CSVExportManager&) = delete;

@@ -36,19 +36,25 @@ constexpr std::string_view kUtf8Mark("\xEF\xBB\xBF", 3);
 }  // namespace
 
 CSVWriter::CSVWriter(std::u16string path, std::int32_t charset)
+    : CSVWriter(std::move(path), charset, true) {}
+
+CSVWriter::CSVWriter(std::u16string path, Utf8WithoutMark)
+    : CSVWriter(std::move(path), output_charset::Utf8, false) {}
+
+CSVWriter::CSVWriter(std::u16string path, std::int32_t charset, bool mark)
     : path_(std::move(path)), charset_(charset), converter_(codePageOf(charset)) {
     int openError = 0;
     if (!openFile(false, openError)) {
         throw FileAccessException(openError);
     }
-    std::string_view mark;
-    if (charset_ == output_charset::Ucs2) {
-        mark = kUtf16Mark;
-    } else if (charset_ == output_charset::Utf8) {
-        mark = kUtf8Mark;
+    std::string_view markBytes;
+    if (mark && charset_ == output_charset::Ucs2) {
+        markBytes = kUtf16Mark;
+    } else if (mark && charset_ == output_charset::Utf8) {
+        markBytes = kUtf8Mark;
     }
     int error = 0;
-    if (!writeAll(mark, error)) {
+    if (!writeAll(markBytes, error)) {
         closeFile();
         throw FileAccessException(error);
     }

@@ -9,11 +9,11 @@
 #include "charsets/UcsToMbsConverter.h"
 #include "export/IContact.h"
 
-// Writes the rows of one CSV file. The file is created (or truncated) at construction and
-// receives the byte-order mark of its encoding; each line is written and flushed whole. A path
-// naming one of the process's own descriptors (/dev/stdout, /dev/fd/N; see OutputFile) is
-// written through that descriptor, and a terminal is never written (FileAccessException with
-// EINVAL).
+// Writes the rows of one output file (a CSV file, or the vCards of VCardWriter). The file is
+// created (or truncated) at construction and receives the byte-order mark of its encoding; each
+// line (or block of lines) is written and flushed whole. A path naming one of the process's own
+// descriptors (/dev/stdout, /dev/fd/N; see OutputFile) is written through that descriptor, and a
+// terminal is never written (FileAccessException with EINVAL).
 //
 // Output charset codes: output_charset::Ucs2 (0) writes UTF-16LE after FF FE, Utf8 (1) UTF-8
 // after EF BB BF, Ascii (2) US-ASCII ("?" for what it cannot hold) without a mark, and any
@@ -41,10 +41,17 @@ public:
     void writeLine(const std::u16string& line);
 
 protected:
+    // A file in UTF-8 without a byte-order mark, whatever the export's charset.
+    struct Utf8WithoutMark {};
+    // Throws FileAccessException when the file cannot be created.
+    CSVWriter(std::u16string path, Utf8WithoutMark);
+
     // The text in double quotes.
     static std::u16string quoted(std::u16string_view text);
 
 private:
+    CSVWriter(std::u16string path, std::int32_t charset, bool mark);
+
     struct FileIdentity {
         dev_t device = 0;
         ino_t inode = 0;

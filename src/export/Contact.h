@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/StorageKind.h"
 #include "export/IContact.h"
 
 // One person or company as the phonebook describes it, filled by the contact builder.
@@ -31,6 +33,8 @@ public:
     std::int32_t entryCount() const override { return entryCount_; }
     std::u16string birthday() const override { return birthday_; }
     std::u16string group() const override { return group_; }
+    StorageKind storage() const override { return storage_; }
+    std::optional<std::int64_t> firstIndex() const override { return firstIndex_; }
 
     // Replaces a single-valued field (GivenName, FamilyName, AdditionalName, Birthday, Group);
     // any other field code does nothing.
@@ -42,6 +46,9 @@ public:
     void addWebsite(const std::u16string& text);
     // Counts one more phonebook entry merged into this contact.
     void addEntry();
+    // Where the contact was read: its storage, and the index of its first entry.
+    void setStorage(StorageKind storage) { storage_ = storage; }
+    void setFirstIndex(std::int64_t index) { firstIndex_ = index; }
 
 private:
     using ValuesByKind = std::multimap<std::int32_t, std::u16string>;
@@ -61,4 +68,6 @@ private:
     ValuesByKind emails_;
     ValuesByKind addresses_;
     std::int32_t entryCount_ = 0;
+    StorageKind storage_ = StorageKind::Unknown;
+    std::optional<std::int64_t> firstIndex_;
 };

@@ -1,9 +1,9 @@
 #include "export/GoogleCSVWriter.h"
 
-#include <array>
 #include <utility>
 
 #include "export/ContactField.h"
+#include "export/PhoneBirthday.h"
 
 namespace {
 
@@ -18,44 +18,6 @@ constexpr std::u16string_view kHeader =
     u"Website 1 - Value";
 
 constexpr std::u16string_view kValueSeparator = u" ::: ";
-
-bool isSpace(char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r');
-}
-
-bool isDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
-
-// Reads the next unsigned integer as digits without leading zeros; empty when none is there.
-std::u16string readNumber(std::u16string_view text, std::size_t& pos) {
-    while (pos < text.size() && isSpace(text[pos])) {
-        ++pos;
-    }
-    std::size_t begin = pos;
-    if (begin < text.size() && text[begin] == u'+') {
-        ++begin;
-    }
-    std::size_t end = begin;
-    while (end < text.size() && isDigit(text[end])) {
-        ++end;
-    }
-    if (end == begin) {
-        return {};
-    }
-    pos = end;
-    while (begin + 1 < end && text[begin] == u'0') {
-        ++begin;
-    }
-    return std::u16string(text.substr(begin, end - begin));
-}
-
-std::u16string padded(std::u16string digits, std::size_t width) {
-    if (digits.size() < width) {
-        digits.insert(0, width - digits.size(), u'0');
-    }
-    return digits;
-}
 
 std::u16string join(const std::vector<std::u16string>& values) {
     std::u16string text;
@@ -89,26 +51,7 @@ std::u16string GoogleCSVWriter::formatBirthday(std::u16string_view birthday) {
     if (birthday.empty()) {
         return {};
     }
-    std::u16string text(birthday);
-    for (char16_t& c : text) {
-        if (c == u'-') {
-            c = u' ';
-        }
-    }
-    // Once a number cannot be read, it and all after it are 0.
-    std::array<std::u16string, 3> numbers;
-    std::size_t pos = 0;
-    bool readable = true;
-    for (std::u16string& number : numbers) {
-        if (readable) {
-            number = readNumber(text, pos);
-            readable = !number.empty();
-        }
-        if (!readable) {
-            number = u"0";
-        }
-    }
-    return padded(numbers[2], 4) + u"-" + padded(numbers[0], 2) + u"-" + padded(numbers[1], 2);
+    return PhoneBirthday(birthday).yearMonthDay();
 }
 
 std::u16string GoogleCSVWriter::cleanAddress(std::u16string_view address) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "common/StorageKind.h"
 
 // A finished contact, read-only. Getters never fail: an absent value is an empty string.
 // Within one kind, several values come in the contact's order (see Contact).
@@ -32,4 +35,9 @@ public:
     // The birthday as the phone sent it.
     virtual std::u16string birthday() const = 0;
     virtual std::u16string group() const = 0;
+    // The phonebook storage the contact was read from; Unknown when not known.
+    virtual StorageKind storage() const = 0;
+    // The phonebook index of the contact's first entry; none when the phone sent no index that
+    // reads as one.
+    virtual std::optional<std::int64_t> firstIndex() const = 0;
 };

@@ -7,4 +7,11 @@
 enum class OutputFormat : std::int32_t {
     GoogleCsv = 1,
     OutlookCsv = 2,
+    VCard = 3,
 };
+
+// Whether an export in this layout writes a file at all.
+constexpr bool writesFile(OutputFormat format) {
+    return format == OutputFormat::GoogleCsv || format == OutputFormat::OutlookCsv ||
+           format == OutputFormat::VCard;
+}

@@ -1,6 +1,7 @@
 #include "phonebook/CPBRStateMachine.h"
 
 #include "export/ContactField.h"
+#include "phonebook/EntryIndex.h"
 #include "phonebook/IContactBuilder.h"
 #include "serial_comm/AtValues.h"
 
@@ -27,6 +28,9 @@ void CPBRStateMachine::onValue(const std::string& value) {
     switch (valueIndex_) {
         case kIndex:
             builder_->beginContact();
+            if (const auto index = entryIndexOf(value)) {
+                builder_->setIndex(*index);
+            }
             builder_->addEntry();
             lineBegunContact_ = true;
             break;

@@ -9,8 +9,15 @@ ContactBuilder::~ContactBuilder() = default;
 
 void ContactBuilder::beginContact() {
     contact_ = std::make_unique<Contact>();
+    contact_->setStorage(storage_);
     // A reader that abandoned a field halfway must not shift the next contact's fields.
     path_.depth = 0;
+}
+
+void ContactBuilder::setIndex(std::int64_t index) {
+    if (contact_) {
+        contact_->setFirstIndex(index);
+    }
 }
 
 void ContactBuilder::addEntry() {

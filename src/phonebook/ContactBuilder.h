@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/StorageKind.h"
 #include "export/Contact.h"
 #include "phonebook/IContactBuilder.h"
 #include "phonebook/IContactBuilderSink.h"
@@ -19,6 +20,7 @@ public:
     ContactBuilder& operator=(const ContactBuilder&) = delete;
 
     void beginContact() override;
+    void setIndex(std::int64_t index) override;
     void addEntry() override;
     void push(std::int32_t value) override;
     void setValue(const std::u16string& text) override;
@@ -29,6 +31,8 @@ public:
 
     // Adds a sink (not owned); a sink already added, and a null pointer, are ignored.
     void addSink(IContactBuilderSink* sink);
+    // The storage that every contact begun from now on was read from.
+    void setStorage(StorageKind storage) { storage_ = storage; }
 
 private:
     // Where the next setValue goes: depth 1 names a field code, depth 2 also a kind.
@@ -41,4 +45,5 @@ private:
     std::unique_ptr<Contact> contact_;
     std::vector<IContactBuilderSink*> sinks_;
     FieldPath path_;
+    StorageKind storage_ = StorageKind::Unknown;
 };

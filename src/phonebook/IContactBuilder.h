@@ -4,7 +4,8 @@
 #include <string>
 
 // Assembles contacts from the calls of a phonebook reader:
-//   one contact:          beginContact, any number of addEntry and fields, endContact
+//   one contact:          beginContact, setIndex (when the phone sent one), any number of
+//                         addEntry and fields, endContact
 //   single-valued field:  push(field code), setValue(text), pop
 //   multi-valued field:   push(field code), push(kind), setValue(text), pop, pop
 // Field codes are those of ContactField; other codes are ignored.
@@ -14,6 +15,8 @@ public:
 
     // Starts a new contact (the previous one is destroyed) and returns to the top level.
     virtual void beginContact() = 0;
+    // The phonebook index of the current contact's first entry.
+    virtual void setIndex(std::int64_t index) = 0;
     // Counts one phonebook entry merged into the current contact.
     virtual void addEntry() = 0;
     // Descends one level: the first level names the field code, the second the kind.

@@ -3,6 +3,7 @@
 #include "charsets/CodePages.h"
 #include "charsets/Utf16.h"
 #include "export/ContactField.h"
+#include "phonebook/EntryIndex.h"
 #include "phonebook/IContactBuilder.h"
 #include "serial_comm/AtValues.h"
 
@@ -127,6 +128,9 @@ void MPBREStateMachine::onIndex(const std::string& value) {
     currentIndex_ = value;
     name_.clear();
     builder_->beginContact();
+    if (const auto index = entryIndexOf(value)) {
+        builder_->setIndex(*index);
+    }
     lineInContact_ = true;
 }
 

@@ -180,6 +180,7 @@ void ContactExportTask::readBlocks(const ContactRequest& request) {
     ContactBuilderSinkImpl contactSink(*csvExportManager_, *stopEvent_, *continueGate_,
                                        *exportSink_);
     ContactBuilder builder;
+    builder.setStorage(storageKind_);
     builder.addSink(&contactSink);
 
     std::string answer;

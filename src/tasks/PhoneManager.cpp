@@ -69,6 +69,11 @@ void PhoneManager::setFormat(OutputFormat format) {
     format_ = format;
 }
 
+void PhoneManager::setImei(const std::u16string& imei) {
+    std::lock_guard lock(settingsMutex_);
+    imei_ = imei;
+}
+
 void PhoneManager::setOutputCharset(std::int32_t outputCharset) {
     std::lock_guard lock(settingsMutex_);
     outputCharset_ = outputCharset;
@@ -89,10 +94,15 @@ void PhoneManager::startExport(const std::vector<StorageKind>& storages,
     // leaves the previous export's state as it was.
     const OutputFormat layout = format();
     std::unique_ptr<OutputFile> outputFile;
-    if (layout == OutputFormat::GoogleCsv || layout == OutputFormat::OutlookCsv)
+    if (writesFile(layout))
         outputFile = std::make_unique<OutputFile>(path());
+    std::u16string imei;
+    {
+        std::lock_guard lock(settingsMutex_);
+        imei = imei_;
+    }
     auto csvExportManager = std::make_unique<CSVExportManager>(
-        layout, outputFile ? outputFile->writePath() : path(), outputCharset());
+        layout, outputFile ? outputFile->writePath() : path(), outputCharset(), imei);
     auto statistics = std::make_unique<ExportStatisticsMap>();
     auto setCharsetTask = std::make_unique<PhoneSetCharsetTask>(charsetName, lease_.modem());
     std::vector<std::unique_ptr<StatisticsProxy>> proxies;

@@ -51,8 +51,11 @@ public:
 
     void setCharset(const std::u16string& name);
     void setPath(const std::u16string& path);
-    // OutputFormat::GoogleCsv or OutlookCsv; any other value writes no file at all.
+    // OutputFormat::GoogleCsv, OutlookCsv or VCard; any other value writes no file at all.
     void setFormat(OutputFormat format);
+    // The phone's IMEI as it reported it, which names the UIDs of the vCards (it is not written
+    // into the file); empty, as at the start, when it told none.
+    void setImei(const std::u16string& imei);
     // output_charset::Ucs2, Utf8 or Ascii.
     void setOutputCharset(std::int32_t outputCharset);
 
@@ -111,6 +114,7 @@ private:
     mutable std::mutex settingsMutex_;
     std::u16string charsetName_;
     std::u16string path_;
+    std::u16string imei_;
     OutputFormat format_;
     std::int32_t outputCharset_;
     const bool extendedPhonebook_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ TEST(Contact, StartsEmptyInTheDefaultGroup) {
     const Contact contact;
     EXPECT_EQ(contact.group(), u"General");
     EXPECT_EQ(contact.entryCount(), 0);
+    EXPECT_EQ(contact.storage(), StorageKind::Unknown);
+    EXPECT_EQ(contact.firstIndex(), std::nullopt);
     for (const auto& text :
          {contact.givenName(), contact.familyName(), contact.additionalName(), contact.birthday(),
           contact.website(), contact.firstEmail(), contact.phone(kind::MobilePhone),

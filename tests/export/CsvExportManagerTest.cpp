@@ -30,7 +30,7 @@ TEST(CSVExportManager, UnknownLayoutsTouchNoFile) {
     const auto existing = dir.file("existing.csv");
     { std::ofstream(existing) << "keep"; }
     const auto absent = dir.file("absent.csv");
-    for (const OutputFormat format : {OutputFormat{0}, OutputFormat{3}, OutputFormat{-1}}) {
+    for (const OutputFormat format : {OutputFormat{0}, OutputFormat{4}, OutputFormat{-1}}) {
         CSVExportManager onExisting(format, u16(existing), 1);
         CSVExportManager onAbsent(format, u16(absent), 1);
         onExisting.writeContact(named(u"Ann"));

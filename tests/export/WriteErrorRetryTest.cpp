@@ -18,6 +18,7 @@
 #include "export/CSVExportManager.h"
 #include "export/Contact.h"
 #include "export/ContactField.h"
+#include "export/ContactUids.h"
 #include "export/DiskSpaceException.h"
 #include "export/FileAccessException.h"
 #include "export/OutputFormat.h"
@@ -182,6 +183,40 @@ TEST(WriteErrorRetry, RowFailureRetriedWritesOnlyTheRowAgain) {
         EXPECT_FALSE(worker.error());
     }
     EXPECT_EQ(readFileBytes(path), before + outlookRow({{1, "\"Bob\""}}));
+}
+
+TEST(WriteErrorRetry, AVCardCutOffByAFailureIsWrittenWholeOnRetry) {
+    TempDir dir;
+    const auto path = dir.file("contacts.vcf");
+    QuestionSink sink;
+    CSVExportManager manager(OutputFormat::VCard, u16(path), 0, u"351234567890123");
+    manager.setInterruptionSink(&sink);
+    Contact ann = named(u"Ann");
+    ann.setStorage(StorageKind::Memory);
+    ann.setFirstIndex(1);
+    Contact bob = named(u"Bob");
+    bob.setStorage(StorageKind::Memory);
+    bob.setFirstIndex(2);
+    bob.addPhone(contact_kind::MobilePhone, u"+491701234567");
+    manager.writeContact(ann);
+    const std::string before = readFileBytes(path);
+    ASSERT_EQ(before.rfind("BEGIN:VCARD\r\n", 0), 0u);
+    {
+        std::optional<FileSizeLimit> limit(std::in_place, before.size() + 40);
+        Worker worker(sink, [&] { manager.writeContact(bob); });
+        ASSERT_TRUE(sink.waitForQuestion());
+        EXPECT_EQ(readFileBytes(path), before) << "a part of the card stayed";
+        limit.reset();
+        sink.answer(true);
+        ASSERT_TRUE(worker.finishes());
+        EXPECT_FALSE(worker.error());
+    }
+    // The card that failed keeps its name-based UID on the retry.
+    EXPECT_EQ(readFileBytes(path), before +
+                                       "BEGIN:VCARD\r\nVERSION:3.0\r\nN:;Bob;;;\r\nFN:Bob\r\n"
+                                       "TEL;TYPE=CELL:+491701234567\r\nUID:" +
+                                       ContactUids::nameBased("351234567890123/1/2") +
+                                       "\r\nEND:VCARD\r\n");
 }
 
 TEST(WriteErrorRetry, TwoFailuresAskTwiceAndAbortThrowsTheWritersException) {

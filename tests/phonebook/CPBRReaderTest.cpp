@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -74,6 +75,34 @@ TEST(CPBRCommand, ReadsARealAnswerOneContactPerLine) {
     EXPECT_EQ(contacts[2].givenName, u"Bob");
     EXPECT_EQ(contacts[2].phones.at(kind::MobilePhone), Texts{u"0301"});
     EXPECT_EQ(contacts[2].entryCount, 1);
+    EXPECT_EQ(contacts[0].firstIndex, 5);
+    EXPECT_EQ(contacts[1].firstIndex, 6);
+    EXPECT_EQ(contacts[2].firstIndex, 9);
+}
+
+TEST(CPBRCommand, KeepsTheIndexOnlyWhenItIsAWholeNumber) {
+    const struct {
+        std::string value;
+        std::optional<std::int64_t> index;
+    } cases[] = {
+        {"0", 0},
+        {"007", 7},
+        {"\"12\"", 12},
+        {"\" 3 \"", 3},
+        {"500", 500},
+        {"", std::nullopt},
+        {"-1", std::nullopt},
+        {"+1", std::nullopt},
+        {"1a", std::nullopt},
+        {"0x10", std::nullopt},
+        {"\"1 2\"", std::nullopt},
+        {"1234567890123456789", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto contacts = read(u"ASCII", "+CPBR: " + c.value + ",\"1\",129,\"A\"\r\nOK\r\n");
+        ASSERT_EQ(contacts.size(), 1u) << c.value;
+        EXPECT_EQ(contacts[0].firstIndex, c.index) << c.value;
+    }
 }
 
 TEST(CPBRCommand, HandsEachContactOnAtTheEndOfItsLine) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct ContactCopy {
     std::map<std::int32_t, Texts> phones, emails, addresses;  // only kinds that hold values
     Texts websites;
     std::int32_t entryCount = 0;
+    std::optional<std::int64_t> firstIndex;
 };
 
 // Keeps a copy of every contact it receives, in order.
@@ -47,6 +49,7 @@ public:
         }
         contact.websites(copy.websites);
         copy.entryCount = contact.entryCount();
+        copy.firstIndex = contact.firstIndex();
         contacts.push_back(std::move(copy));
     }
 

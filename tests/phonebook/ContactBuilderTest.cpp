@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ struct Seen {
     std::u16string givenName, familyName, additionalName, birthday, group, website;
     Texts workPhones, mobilePhones, otherEmails, otherAddresses, websites;
     std::int32_t entryCount = 0;
+    StorageKind storage = StorageKind::Unknown;
+    std::optional<std::int64_t> firstIndex;
 };
 
 class RecordingSink : public IContactBuilderSink {
@@ -38,6 +41,8 @@ public:
         contact.addresses(kind::OtherAddress, seen.otherAddresses);
         contact.websites(seen.websites);
         seen.entryCount = contact.entryCount();
+        seen.storage = contact.storage();
+        seen.firstIndex = contact.firstIndex();
         contacts.push_back(seen);
     }
 
@@ -153,7 +158,9 @@ TEST_F(ContactBuilderTest, DepthReturnsToTheTopBetweenFieldsAndContacts) {
 }
 
 TEST_F(ContactBuilderTest, StartsEachContactAfresh) {
+    builder.setStorage(StorageKind::Sim);
     Seen first = build([&] {
+        builder.setIndex(41);
         builder.addEntry();
         builder.addEntry();
         single(ContactField::GivenName, u"Ann");
@@ -161,8 +168,13 @@ TEST_F(ContactBuilderTest, StartsEachContactAfresh) {
         multi(ContactField::Phone, kind::WorkPhone, u"100");
     });
     EXPECT_EQ(first.entryCount, 2);
+    EXPECT_EQ(first.firstIndex, 41);
     const Seen second = build([] {});
     EXPECT_EQ(second.entryCount, 0);
+    EXPECT_EQ(second.firstIndex, std::nullopt);
+    // Every contact is stamped with the storage being read.
+    EXPECT_EQ(first.storage, StorageKind::Sim);
+    EXPECT_EQ(second.storage, StorageKind::Sim);
     EXPECT_EQ(second.givenName, u"");
     EXPECT_EQ(second.group, u"General");
     EXPECT_TRUE(second.workPhones.empty());
@@ -172,6 +184,7 @@ TEST_F(ContactBuilderTest, IgnoresCallsBeforeTheFirstContact) {
     ContactBuilder fresh;
     fresh.addSink(&sink);
     fresh.addEntry();
+    fresh.setIndex(3);
     fresh.push(ContactField::GivenName);
     fresh.setValue(u"lost");
     fresh.pop();
@@ -188,6 +201,7 @@ TEST_F(ContactBuilderTest, IgnoresCallsBeforeTheFirstContact) {
     EXPECT_EQ(sink.contacts[0].givenName, u"Ann");
     EXPECT_EQ(sink.contacts[0].familyName, u"");
     EXPECT_EQ(sink.contacts[0].entryCount, 0);
+    EXPECT_EQ(sink.contacts[0].firstIndex, std::nullopt);
 }
 
 TEST_F(ContactBuilderTest, HandsTheSameContactToEverySinkOnce) {

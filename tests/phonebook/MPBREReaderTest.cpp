@@ -80,11 +80,14 @@ TEST(MPBRERequest, MergesTheLinesOfOneIndex) {
     EXPECT_EQ(contacts[1].phones, (ByKind{{kind::HomePhone, {u"888"}}}));
     EXPECT_EQ(contacts[1].givenName, u"Ann");
     EXPECT_EQ(contacts[1].entryCount, 1);
+    EXPECT_EQ(contacts[0].firstIndex, 7);
+    EXPECT_EQ(contacts[1].firstIndex, 8);
 }
 
 TEST(MPBRERequest, AnIndexThatComesBackStartsAnotherContact) {
     const auto contacts = read({{.index = "7"}, {.index = "8"}, {.index = "7"}});
-    EXPECT_EQ(contacts.size(), 3u);
+    ASSERT_EQ(contacts.size(), 3u);
+    EXPECT_EQ(contacts[2].firstIndex, 7);
 }
 
 TEST(MPBRERequest, KeepsTheOrderOfValuesWithinAKindAndAcrossEmailKinds) {

@@ -10,8 +10,9 @@
 namespace phonebook_test {
 
 // A builder that writes every call down ("begin", "entry", "push:<n>", "value:<utf-8 text>",
-// "pop", "end"), checks that the reader keeps the builder's protocol, and passes each call on to
-// another builder when one is given. Protocol faults are written down in violations:
+// "pop", "end"; the indexes given apart, in indexes), checks that the reader keeps the builder's
+// protocol, and passes each call on to another builder when one is given. Protocol faults are
+// written down in violations:
 //   - any call but beginContact while no contact is open (none begun, or the last one already
 //     handed on): it would change a contact the sinks have already seen, or none at all;
 //   - beginContact while a contact is open: that contact would be dropped unseen;
@@ -30,6 +31,14 @@ public:
         record("begin");
         if (next_)
             next_->beginContact();
+    }
+    void setIndex(std::int64_t index) override {
+        requireOpen("index");
+        if (depth_ != 0)
+            violations.push_back("index inside a field");
+        indexes.push_back(index);
+        if (next_)
+            next_->setIndex(index);
     }
     void addEntry() override {
         requireOpen("entry");
@@ -81,6 +90,7 @@ public:
 
     std::vector<std::string> calls;
     std::vector<std::string> violations;
+    std::vector<std::int64_t> indexes;
     int begins = 0;
     int ends = 0;
 

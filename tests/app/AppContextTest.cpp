@@ -208,7 +208,8 @@ TEST(AppContextTest, ExportsTheChosenStorageWithTheChosenSettings) {
 
     const auto contacts = export_test::expectedContacts(phone.scenario(), "SM", false);
     EXPECT_EQ(test_support::readFileBytes(file),
-              export_test::expectedFile(contacts, output_format::OutlookCsv, output_charset::Utf8));
+              export_test::expectedFile("standard-ucs2", contacts, output_format::OutlookCsv,
+                                        output_charset::Utf8));
     EXPECT_EQ(app.exportStatistics(storage_kind::Sim).result, ExportResult::Completed);
     EXPECT_EQ(app.exportStatistics(storage_kind::Memory), ExportStatistics{});
     const std::vector<std::string> commands = phone.transcript();
@@ -251,6 +252,7 @@ TEST(AppContextTest, ReleasingThePhoneKeepsAnExportThatWasNotFinished) {
     app.releaseDevice();
     const auto contacts = export_test::expectedContacts(phone.scenario(), "SM", false);
     EXPECT_EQ(test_support::readFileBytes(file),
-              export_test::expectedFile(contacts, output_format::GoogleCsv, output_charset::Ucs2));
+              export_test::expectedFile("standard-ucs2", contacts, output_format::GoogleCsv,
+                                        output_charset::Ucs2));
     EXPECT_EQ(app.finishExport(), ExportFileOutcome::NoFile);
 }

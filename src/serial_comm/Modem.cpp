@@ -7,7 +7,19 @@ namespace serial_comm {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// The program's clock: the steady clock, with the wait in poll().
+class SteadyClock final : public IModemClock {
+public:
+    TimePoint now() override { return std::chrono::steady_clock::now(); }
+    void waitReadable(SerialPort& port, std::chrono::milliseconds timeout) override {
+        port.waitReadable(timeout);
+    }
+};
+
+IModemClock& steadyClock() {
+    static SteadyClock clock;
+    return clock;
+}
 
 // Enough bytes of already searched text to catch a final result split between two chunks.
 constexpr std::size_t kFinalOverlap = std::max(at::kFinalOk.size(), at::kFinalError.size()) - 1;
@@ -30,6 +42,8 @@ std::size_t endOfFinalResult(std::string_view text) {
 }
 
 }  // namespace
+
+Modem::Modem() : clock_(&steadyClock()) {}
 
 Modem::~Modem() {
     port_.close();
@@ -88,11 +102,11 @@ std::uint32_t Modem::readResponse(std::string& answer) {
     std::size_t total = 0;
     std::size_t dropped = 0;
     bool finalResult = false;
-    auto lastArrival = Clock::now();
+    auto lastArrival = clock_->now();
     while (total < at::kAnswerLimit) {
         std::size_t searchFrom = text.size() - std::min(text.size(), kFinalOverlap);
         if (readChunk(text, total) > 0) {
-            lastArrival = Clock::now();
+            lastArrival = clock_->now();
             if (const std::size_t late = dropLateAnswers(text); late > 0) {
                 dropped += late;
                 searchFrom = 0;
@@ -103,13 +117,13 @@ std::uint32_t Modem::readResponse(std::string& answer) {
             }
             continue;
         }
-        const auto silent = Clock::now() - lastArrival;
+        const auto silent = clock_->now() - lastArrival;
         if (silent > silenceTimeout_)
             break;
-        // Sleep in poll() until bytes arrive or the silence has lasted long enough.
+        // Sleep until bytes arrive or the silence has lasted long enough.
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(silenceTimeout_ - silent) +
                           std::chrono::milliseconds(1);
-        port_.waitReadable(left);
+        clock_->waitReadable(port_, left);
     }
     if (finalResult && text.starts_with(at::kModeTwoEcho))
         readModeTail(text, total);

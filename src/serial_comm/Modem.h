@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "serial_comm/AtProtocol.h"
+#include "serial_comm/IModemClock.h"
 #include "serial_comm/SerialPort.h"
 
 namespace serial_comm {
@@ -20,7 +21,10 @@ public:
     // Sees the bytes going to the phone (outgoing true) and coming from it, as they pass.
     using Trace = std::function<void(bool outgoing, std::string_view bytes)>;
 
-    Modem() = default;
+    // A modem on the steady clock, waiting in poll().
+    Modem();
+    // A modem that takes the time and its waits from clock, which must outlive it.
+    explicit Modem(IModemClock& clock) : clock_(&clock) {}
     Modem(const Modem&) = delete;
     Modem& operator=(const Modem&) = delete;
 
@@ -65,6 +69,7 @@ private:
     // Removes the whole late answers (see readResponse) at the start of text; the bytes removed.
     std::size_t dropLateAnswers(std::string& text) const;
 
+    IModemClock* clock_;
     SerialPort port_;
     Trace trace_;
     // The last command line sent, without its line end; empty before the first.

@@ -1,12 +1,12 @@
 #include "ExpectedExport.h"
 
-#include <algorithm>
-#include <initializer_list>
+#include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <utility>
 
+#include "TempDir.h"
 #include "charsets/CharsetChoice.h"
-#include "export/ContactField.h"
 #include "export/OutputFormat.h"
 #include "phonesim/ScenarioParser.h"
 
@@ -14,289 +14,98 @@ namespace export_test {
 
 namespace {
 
-namespace kind = contact_kind;
-using Values = std::vector<std::pair<std::int32_t, std::u16string>>;
-using Texts = std::vector<std::u16string>;
+// An expected file cut into its head (the byte-order mark and, when there are contacts, the
+// header) and one record per contact, each with its line end.
+struct CutFile {
+    std::string mark;
+    std::string head;
+    std::vector<std::string> records;
+};
 
-// --- What the readers make of the phone's records ---------------------------------------------
-
-std::u16string ascii(std::string_view text) {
-    return {text.begin(), text.end()};
-}
-
-ExpectedContact standardContact(const phonesim::Contact& entry) {
-    ExpectedContact contact;
-    contact.entries = 1;
-    contact.givenName = entry.displayName();
-    const phonesim::Item* item = entry.standardItem();
-    if (item != nullptr && phonesim::classOfType(item->type) == phonesim::ItemClass::Email)
-        contact.emails.emplace_back(kind::OtherEmail, item->value);
-    else
-        contact.phones.emplace_back(kind::MobilePhone, item != nullptr ? item->value : u"");
-    return contact;
-}
-
-void addItem(ExpectedContact& contact, const phonesim::Item& item, bool sim) {
-    switch (phonesim::classOfType(item.type)) {
-        case phonesim::ItemClass::Phone:
-            ++contact.entries;
-            contact.phones.emplace_back(sim ? kind::MobilePhone : item.type, item.value);
-            break;
-        case phonesim::ItemClass::Email:
-            ++contact.entries;
-            contact.emails.emplace_back(item.type, item.value);
-            break;
-        case phonesim::ItemClass::Address:
-            contact.addresses.emplace_back(item.type, item.value);
-            break;
-        case phonesim::ItemClass::Website:
-            contact.websites.push_back(item.value);
-            break;
-        case phonesim::ItemClass::Unknown:
-            break;
+std::string_view markOf(std::string_view bytes) {
+    for (const std::string_view mark :
+         {std::string_view("\xEF\xBB\xBF"), std::string_view("\xFF\xFE")}) {
+        if (bytes.starts_with(mark))
+            return mark;
     }
+    return {};
 }
 
-// The fields every line of an index carries, which the reader takes from its first line.
-void addCommonFields(ExpectedContact& contact, const phonesim::Contact& entry,
-                     const phonesim::GroupTable& groups) {
-    contact.givenName = entry.givenName;
-    contact.familyName = entry.familyName;
-    contact.additionalName = entry.additionalName;
-    contact.birthday = ascii(entry.birthday);
-    if (entry.group) {
-        const auto name = groups.names.find(*entry.group);
-        if (name != groups.names.end())
-            contact.group = name->second;
-    }
-    if (entry.hasPostalAddress()) {
-        std::u16string address;
-        for (std::size_t part = 0; part < entry.postal.size(); ++part)
-            address += (part > 0 ? u";|;" : u"") + entry.postal[part];
-        contact.addresses.emplace_back(kind::OtherAddress, address);
-    }
-}
-
-ExpectedContact extendedContact(const phonesim::Contact& entry, const phonesim::GroupTable& groups,
-                                bool sim) {
-    ExpectedContact contact;
-    if (entry.items.empty()) {
-        addCommonFields(contact, entry, groups);
-        return contact;
-    }
-    // The first line carries the first item before the fields of the whole contact.
-    bool first = true;
-    for (const phonesim::Item& item : entry.items) {
-        addItem(contact, item, sim);
-        if (first)
-            addCommonFields(contact, entry, groups);
-        first = false;
-    }
-    return contact;
-}
-
-// --- The two layouts --------------------------------------------------------------------------
-
-// The values of the kinds, kind by kind, in the order a contact keeps them: within one kind,
-// the value that came first goes last (a, b, c is kept as b, c, a).
-Texts valuesOf(const Values& values, std::initializer_list<std::int32_t> kinds) {
-    Texts all;
-    for (const std::int32_t wanted : kinds) {
-        Texts ofKind;
-        for (const auto& [k, text] : values) {
-            if (k == wanted)
-                ofKind.push_back(text);
-        }
-        for (std::size_t i = 1; i < ofKind.size(); ++i)
-            all.push_back(ofKind[i]);
-        if (!ofKind.empty())
-            all.push_back(ofKind[0]);
-    }
-    return all;
-}
-
-std::u16string firstOf(const Values& values, std::int32_t wanted) {
-    const Texts all = valuesOf(values, {wanted});
-    return all.empty() ? u"" : all.front();
-}
-
-std::u16string joinedBy(const Texts& texts, std::u16string_view separator) {
-    std::u16string out;
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        out += (i > 0 ? std::u16string(separator) : u"") + texts[i];
-    return out;
-}
-
-std::u16string quotedAs(std::u16string_view text, std::u16string_view quoteInside) {
-    std::u16string out = u"\"";
-    for (const char16_t c : text) {
-        if (c == u'"')
-            out += quoteInside;
-        else
-            out += c;
-    }
-    return out + u"\"";
-}
-
-std::u16string googleCell(const Texts& texts) {
-    return quotedAs(joinedBy(texts, u" ::: "), u"\"\"");
-}
-
-// month-day-year as year-month-day, padded with zeros; a part that is not a number, and every
-// part after it, counts as 0.
-std::u16string googleBirthday(std::u16string_view birthday) {
-    if (birthday.empty())
-        return {};
-    std::u16string numbers[3] = {u"0", u"0", u"0"};
-    std::size_t start = 0;
-    for (std::u16string& number : numbers) {
-        const std::size_t end = std::min(birthday.find(u'-', start), birthday.size());
-        std::u16string_view part = birthday.substr(start, end - start);
-        if (part.empty() || part.find_first_not_of(u"0123456789") != std::u16string_view::npos)
-            break;
-        while (part.size() > 1 && part.front() == u'0')
-            part.remove_prefix(1);
-        number = part;
-        if (end == birthday.size())
-            break;
-        start = end + 1;
-    }
-    const auto padded = [](const std::u16string& text, std::size_t width) {
-        return std::u16string(text.size() < width ? width - text.size() : 0, u'0') + text;
+// A CSV file: a record ends at a CR LF outside double quotes. unit is the size of a code unit
+// of the file's charset (2 for UTF-16LE), so that the bytes of other characters never count.
+CutFile cutCsv(const std::string& bytes, std::size_t unit) {
+    CutFile cut;
+    cut.mark = markOf(bytes);
+    const auto at = [&bytes, unit](std::size_t i) {
+        const auto low = static_cast<unsigned char>(bytes[i]);
+        return unit == 2
+                   ? low | static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1]) << 8)
+                   : low;
     };
-    return padded(numbers[2], 4) + u"-" + padded(numbers[0], 2) + u"-" + padded(numbers[1], 2);
-}
-
-// The parts of a postal address with one space between any two; nothing before the first
-// part that holds text.
-std::u16string googleAddress(std::u16string_view stored) {
-    std::u16string out;
-    bool text = false;
-    for (std::size_t i = 0; i < stored.size();) {
-        if (stored.substr(i, 3) == u";|;") {
-            if (text)
-                out += u' ';
-            i += 3;
-        } else {
-            text = true;
-            out += stored[i++];
+    std::vector<std::string> lines;
+    bool quoted = false;
+    std::size_t start = cut.mark.size();
+    for (std::size_t i = start; i + unit <= bytes.size(); i += unit) {
+        const unsigned c = at(i);
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == '\n' && i >= start + unit && at(i - unit) == '\r') {
+            lines.push_back(bytes.substr(start, i + unit - start));
+            start = i + unit;
         }
     }
-    return out;
-}
-
-constexpr std::u16string_view kGoogleHeader =
-    u"Name,Given Name,Additional Name,Family Name,Birthday,Occupation,Hobby,Sensitivity,"
-    u"Priority,Subject,Group Membership,E-mail 1 - Type,E-mail 1 - Value,E-mail 2 - Type,"
-    u"E-mail 2 - Value,E-mail 3 - Type,E-mail 3 - Value,Phone 1 - Type,Phone 1 - Value,"
-    u"Phone 2 - Type,Phone 2 - Value,Phone 3 - Type,Phone 3 - Value,Phone 4 - Type,"
-    u"Phone 4 - Value,Phone 5 - Type,Phone 5 - Value,Phone 6 - Type,Phone 6 - Value,"
-    u"Phone 7 - Type,Phone 7 - Value,Address 1 - Type,Address 1 - Formatted,Address 2 - Type,"
-    u"Address 2 - Formatted,Address 3 - Type,Address 3 - Formatted,Website 1 - Type,"
-    u"Website 1 - Value\n";
-
-std::u16string googleRow(const ExpectedContact& c) {
-    Texts cells = {googleCell({c.givenName + u" " + c.familyName}),
-                   u"",
-                   googleCell({c.additionalName}),
-                   googleCell({c.familyName}),
-                   googleBirthday(c.birthday),
-                   u"",
-                   u"",
-                   u"",
-                   u"",
-                   u"",
-                   googleCell({c.group})};
-    const auto typed = [&cells](std::u16string type, const Texts& values) {
-        cells.push_back(std::move(type));
-        cells.push_back(googleCell(values));
-    };
-    typed(u"Work", valuesOf(c.emails, {kind::WorkEmail}));
-    typed(u"Home", valuesOf(c.emails, {kind::HomeEmail}));
-    typed(u"Other", valuesOf(c.emails, {kind::ExtraOtherEmail, kind::OtherEmail}));
-    typed(u"Main", valuesOf(c.phones, {kind::MainPhone}));
-    typed(u"Home", valuesOf(c.phones, {kind::HomePhone}));
-    typed(u"Work", valuesOf(c.phones, {kind::WorkPhone}));
-    typed(u"Mobile", valuesOf(c.phones, {kind::MobilePhone}));
-    typed(u"Fax", valuesOf(c.phones, {kind::FaxPhone}));
-    typed(u"Pager", valuesOf(c.phones, {kind::PagerPhone}));
-    typed(u"Other", valuesOf(c.phones, {kind::OtherPhone4, kind::OtherPhone1, kind::OtherPhone2,
-                                        kind::OtherPhone3}));
-    for (const auto& [type, k] :
-         {std::pair{u"Home", kind::HomeAddress}, std::pair{u"Work", kind::WorkAddress},
-          std::pair{u"Other", kind::OtherAddress}}) {
-        Texts addresses = valuesOf(c.addresses, {k});
-        for (std::u16string& address : addresses)
-            address = googleAddress(address);
-        typed(type, addresses);
+    if (start != bytes.size())
+        throw std::runtime_error("an expected file ends within a record");
+    cut.head = cut.mark;
+    if (!lines.empty()) {
+        cut.head += lines.front();
+        cut.records.assign(lines.begin() + 1, lines.end());
     }
-    typed(u"Other", c.websites);
-    std::u16string row;
-    for (const std::u16string& cell : cells)
-        row += cell + u",";
-    return row + u"\n";
+    return cut;
 }
 
-constexpr std::u16string_view kOutlookHeader =
-    u"\"First Name\",\"Middle Name\",\"Last Name\",\"E-mail Address\",\"Primary Phone\","
-    u"\"Home Phone\",\"Mobile Phone\",\"Pager\",\"Home Fax\",\"Business Phone\"\n";
+// The layouts that have expected files: the name their files carry, and how such a file is cut
+// into its head and its records. Another layout adds a line here and its files.
+struct Layout {
+    OutputFormat code;
+    std::string_view name;
+    CutFile (*cut)(const std::string& bytes, std::size_t unit);
+};
+constexpr Layout kLayouts[] = {
+    {OutputFormat::GoogleCsv, "google", cutCsv},
+    {OutputFormat::OutlookCsv, "outlook", cutCsv},
+};
 
-std::u16string outlookRow(const ExpectedContact& c) {
-    const auto cell = [](std::u16string_view text) { return quotedAs(text, u"'"); };
-    // The first e-mail address of the lowest kind.
-    std::u16string email;
-    for (std::int32_t k = 0; k <= kind::Website2 && email.empty(); ++k)
-        email = firstOf(c.emails, k);
-    return cell(c.givenName) + u",," + cell(c.familyName) + u"," + cell(email) + u"," +
-           cell(firstOf(c.phones, kind::MainPhone)) + u"," +
-           cell(firstOf(c.phones, kind::HomePhone)) + u"," +
-           cell(firstOf(c.phones, kind::MobilePhone)) + u",," +
-           cell(firstOf(c.phones, kind::FaxPhone)) + u"," +
-           cell(firstOf(c.phones, kind::WorkPhone)) + u"\n";
-}
+struct Charset {
+    std::int32_t code;
+    std::string_view name;
+    std::size_t unit;
+};
+constexpr Charset kCharsets[] = {
+    {output_charset::Ucs2, "ucs2", 2},
+    {output_charset::Utf8, "utf8", 1},
+    {output_charset::Ascii, "ascii", 1},
+};
 
-// --- The file's bytes -------------------------------------------------------------------------
-
-// A test's own UTF-16 to UTF-8 or UTF-16LE, so that the expected bytes do not come from the
-// converters under test.
-void appendUtf8(std::string& out, char32_t c) {
-    const auto byte = [&out](char32_t bits) { out.push_back(static_cast<char>(bits)); };
-    if (c < 0x80) {
-        byte(c);
-    } else if (c < 0x800) {
-        byte(0xC0 | (c >> 6));
-        byte(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        byte(0xE0 | (c >> 12));
-        byte(0x80 | ((c >> 6) & 0x3F));
-        byte(0x80 | (c & 0x3F));
-    } else {
-        byte(0xF0 | (c >> 18));
-        byte(0x80 | ((c >> 12) & 0x3F));
-        byte(0x80 | ((c >> 6) & 0x3F));
-        byte(0x80 | (c & 0x3F));
+template <typename Table, std::size_t N>
+const Table& lookUp(const Table (&table)[N], decltype(Table::code) code) {
+    for (const Table& entry : table) {
+        if (entry.code == code)
+            return entry;
     }
+    throw std::runtime_error("no expected files for code " +
+                             std::to_string(static_cast<std::int32_t>(code)));
 }
 
-std::string encoded(std::u16string_view text, std::int32_t outputCharset) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
-                          text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-        if (outputCharset == output_charset::Ucs2) {
-            out.push_back(static_cast<char>(c & 0xFF));
-            out.push_back(static_cast<char>(c >> 8));
-            continue;
-        }
-        if (pair)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00u);
-        if (outputCharset == output_charset::Ascii && c >= 0x80)
-            out.push_back('?');
-        else
-            appendUtf8(out, c);
-    }
-    return out;
+// What every expected file of the layout and charset ends its name with.
+std::string suffixOf(const Layout& layout, const Charset& charset) {
+    return "." + std::string(layout.name) + "." + std::string(charset.name) + ".csv";
+}
+
+CutFile loadCut(const std::filesystem::path& path, const Layout& layout, const Charset& charset) {
+    if (!std::filesystem::is_regular_file(path))
+        throw std::runtime_error("no expected file " + path.string());
+    return layout.cut(test_support::readFileBytes(path), charset.unit);
 }
 
 }  // namespace
@@ -307,36 +116,58 @@ ExpectedContacts expectedContacts(const phonesim::Scenario& scenario, std::strin
     const phonesim::Storage* found = scenario.storage(storage);
     if (found == nullptr)
         return contacts;
+    std::size_t position = 0;
     for (const auto& [index, entry] : found->contacts) {
-        if (index < first || index > last)
-            continue;
-        contacts.push_back(extended ? extendedContact(entry, scenario.groups, storage == "SM")
-                                    : standardContact(entry));
+        ExpectedContact contact{std::string(storage), extended, position++, 1};
+        if (extended) {
+            // The extended phonebook gives every phone number and e-mail address of the contact.
+            contact.entries = 0;
+            for (const phonesim::Item& item : entry.items) {
+                const phonesim::ItemClass kind = phonesim::classOfType(item.type);
+                if (kind == phonesim::ItemClass::Phone || kind == phonesim::ItemClass::Email)
+                    ++contact.entries;
+            }
+        }
+        if (index >= first && index <= last)
+            contacts.push_back(std::move(contact));
     }
     return contacts;
 }
 
-std::string expectedFile(const ExpectedContacts& contacts, OutputFormat format,
-                         std::int32_t outputCharset) {
-    std::u16string text;
-    if (!contacts.empty()) {
-        text = format == OutputFormat::GoogleCsv ? kGoogleHeader : kOutlookHeader;
-        for (const ExpectedContact& contact : contacts)
-            text += format == OutputFormat::GoogleCsv ? googleRow(contact) : outlookRow(contact);
+std::string expectedFile(std::string_view scenario, const ExpectedContacts& contacts,
+                         OutputFormat layout, std::int32_t outputCharset) {
+    const Layout& format = lookUp(kLayouts, layout);
+    const Charset& charset = lookUp(kCharsets, outputCharset);
+    const std::filesystem::path folder = std::filesystem::path(CONTAXIO_EXPECTED_EXPORTS) /
+                                         std::filesystem::path(std::string(scenario));
+    const std::string suffix = suffixOf(format, charset);
+    if (contacts.empty()) {
+        // Only the mark, which every file of the charset starts with.
+        for (const auto& file : std::filesystem::directory_iterator(folder)) {
+            if (file.path().filename().string().ends_with(suffix))
+                return loadCut(file.path(), format, charset).mark;
+        }
+        throw std::runtime_error("no expected file *" + suffix + " in " + folder.string());
     }
-    std::u16string lines;
-    for (const char16_t c : text)
-        lines += c == u'\n' ? u"\r\n" : std::u16string(1, c);
-    const std::string mark = outputCharset == output_charset::Ucs2   ? "\xFF\xFE"
-                             : outputCharset == output_charset::Utf8 ? "\xEF\xBB\xBF"
-                                                                     : "";
-    return mark + encoded(lines, outputCharset);
-}
-
-std::string googleHeaderLine() {
-    std::u16string line(kGoogleHeader);
-    line.insert(line.size() - 1, 1, u'\r');
-    return encoded(line, output_charset::Utf8);
+    std::map<std::string, CutFile> files;
+    std::string bytes;
+    for (const ExpectedContact& contact : contacts) {
+        const std::string name =
+            contact.storage + (contact.extended ? ".extended" : ".standard") + suffix;
+        auto file = files.find(name);
+        if (file == files.end())
+            file = files.emplace(name, loadCut(folder / name, format, charset)).first;
+        if (bytes.empty())
+            bytes = file->second.head;
+        else if (file->second.head != files.begin()->second.head)
+            throw std::runtime_error("the expected files of " + folder.string() +
+                                     " differ in their heads");
+        if (contact.position >= file->second.records.size())
+            throw std::runtime_error("no record " + std::to_string(contact.position) + " in " +
+                                     (folder / name).string());
+        bytes += file->second.records[contact.position];
+    }
+    return bytes;
 }
 
 std::int32_t entriesOf(const ExpectedContacts& contacts) {

@@ -44,9 +44,9 @@ std::string exportMemory(const std::string& scenario, bool extended,
     return test_support::readFileBytes(path);
 }
 
-TEST(UnusualNamesExport, AnExtendedUtf8PhoneExportsWholeNamesAndEveryNumber) {
-    ExportStatistics statistics;
-    const std::string file = exportMemory(R"(
+// The scenarios of the expected files in tests/data/exports/unusual-names-utf8 and
+// unusual-names-ascii.
+constexpr char kUtf8Phone[] = R"(
 [phone]
 extended = yes
 charsets = UTF8
@@ -59,22 +59,9 @@ phone.home = 030123
 [contact ME 2]
 name = Bob (Work
 phone.work = 0405
-)",
-                                          true, u"UTF8", output_charset::Utf8, statistics);
-    EXPECT_EQ(file, "\xEF\xBB\xBF" + export_test::googleHeaderLine() +
-                        "\"Ann :) \",,\"\",\"\",,,,,,,\"General\",Work,\"\",Home,\"\",Other,\"\","
-                        "Main,\"\",Home,\"030123\",Work,\"\",Mobile,\"+4917012345\",Fax,\"\","
-                        "Pager,\"\",Other,\"\",Home,\"\",Work,\"\",Other,\"\",Other,\"\",\r\n"
-                        "\"Bob (Work \",,\"\",\"\",,,,,,,\"General\",Work,\"\",Home,\"\",Other,"
-                        "\"\",Main,\"\",Home,\"\",Work,\"0405\",Mobile,\"\",Fax,\"\",Pager,\"\","
-                        "Other,\"\",Home,\"\",Work,\"\",Other,\"\",Other,\"\",\r\n");
-    // Two contacts used of the storage; three entries read, two contacts written.
-    EXPECT_EQ(statistics, (ExportStatistics{3, 3, 2, ExportResult::Completed}));
-}
+)";
 
-TEST(UnusualNamesExport, AStandardAsciiPhoneExportsWholeNamesAndNumbers) {
-    ExportStatistics statistics;
-    const std::string file = exportMemory(R"(
+constexpr char kAsciiPhone[] = R"(
 [phone]
 charsets = ASCII
 [storage ME]
@@ -91,23 +78,28 @@ phone.mobile = 0171
 [contact ME 4]
 name = (Work)
 email = w@example.com
-)",
-                                          false, u"ASCII", output_charset::Ascii, statistics);
-    EXPECT_EQ(file,
-              export_test::googleHeaderLine() +
-                  "\"Ann :) \",,\"\",\"\",,,,,,,\"General\",Work,\"\",Home,\"\",Other,\"\",Main,"
-                  "\"\",Home,\"\",Work,\"\",Mobile,\"+4917012345\",Fax,\"\",Pager,\"\",Other,"
-                  "\"\",Home,\"\",Work,\"\",Other,\"\",Other,\"\",\r\n"
-                  "\"Bob (Work, 2nd floor \",,\"\",\"\",,,,,,,\"General\",Work,\"\",Home,\"\","
-                  "Other,\"\",Main,\"\",Home,\"\",Work,\"\",Mobile,\"0405\",Fax,\"\",Pager,\"\","
-                  "Other,\"\","
-                  "Home,\"\",Work,\"\",Other,\"\",Other,\"\",\r\n"
-                  "\"a \"\"quoted\"\" nick \",,\"\",\"\",,,,,,,\"General\",Work,\"\",Home,\"\","
-                  "Other,\"\",Main,\"\",Home,\"\",Work,\"\",Mobile,\"0171\",Fax,\"\",Pager,\"\","
-                  "Other,\"\",Home,\"\",Work,\"\",Other,\"\",Other,\"\",\r\n"
-                  "\"(Work) \",,\"\",\"\",,,,,,,\"General\",Work,\"\",Home,\"\",Other,"
-                  "\"w@example.com\",Main,\"\",Home,\"\",Work,\"\",Mobile,\"\",Fax,\"\",Pager,"
-                  "\"\",Other,\"\",Home,\"\",Work,\"\",Other,\"\",Other,\"\",\r\n");
+)";
+
+TEST(UnusualNamesExport, AnExtendedUtf8PhoneExportsWholeNamesAndEveryNumber) {
+    ExportStatistics statistics;
+    const std::string file =
+        exportMemory(kUtf8Phone, true, u"UTF8", output_charset::Utf8, statistics);
+    EXPECT_EQ(file, export_test::expectedFile(
+                        "unusual-names-utf8",
+                        export_test::expectedContacts(scenarioFrom(kUtf8Phone), "ME", true),
+                        OutputFormat::GoogleCsv, output_charset::Utf8));
+    // Two contacts used of the storage; three entries read, two contacts written.
+    EXPECT_EQ(statistics, (ExportStatistics{3, 3, 2, ExportResult::Completed}));
+}
+
+TEST(UnusualNamesExport, AStandardAsciiPhoneExportsWholeNamesAndNumbers) {
+    ExportStatistics statistics;
+    const std::string file =
+        exportMemory(kAsciiPhone, false, u"ASCII", output_charset::Ascii, statistics);
+    EXPECT_EQ(file, export_test::expectedFile(
+                        "unusual-names-ascii",
+                        export_test::expectedContacts(scenarioFrom(kAsciiPhone), "ME", false),
+                        OutputFormat::GoogleCsv, output_charset::Ascii));
     EXPECT_EQ(statistics, (ExportStatistics{4, 4, 4, ExportResult::Completed}));
 }
 

@@ -295,8 +295,9 @@ TEST_F(WholeWalkTest, ThePhoneUnpluggedDuringTheExportKeepsWhatWasReadAndSaysSo)
     ASSERT_FALSE(read.empty());
     // What the phone said the memory holds when the export began: its contacts.
     const auto used = static_cast<int>(export_test::expectedContacts(scenario, "ME", true).size());
-    EXPECT_TRUE(test_support::readFileBytes(outputFile()) ==
-                export_test::expectedFile(read, OutputFormat::GoogleCsv, output_charset::Ucs2))
+    EXPECT_TRUE(
+        test_support::readFileBytes(outputFile()) ==
+        export_test::expectedFile("demo", read, OutputFormat::GoogleCsv, output_charset::Ucs2))
         << "the file does not hold exactly the contacts read before the unplug";
     EXPECT_EQ(summaryLine("phoneLine"), withArgument(10236, kModel));
     EXPECT_EQ(summaryLine("memoryLine"), storageLine(10241, 10244, static_cast<int>(read.size()),
@@ -326,8 +327,9 @@ TEST_F(WholeWalkTest, TheWizardEndedDuringTheExportKeepsTheContactsWritten) {
     EXPECT_FALSE(test.app().hasPhoneManager());
     const export_test::ExpectedContacts read =
         export_test::expectedContacts(demo.phone().scenario(), "ME", true, 1, 20);
-    EXPECT_TRUE(test_support::readFileBytes(outputFile()) ==
-                export_test::expectedFile(read, OutputFormat::GoogleCsv, output_charset::Ucs2))
+    EXPECT_TRUE(
+        test_support::readFileBytes(outputFile()) ==
+        export_test::expectedFile("demo", read, OutputFormat::GoogleCsv, output_charset::Ucs2))
         << "the file does not hold exactly the contacts written before the end";
     EXPECT_TRUE(answerer.seen().empty());
 }

@@ -38,8 +38,9 @@ using ui_test::PageTest;
 constexpr StorageKind kMemory = StorageKind::Memory;
 constexpr StorageKind kSim = StorageKind::Sim;
 
+// The file an export of the standard phone's contacts writes in the Google layout in UTF-8.
 std::string googleFile(const export_test::ExpectedContacts& contacts) {
-    return expectedFile(contacts, OutputFormat::GoogleCsv, output_charset::Utf8);
+    return expectedFile("standard-ucs2", contacts, OutputFormat::GoogleCsv, output_charset::Utf8);
 }
 
 // An answer to a write error that records which way it went.

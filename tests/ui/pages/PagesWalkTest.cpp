@@ -131,7 +131,7 @@ TEST_P(PagesWalkTest, TheDemoPhoneFromTheContactsSourceToTheSummary) {
     const auto sim = export_test::expectedContacts(scenario, "SM", true);
     // Compared whole, but not printed whole: the file is large.
     const std::string expected = export_test::expectedFile(
-        export_test::joined(memory, sim), OutputFormat::GoogleCsv, output_charset::Ucs2);
+        "demo", export_test::joined(memory, sim), OutputFormat::GoogleCsv, output_charset::Ucs2);
     const std::string actual = test_support::readFileBytes(file);
     EXPECT_EQ(actual.size(), expected.size());
     EXPECT_TRUE(actual == expected);

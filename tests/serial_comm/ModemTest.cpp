@@ -80,6 +80,39 @@ TEST_F(ModemTest, ReadingStopsAsSoonAsAFinalResultIsComplete) {
     }
 }
 
+// Error reports of other makers' phones are final results: no silence is waited for. With a
+// silence of ten seconds, an answer taken as incomplete would take at least that long.
+TEST_F(ModemTest, AnErrorReportEndsTheAnswerAtOnce) {
+    modem.setSilenceTimeout(milliseconds(10000));
+    for (const std::string reply :
+         {"AT+CPBR=21,30\r\r\n+CME ERROR: 22\r\n", "\r\n+CME ERROR: SIM PIN required\r\n",
+          "\r\n+CMS ERROR: 500\r\n", "AT+CPROT=?\r\r\nCOMMAND NOT SUPPORT\r\n",
+          "\r\n+CPBR: 1,\"030\",129,\"Ann\"\r\n+CME ERROR: invalid index\r\n"}) {
+        SCOPED_TRACE(reply);
+        phoneSays(reply);
+        std::string answer;
+        const auto start = Clock::now();
+        EXPECT_EQ(modem.readResponse(answer), reply.size());
+        EXPECT_LT(Clock::now() - start, milliseconds(5000));
+        EXPECT_EQ(answer, reply);
+    }
+
+    // An error line that arrives in pieces ends the answer once its line end has come.
+    traceArrivals();
+    std::jthread phone([this] {
+        pty.writeMaster("\r\n+CME ERR");
+        arrived.wait(milliseconds(5000));
+        pty.writeMaster("OR: 11\r");
+        arrived.wait(milliseconds(5000));
+        pty.writeMaster("\n");
+    });
+    std::string answer;
+    const auto start = Clock::now();
+    modem.readResponse(answer);
+    EXPECT_LT(Clock::now() - start, milliseconds(5000));
+    EXPECT_EQ(answer, "\r\n+CME ERROR: 11\r\n");
+}
+
 TEST_F(ModemTest, AFinalResultSplitBetweenChunksIsFound) {
     traceArrivals();
     std::jthread phone([this] {
@@ -186,7 +219,7 @@ TEST_F(ModemTest, AnswersWithoutEchoAreKeptWhole) {
 }
 
 TEST_F(ModemTest, AnAnswerWithoutFinalResultEndsAfterTwoSecondsOfSilence) {
-    const std::string reply = "\r\n+CME ERROR: 10\r\n";
+    const std::string reply = "\r\n+CPIN: READY\r\n";
     phoneSays(reply);
     std::string answer;
     const auto start = Clock::now();

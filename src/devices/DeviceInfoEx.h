@@ -23,6 +23,12 @@ struct DEVICE_INFO_EX {
     std::u16string imei;
     // The phone's model (AT+CGMM); empty until probed.
     std::u16string model;
+    // The probe found a phone of another maker: one read with the standard phonebook commands
+    // only, which is never sent the maker's mode command. False for the maker's phones.
+    bool otherMaker = false;
+    // Another maker's phone's manufacturer (AT+CGMI), shown before the model; empty for the
+    // maker's phones, which are not asked.
+    std::u16string manufacturer;
 
     bool operator==(const DEVICE_INFO_EX&) const = default;
 };

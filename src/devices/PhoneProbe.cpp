@@ -1,22 +1,20 @@
 #include "devices/PhoneProbe.h"
 
-#include <string>
 #include <utility>
 
-#include "serial_comm/CGMMCommand.h"
-#include "serial_comm/CGSNCommand.h"
-#include "serial_comm/CommandExchange.h"
-#include "serial_comm/ModeSwitch.h"
-#include "serial_comm/Modem.h"
-#include "serial_comm/PhoneSupportLevel.h"
+#include "devices/ZuvoDeviceFilter.h"
 #include "tasks/ModemLease.h"
 
-using serial_comm::CGMMCommand;
-using serial_comm::CGSNCommand;
-using serial_comm::Modem;
+serial_comm::PortOrigin portOriginOf(const DEVICE_INFO_EX& found) {
+    if (found.vendorId.empty())
+        return serial_comm::PortOrigin::Unknown;
+    return device_filter::ZuvoDeviceFilter().accept(found)
+               ? serial_comm::PortOrigin::MakersUsbDevice
+               : serial_comm::PortOrigin::OtherUsbDevice;
+}
 
 bool probePhone(const device_filter::DeviceFilter& filter, const DEVICE_INFO_EX& found,
-                DEVICE_INFO_EX& result) {
+                DEVICE_INFO_EX& result, serial_comm::ProbeFinding* finding) {
     result.state = DeviceState::Unsupported;
     result.device = found.device;
     result.devicePath = found.devicePath;
@@ -24,35 +22,22 @@ bool probePhone(const device_filter::DeviceFilter& filter, const DEVICE_INFO_EX&
     // Nothing from an earlier probe may stand for this one.
     result.model.clear();
     result.imei.clear();
+    result.manufacturer.clear();
+    result.otherMaker = false;
     if (!filter.accept(result))
         return false;
 
     ModemLease lease(result.devicePath, kProbeLeasePriority);
-    Modem& modem = lease.modem();
+    serial_comm::ProbeReport report = serial_comm::probePhoneOn(lease.modem(), portOriginOf(found));
 
-    if (!serial_comm::switchToReadingMode(modem, serial_comm::ModeAnswers::MustHoldOk).completed)
-        return true;
-
-    result.state = static_cast<DeviceState>(serial_comm::phoneSupportLevel(modem));
-
-    std::u16string model;
-    std::u16string imei;
-    std::string answer;
-    if (serial_comm::exchange(modem, CGMMCommand::actionCommand(), answer) != 0) {
-        CGMMCommand command;
-        command.parse(answer);
-        model = command.model();
-    }
-    if (serial_comm::exchange(modem, CGSNCommand::actionCommand(), answer) != 0) {
-        CGSNCommand command;
-        command.parse(answer);
-        imei = command.serialNumber();
-    }
-    serial_comm::switchToIdleMode(modem);
-
+    result.state = static_cast<DeviceState>(report.level);
+    result.otherMaker = report.otherMaker;
+    result.manufacturer = std::move(report.manufacturer);
     // A serial number counts only for a phone that told its model.
-    result.model = std::move(model);
+    result.model = std::move(report.model);
     if (!result.model.empty())
-        result.imei = std::move(imei);
+        result.imei = std::move(report.serialNumber);
+    if (finding != nullptr)
+        *finding = report.finding;
     return true;
 }

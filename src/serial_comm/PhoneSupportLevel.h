@@ -21,4 +21,12 @@ inline constexpr std::int32_t ExtendedPhonebook = 5;  // read with AT+MPBRE
 // are not asked. SerialPortException passes through.
 std::int32_t phoneSupportLevel(Modem& modem);
 
+// The level as phoneSupportLevel() asks for it, and whether the question that decided an
+// unsupported level went unanswered.
+struct PhoneSupport {
+    std::int32_t level = support_level::Unsupported;
+    bool silent = false;
+};
+PhoneSupport phoneSupport(Modem& modem);
+
 }  // namespace serial_comm

@@ -1,7 +1,9 @@
 #include "devices/DeviceTree.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <system_error>
@@ -67,6 +69,20 @@ bool isMakers(std::string_view instanceId) {
     return !instanceId.empty() && isZuvoDevice(text_codec::fromUtf8(instanceId));
 }
 
+// A text a device gives about itself, as it may be shown: control characters (which could
+// steer a terminal) become U+FFFD.
+std::u16string shownText(std::string_view bytes) {
+    std::u16string text = text_codec::fromUtf8(bytes);
+    for (char16_t& unit : text) {
+        if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0))
+            unit = u'\uFFFD';
+    }
+    return text;
+}
+
+// How many links modemRecordOf follows before it gives up (a loop of links, say).
+constexpr int kMaxLinkSteps = 16;
+
 }  // namespace
 
 DeviceTree::DeviceTree(DeviceRoots roots)
@@ -106,6 +122,9 @@ struct DeviceTree::Lookups {
     std::unordered_map<std::string, std::string> usbParents;
     std::unordered_map<std::string, std::string> instanceIds;
     std::unordered_map<std::string, UsbDeviceFacts> usbDevices;
+    // What a USB device says of itself, for the listing of serial ports (a converter has
+    // several): manufacturer, product and serial number, as shown.
+    std::unordered_map<std::string, std::array<std::u16string, 3>> usbStrings;
 };
 
 const std::string& DeviceTree::usbParentOf(const std::string& relative, Lookups& lookups) const {
@@ -222,14 +241,14 @@ std::string DeviceTree::devicePathOf(std::string_view tty) const {
     return (roots_.dev / name).string();
 }
 
-void DeviceTree::findModems(IEnumDeviceSink& sink) {
+void DeviceTree::forEachUsbTty(
+    const std::function<void(const std::string& tty, const std::string& interface)>& visit) const {
     const std::string classFolder = absolute("class/tty");
     const sysfs::Listing ttys = sysfs::listFolder(classFolder);
     if (ttys.error != 0) {
         throw std::runtime_error("cannot read the tty devices in " + classFolder + ": " +
                                  errorText(ttys.error));
     }
-    Lookups lookups;
     for (const std::string& name : ttys.names) {
         const std::string tty = sysfs::resolveLink(sysfsRoot_, "class/tty/" + name);
         // Virtual consoles and pseudo-terminals live below devices/virtual; legacy serial
@@ -237,18 +256,93 @@ void DeviceTree::findModems(IEnumDeviceSink& sink) {
         if (tty.empty() || tty.starts_with("devices/virtual/"))
             continue;
         const std::string interface = usbInterfaceAbove(tty);
-        if (interface.empty())
-            continue;
-        DEVICE_INFO_EX record;
-        record.retriesLeft = 10;
-        record.device = nodes_.nodeOf(tty);
-        record.rootDevice = rootDeviceOf(tty, lookups);
-        record.devicePath = text_codec::fromUtf8(devicePathOf(tty));
-        // The port's name tells nothing of the vendor on this system; its USB device does.
-        record.vendorId = vendorIdOf(text_codec::fromUtf8(instanceIdOf(interface, lookups)));
-        record.state = DeviceState::Found;
-        sink.onDevice(record);
+        if (!interface.empty())
+            visit(tty, interface);
     }
+}
+
+DEVICE_INFO_EX DeviceTree::foundRecord(const std::string& tty, const std::string& interface,
+                                       Lookups& lookups) {
+    DEVICE_INFO_EX record;
+    record.retriesLeft = 10;
+    record.device = nodes_.nodeOf(tty);
+    record.rootDevice = rootDeviceOf(tty, lookups);
+    record.devicePath = text_codec::fromUtf8(devicePathOf(tty));
+    // The port's name tells nothing of the vendor on this system; its USB device does.
+    record.vendorId = vendorIdOf(text_codec::fromUtf8(instanceIdOf(interface, lookups)));
+    record.state = DeviceState::Found;
+    return record;
+}
+
+void DeviceTree::findModems(IEnumDeviceSink& sink) {
+    Lookups lookups;
+    forEachUsbTty([&](const std::string& tty, const std::string& interface) {
+        sink.onDevice(foundRecord(tty, interface, lookups));
+    });
+}
+
+std::vector<UsbSerialPort> DeviceTree::findOtherUsbSerialPorts() {
+    Lookups lookups;
+    std::vector<UsbSerialPort> ports;
+    forEachUsbTty([&](const std::string& tty, const std::string& interface) {
+        if (isMakers(instanceIdOf(interface, lookups)))
+            return;  // the maker's phones are found and probed as phones
+        const std::string device(sysfs::parentOf(interface));
+        const UsbDeviceFacts& usb = usbDevice(device, lookups);
+        auto strings = lookups.usbStrings.find(device);
+        if (strings == lookups.usbStrings.end()) {
+            std::array<std::u16string, 3> read;
+            read[0] = shownText(attribute(device, "manufacturer").value_or(""));
+            read[1] = shownText(attribute(device, "product").value_or(""));
+            read[2] = shownText(attribute(device, "serial").value_or(""));
+            strings = lookups.usbStrings.emplace(device, std::move(read)).first;
+        }
+        UsbSerialPort port;
+        port.found = foundRecord(tty, interface, lookups);
+        port.ttyName = shownText(sysfs::nameOf(tty));
+        port.vendorId = shownText(usb.vendorId.value_or(""));
+        port.productId = shownText(usb.productId.value_or(""));
+        port.manufacturer = strings->second[0];
+        port.product = strings->second[1];
+        port.serial = strings->second[2];
+        port.driver =
+            shownText(sysfs::nameOf(sysfs::resolveLink(sysfsRoot_, interface + "/driver")));
+        port.usbPort = shownText(sysfs::nameOf(device));
+        port.interfaceNumber = shownText(attribute(interface, "bInterfaceNumber").value_or(""));
+        ports.push_back(std::move(port));
+    });
+    return ports;
+}
+
+std::optional<DEVICE_INFO_EX> DeviceTree::modemRecordOf(const std::u16string& devicePath) {
+    // The ttys by the device path the modem pass gives them.
+    Lookups lookups;
+    std::unordered_map<std::string, std::pair<std::string, std::string>> byPath;
+    try {
+        forEachUsbTty([&](const std::string& tty, const std::string& interface) {
+            std::error_code ignored;
+            const std::filesystem::path node =
+                std::filesystem::absolute(devicePathOf(tty), ignored).lexically_normal();
+            byPath.emplace(node.string(), std::make_pair(tty, interface));
+        });
+    } catch (const std::runtime_error&) {
+        return std::nullopt;
+    }
+    // Follow the links from the path given, a step at a time, until one names such a tty.
+    std::error_code error;
+    std::filesystem::path path =
+        std::filesystem::absolute(std::filesystem::path(text_codec::toUtf8(devicePath)), error);
+    for (int step = 0; !error && step < kMaxLinkSteps; ++step) {
+        const auto known = byPath.find(path.lexically_normal().string());
+        if (known != byPath.end()) {
+            DEVICE_INFO_EX record = foundRecord(known->second.first, known->second.second, lookups);
+            record.devicePath = devicePath;
+            return record;
+        }
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return std::nullopt;
 }
 
 void DeviceTree::report(const std::string& relative, DeviceState state, Lookups& lookups,

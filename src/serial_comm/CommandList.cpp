@@ -6,6 +6,7 @@
 #include "serial_comm/AtCommand.h"
 #include "serial_comm/AtProtocol.h"
 #include "serial_comm/AtTokenizer.h"
+#include "serial_comm/AtValues.h"
 #include "serial_comm/FinalResult.h"
 
 namespace serial_comm {
@@ -27,13 +28,6 @@ namespace {
 
 constexpr std::string_view kListPrefix = "+CLAC:";
 
-std::string_view trimmed(std::string_view text) {
-    const std::size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string_view::npos)
-        return {};
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
-
 }  // namespace
 
 std::optional<std::vector<std::string>> readSupportedCommands(std::string_view answer) {
@@ -42,7 +36,7 @@ std::optional<std::vector<std::string>> readSupportedCommands(std::string_view a
     const std::string echo = commandListCommand();
     std::vector<std::string> commands;
     for (std::string_view line : splitLines(answer)) {
-        line = trimmed(line);
+        line = trimBlanks(line);
         if (line == at::kResultOk)
             break;  // what follows is no longer the list (unsolicited codes, say)
         if (ascii_case::equalIgnoringCase(line, echo))
@@ -54,7 +48,8 @@ std::optional<std::vector<std::string>> readSupportedCommands(std::string_view a
             std::size_t comma = line.find(',', start);
             if (comma == std::string_view::npos)
                 comma = line.size();
-            std::string name = ascii_case::upperCased(trimmed(line.substr(start, comma - start)));
+            std::string name =
+                ascii_case::upperCased(trimBlanks(line.substr(start, comma - start)));
             // "AT+CPBR" and "+CPBR" are one command; no command's own name starts with "AT".
             if (name.size() > 2 && name.starts_with(at::kCommandPrefix))
                 name.erase(0, at::kCommandPrefix.size());

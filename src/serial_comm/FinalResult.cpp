@@ -4,17 +4,11 @@
 
 #include "serial_comm/AtProtocol.h"
 #include "serial_comm/AtTokenizer.h"
+#include "serial_comm/AtValues.h"
 
 namespace serial_comm {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const std::size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string_view::npos)
-        return {};
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
 
 FinalResult classify(std::string_view line) {
     FinalResult result;
@@ -26,10 +20,10 @@ FinalResult classify(std::string_view line) {
         result.kind = FinalResult::Kind::NotSupported;
     } else if (line.starts_with(at::kEquipmentErrorPrefix)) {
         result.kind = FinalResult::Kind::EquipmentError;
-        result.detail = trimmed(line.substr(at::kEquipmentErrorPrefix.size()));
+        result.detail = trimBlanks(line.substr(at::kEquipmentErrorPrefix.size()));
     } else if (line.starts_with(at::kMessageErrorPrefix)) {
         result.kind = FinalResult::Kind::MessageError;
-        result.detail = trimmed(line.substr(at::kMessageErrorPrefix.size()));
+        result.detail = trimBlanks(line.substr(at::kMessageErrorPrefix.size()));
     }
     return result;
 }

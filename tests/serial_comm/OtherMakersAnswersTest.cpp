@@ -149,51 +149,45 @@ TEST(SupportedCommandsTest, ReadsTheListInEveryLayout) {
 }
 
 TEST(IdentityAnswersTest, ReadsMakerModelAndSerialInTheShapesPhonesSend) {
+    using Reader = std::u16string (*)(std::string_view);
+    const Reader maker = readManufacturer;
+    const Reader model = readModel;
+    const Reader serial = readSerialNumber;
     struct Case {
+        Reader read;
         const char* answer;
         std::u16string value;
     };
-    const Case manufacturers[] = {
-        {"AT+CGMI\r\r\nNordlicht\r\n\r\nOK\r\n", u"Nordlicht"},
-        {"\r\n+CGMI: \"Kestrel Mobile, Copyright 2004\"\r\n\r\nOK\r\n", u"Kestrel Mobile"},
-        {"\r\n  BRIGHTWAVE   MODEM \r\n\r\nOK\r\n", u"BRIGHTWAVE MODEM"},
-        {"\r\n+CREG: 1\r\nRING\r\nAT+CGMI\r\r\nlumo\r\nOK\r\n", u"lumo"},
-        {"\r\nM\xC3\xBCller\r\n\r\nOK\r\n", u"M\uFFFD\uFFFDller"},
-        {"AT+CGMI\r\r\nERROR\r\n", u""},
-        {"\r\nNordlicht\r\n", u""},
-    };
-    for (const Case& c : manufacturers) {
-        SCOPED_TRACE(c.answer);
-        EXPECT_EQ(readManufacturer(c.answer), c.value);
-    }
-    const Case models[] = {
-        {"AT+CGMM\r\r\n+CGMM: \"GSM900\",\"GSM1800\",\"MODEL=K7\"\r\n\r\nOK\r\n", u"K7"},
-        {"\r\n+CGMM: \"GSM900\",\"GSM1800\",\"WCDMA\",\"model=Q 10\"\r\n\r\nOK\r\n", u"Q 10"},
-        {"AT+CGMM\r\r\nNL-200\r\n\r\nOK\r\n", u"NL-200"},
-        {"\r\n MULTIBAND  900E  1800 \r\n\r\nOK\r\n", u"MULTIBAND 900E 1800"},
-        {"\r\nKST-4402817-BV\r\n\r\nOK\r\n", u"KST-4402817-BV"},
-        {"\r\n+CGMM: \"Lumo 5\"\r\n\r\nOK\r\n", u"Lumo 5"},
-        {"\r\n+CGMM: Lumo 5\r\n\r\nOK\r\n", u"Lumo 5"},
-        {"\r\n^RSSI:20\r\n\r\n140\r\n\r\nOK\r\n", u"140"},
+    const Case cases[] = {
+        {maker, "AT+CGMI\r\r\nNordlicht\r\n\r\nOK\r\n", u"Nordlicht"},
+        {maker, "\r\n+CGMI: \"Kestrel Mobile, Copyright 2004\"\r\n\r\nOK\r\n", u"Kestrel Mobile"},
+        {maker, "\r\n  BRIGHTWAVE   MODEM \r\n\r\nOK\r\n", u"BRIGHTWAVE MODEM"},
+        {maker, "\r\n+CREG: 1\r\nRING\r\nAT+CGMI\r\r\nlumo\r\nOK\r\n", u"lumo"},
+        {maker, "\r\nM\xC3\xBCller\r\n\r\nOK\r\n", u"M\uFFFD\uFFFDller"},
+        {maker, "AT+CGMI\r\r\nERROR\r\n", u""},
+        {maker, "\r\nNordlicht\r\n", u""},
+        {model, "AT+CGMM\r\r\n+CGMM: \"GSM900\",\"GSM1800\",\"MODEL=K7\"\r\n\r\nOK\r\n", u"K7"},
+        {model, "\r\n+CGMM: \"GSM900\",\"GSM1800\",\"WCDMA\",\"model=Q 10\"\r\n\r\nOK\r\n",
+         u"Q 10"},
+        {model, "AT+CGMM\r\r\nNL-200\r\n\r\nOK\r\n", u"NL-200"},
+        {model, "\r\n MULTIBAND  900E  1800 \r\n\r\nOK\r\n", u"MULTIBAND 900E 1800"},
+        {model, "\r\nKST-4402817-BV\r\n\r\nOK\r\n", u"KST-4402817-BV"},
+        {model, "\r\n+CGMM: \"Lumo 5\"\r\n\r\nOK\r\n", u"Lumo 5"},
+        {model, "\r\n+CGMM: Lumo 5\r\n\r\nOK\r\n", u"Lumo 5"},
+        {model, "\r\n^RSSI:20\r\n\r\n140\r\n\r\nOK\r\n", u"140"},
         // A list of bands alone names no model.
-        {"\r\n+CGMM: \"GSM900\",\"GSM1800\"\r\n\r\nOK\r\n", u""},
-        {"\r\n+CME ERROR: 4\r\n", u""},
+        {model, "\r\n+CGMM: \"GSM900\",\"GSM1800\"\r\n\r\nOK\r\n", u""},
+        {model, "\r\n+CME ERROR: 4\r\n", u""},
+        {serial, "\r\n+CGSN: IMEI356789012345671\r\n\r\nOK\r\n", u"356789012345671"},
+        {serial, "\r\n+CGSN: \"IMEI: 356789012345689\"\r\n\r\nOK\r\n", u"356789012345689"},
+        {serial, "AT+CGSN\r\r\n356789012345697\r\n\r\nOK\r\n", u"356789012345697"},
+        {serial, "\r\n+CGSN: <356789012345705>\r\n\r\nOK\r\n", u"356789012345705"},
+        {serial, "\r\n 00460102030405 \r\n\r\nOK\r\n", u"00460102030405"},
+        {serial, "AT+CGSN\r\r\nERROR\r\n", u""},
     };
-    for (const Case& c : models) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
-        EXPECT_EQ(readModel(c.answer), c.value);
-    }
-    const Case serials[] = {
-        {"\r\n+CGSN: IMEI356789012345671\r\n\r\nOK\r\n", u"356789012345671"},
-        {"\r\n+CGSN: \"IMEI: 356789012345689\"\r\n\r\nOK\r\n", u"356789012345689"},
-        {"AT+CGSN\r\r\n356789012345697\r\n\r\nOK\r\n", u"356789012345697"},
-        {"\r\n+CGSN: <356789012345705>\r\n\r\nOK\r\n", u"356789012345705"},
-        {"\r\n 00460102030405 \r\n\r\nOK\r\n", u"00460102030405"},
-        {"AT+CGSN\r\r\nERROR\r\n", u""},
-    };
-    for (const Case& c : serials) {
-        SCOPED_TRACE(c.answer);
-        EXPECT_EQ(readSerialNumber(c.answer), c.value);
+        EXPECT_EQ(c.read(c.answer), c.value);
     }
 }
 

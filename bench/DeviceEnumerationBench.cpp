@@ -136,12 +136,6 @@ void benchEnumeration() {
     std::printf("  other ports alone:           median %7.2f ms\n", median(othersAlone));
 }
 
-// Lets every device through, as for a port the person names.
-class AnyDevice : public device_filter::DeviceFilter {
-public:
-    bool accept(const DEVICE_INFO_EX&) const override { return true; }
-};
-
 void benchOtherMakersProbe() {
     std::vector<double> usb;
     std::vector<double> unknown;
@@ -157,7 +151,7 @@ void benchOtherMakersProbe() {
         // Its USB device tells another vendor: no mode command at all.
         DEVICE_INFO_EX result;
         auto start = Clock::now();
-        probePhone(AnyDevice(), ports.front().found, result);
+        probeAskedPort(ports.front().found, result);
         usb.push_back(milliseconds(Clock::now() - start));
         if (result.state != DeviceState::StandardPhonebook || !result.otherMaker)
             throw std::runtime_error("the other maker's phone was not read as expected");
@@ -167,7 +161,7 @@ void benchOtherMakersProbe() {
         DEVICE_INFO_EX found;
         found.devicePath = text_codec::fromUtf8(phone.portPath());
         start = Clock::now();
-        probePhone(AnyDevice(), found, result);
+        probeAskedPort(found, result);
         unknown.push_back(milliseconds(Clock::now() - start));
         if (result.state != DeviceState::StandardPhonebook || !result.otherMaker)
             throw std::runtime_error("the other maker's phone was not read as expected");

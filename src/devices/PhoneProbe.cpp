@@ -5,6 +5,16 @@
 #include "devices/ZuvoDeviceFilter.h"
 #include "tasks/ModemLease.h"
 
+namespace {
+
+// Lets every device through: the person asked for it.
+class AskedFor final : public device_filter::DeviceFilter {
+public:
+    bool accept(const DEVICE_INFO_EX& /*device*/) const override { return true; }
+};
+
+}  // namespace
+
 serial_comm::PortOrigin portOriginOf(const DEVICE_INFO_EX& found) {
     if (found.vendorId.empty())
         return serial_comm::PortOrigin::Unknown;
@@ -40,4 +50,9 @@ bool probePhone(const device_filter::DeviceFilter& filter, const DEVICE_INFO_EX&
     if (finding != nullptr)
         *finding = report.finding;
     return true;
+}
+
+void probeAskedPort(const DEVICE_INFO_EX& found, DEVICE_INFO_EX& result,
+                    serial_comm::ProbeFinding* finding) {
+    probePhone(AskedFor(), found, result, finding);
 }

@@ -33,3 +33,8 @@ serial_comm::PortOrigin portOriginOf(const DEVICE_INFO_EX& found);
 // then holds what was filled in so far.
 bool probePhone(const device_filter::DeviceFilter& filter, const DEVICE_INFO_EX& found,
                 DEVICE_INFO_EX& result, serial_comm::ProbeFinding* finding = nullptr);
+
+// The probe of a port the person asked for (named on the command line, or picked among the
+// other makers' devices): as probePhone, without a filter.
+void probeAskedPort(const DEVICE_INFO_EX& found, DEVICE_INFO_EX& result,
+                    serial_comm::ProbeFinding* finding = nullptr);

@@ -169,12 +169,6 @@ TEST_F(PhoneProbeTest, AnotherVendorsModemIsNeverOpened) {
     test_support::RawPortClient port(phone->portPath());  // and the port is free
 }
 
-// The person named the port: every device goes to the probe.
-class AnyDevice final : public device_filter::DeviceFilter {
-public:
-    bool accept(const DEVICE_INFO_EX&) const override { return true; }
-};
-
 std::size_t modeCommandsIn(const Strings& transcript) {
     return static_cast<std::size_t>(
         std::count_if(transcript.begin(), transcript.end(),
@@ -185,7 +179,7 @@ TEST_F(PhoneProbeTest, AnotherMakersPhoneOnAPseudoTerminalIsReadableWithMakerAnd
     phone.emplace(builtIn("other-maker"));
     found.devicePath = text_codec::fromUtf8(phone->portPath());  // no USB identity
     serial_comm::ProbeFinding finding = serial_comm::ProbeFinding::Silent;
-    ASSERT_TRUE(probePhone(AnyDevice(), found, result, &finding));
+    probeAskedPort(found, result, &finding);
 
     EXPECT_EQ(result.state, DeviceState::StandardPhonebook);
     EXPECT_EQ(finding, serial_comm::ProbeFinding::Readable);
@@ -204,7 +198,7 @@ TEST_F(PhoneProbeTest, AnotherMakersPhoneOnAPseudoTerminalIsReadableWithMakerAnd
     // A probe that finds the maker's phone afterwards leaves nothing of the other maker's.
     phone.emplace(builtIn("standard-ucs2"));
     found.devicePath = text_codec::fromUtf8(phone->portPath());
-    ASSERT_TRUE(probePhone(AnyDevice(), found, result, &finding));
+    probeAskedPort(found, result, &finding);
     EXPECT_EQ(result.state, DeviceState::StandardPhonebook);
     EXPECT_FALSE(result.otherMaker);
     EXPECT_TRUE(result.manufacturer.empty());
@@ -215,7 +209,7 @@ TEST_F(PhoneProbeTest, AnotherVendorsUsbPhoneIsNeverSentTheModeCommand) {
     phone.emplace(builtIn("other-maker-gsm"));
     found.devicePath = text_codec::fromUtf8(phone->portPath());
     found.vendorId = u"1F6E";
-    ASSERT_TRUE(probePhone(AnyDevice(), found, result));
+    probeAskedPort(found, result);
     EXPECT_EQ(result.state, DeviceState::StandardPhonebook);
     EXPECT_TRUE(result.otherMaker);
     EXPECT_EQ(serial_comm::phoneName(result.manufacturer, result.model), u"Nordlicht NL-100");
@@ -229,7 +223,7 @@ TEST_F(PhoneProbeTest, ASimWaitingForItsPinIsACauseOfItsOwnAndNoPinIsSent) {
     phone.emplace(scenario);
     found.devicePath = text_codec::fromUtf8(phone->portPath());
     serial_comm::ProbeFinding finding = serial_comm::ProbeFinding::Readable;
-    ASSERT_TRUE(probePhone(AnyDevice(), found, result, &finding));
+    probeAskedPort(found, result, &finding);
 
     EXPECT_EQ(result.state, DeviceState::Unsupported);
     EXPECT_EQ(finding, serial_comm::ProbeFinding::SimLocked);

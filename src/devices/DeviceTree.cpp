@@ -125,6 +125,7 @@ struct DeviceTree::Lookups {
     // What a USB device says of itself, for the listing of serial ports (a converter has
     // several): manufacturer, product and serial number, as shown.
     std::unordered_map<std::string, std::array<std::u16string, 3>> usbStrings;
+    std::unordered_map<std::string, std::optional<std::string>> interfaceNumbers;
 };
 
 const std::string& DeviceTree::usbParentOf(const std::string& relative, Lookups& lookups) const {
@@ -172,9 +173,18 @@ std::string DeviceTree::usbDeviceId(const std::string& device, Lookups& lookups)
     return usbDeviceInstanceId(*usb.vendorId, *usb.productId, usb.instancePart);
 }
 
+std::optional<std::string> DeviceTree::interfaceNumberOf(const std::string& interface,
+                                                         Lookups& lookups) const {
+    const auto known = lookups.interfaceNumbers.find(interface);
+    if (known != lookups.interfaceNumbers.end())
+        return known->second;
+    return lookups.interfaceNumbers.emplace(interface, attribute(interface, "bInterfaceNumber"))
+        .first->second;
+}
+
 std::string DeviceTree::usbInterfaceId(const std::string& interface, Lookups& lookups) const {
     const UsbDeviceFacts& usb = usbDevice(std::string(sysfs::parentOf(interface)), lookups);
-    const std::optional<std::string> number = attribute(interface, "bInterfaceNumber");
+    const std::optional<std::string> number = interfaceNumberOf(interface, lookups);
     if (!usb.vendorId || !usb.productId || !number)
         return {};
     return usbInterfaceInstanceId(*usb.vendorId, *usb.productId, *number, usb.instancePart);
@@ -242,6 +252,7 @@ std::string DeviceTree::devicePathOf(std::string_view tty) const {
 }
 
 void DeviceTree::forEachUsbTty(
+    Lookups& lookups,
     const std::function<void(const std::string& tty, const std::string& interface)>& visit) const {
     const std::string classFolder = absolute("class/tty");
     const sysfs::Listing ttys = sysfs::listFolder(classFolder);
@@ -256,8 +267,12 @@ void DeviceTree::forEachUsbTty(
         if (tty.empty() || tty.starts_with("devices/virtual/"))
             continue;
         const std::string interface = usbInterfaceAbove(tty);
-        if (!interface.empty())
-            visit(tty, interface);
+        if (interface.empty())
+            continue;
+        // No USB device folder sits between a tty and its interface: the interface is the
+        // tty's USB parent, and the parent walk need not look at the folders between again.
+        lookups.usbParents.emplace(tty, interface);
+        visit(tty, interface);
     }
 }
 
@@ -276,7 +291,7 @@ DEVICE_INFO_EX DeviceTree::foundRecord(const std::string& tty, const std::string
 
 void DeviceTree::findModems(IEnumDeviceSink& sink) {
     Lookups lookups;
-    forEachUsbTty([&](const std::string& tty, const std::string& interface) {
+    forEachUsbTty(lookups, [&](const std::string& tty, const std::string& interface) {
         sink.onDevice(foundRecord(tty, interface, lookups));
     });
 }
@@ -284,7 +299,7 @@ void DeviceTree::findModems(IEnumDeviceSink& sink) {
 std::vector<UsbSerialPort> DeviceTree::findOtherUsbSerialPorts() {
     Lookups lookups;
     std::vector<UsbSerialPort> ports;
-    forEachUsbTty([&](const std::string& tty, const std::string& interface) {
+    forEachUsbTty(lookups, [&](const std::string& tty, const std::string& interface) {
         if (isMakers(instanceIdOf(interface, lookups)))
             return;  // the maker's phones are found and probed as phones
         const std::string device(sysfs::parentOf(interface));
@@ -308,7 +323,7 @@ std::vector<UsbSerialPort> DeviceTree::findOtherUsbSerialPorts() {
         port.driver =
             shownText(sysfs::nameOf(sysfs::resolveLink(sysfsRoot_, interface + "/driver")));
         port.usbPort = shownText(sysfs::nameOf(device));
-        port.interfaceNumber = shownText(attribute(interface, "bInterfaceNumber").value_or(""));
+        port.interfaceNumber = shownText(interfaceNumberOf(interface, lookups).value_or(""));
         ports.push_back(std::move(port));
     });
     return ports;
@@ -319,7 +334,7 @@ std::optional<DEVICE_INFO_EX> DeviceTree::modemRecordOf(const std::u16string& de
     Lookups lookups;
     std::unordered_map<std::string, std::pair<std::string, std::string>> byPath;
     try {
-        forEachUsbTty([&](const std::string& tty, const std::string& interface) {
+        forEachUsbTty(lookups, [&](const std::string& tty, const std::string& interface) {
             std::error_code ignored;
             const std::filesystem::path node =
                 std::filesystem::absolute(devicePathOf(tty), ignored).lexically_normal();

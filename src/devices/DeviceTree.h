@@ -105,11 +105,14 @@ private:
     const UsbDeviceFacts& usbDevice(const std::string& device, Lookups& lookups) const;
     std::string usbDeviceId(const std::string& device, Lookups& lookups) const;
     std::string usbInterfaceId(const std::string& interface, Lookups& lookups) const;
+    std::optional<std::string> interfaceNumberOf(const std::string& interface,
+                                                 Lookups& lookups) const;
     std::string usbStorageId(const std::string& unit, Lookups& lookups) const;
     std::string devicePathOf(std::string_view tty) const;
     // Calls visit with each tty that has a USB interface above it, in name order, and that
-    // interface; throws as findModems does.
-    void forEachUsbTty(const std::function<void(const std::string& tty,
+    // interface (noted in lookups as the tty's USB parent); throws as findModems does.
+    void forEachUsbTty(Lookups& lookups,
+                       const std::function<void(const std::string& tty,
                                                 const std::string& interface)>& visit) const;
     DEVICE_INFO_EX foundRecord(const std::string& tty, const std::string& interface,
                                Lookups& lookups);

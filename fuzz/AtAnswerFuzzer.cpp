@@ -3,6 +3,9 @@
 // endLine, results outside), name only lines with the asked prefix and report exactly the
 // answer's "OK" and "ERROR" lines; every command's success flag follows the last of those; the
 // command list holds the lines before the first "OK"; what the parsers keep comes from the answer.
+// The readers of other makers' answers too: the final result is one of the answer's lines, and
+// a search of the text as it grows finds where it ends as a search of the whole text does; the
+// identification texts are tidy; the range of a named line equals the plain one without it.
 //
 // Input: the whole answer, as the modem collected it (echo, blank lines and result included).
 #include <algorithm>
@@ -22,11 +25,14 @@
 #include "serial_comm/CPBSCommand.h"
 #include "serial_comm/CSCSCommand.h"
 #include "serial_comm/CommandList.h"
+#include "serial_comm/FinalResult.h"
+#include "serial_comm/IdentityAnswers.h"
 #include "serial_comm/IndexRange.h"
 #include "serial_comm/MODECommand.h"
 #include "serial_comm/MPBRESupportedRangeCommand.h"
 #include "serial_comm/ParseResponseSink.h"
 #include "serial_comm/ResponseParser.h"
+#include "serial_comm/SimStatus.h"
 #include "serial_comm/StorageTable.h"
 
 namespace {
@@ -195,6 +201,84 @@ void checkCommands(std::string_view answer, const std::vector<std::string_view>&
                "the command list is not the lines before OK", printable(answer));
 }
 
+// What a line of the answer says as a final result, by the rules FinalResult.h gives.
+bool isResultLine(std::string_view line) {
+    return line == "OK" || line == "ERROR" || line == "COMMAND NOT SUPPORT" ||
+           line.starts_with("+CME ERROR:") || line.starts_with("+CMS ERROR:");
+}
+
+void checkTidy(const std::u16string& text, const char* what) {
+    FUZZ_CHECK(text.empty() || (text.front() != u' ' && text.back() != u' '), what,
+               printable(text));
+    FUZZ_CHECK(text.find(u"  ") == std::u16string::npos, what, printable(text));
+    for (const char16_t unit : text)
+        FUZZ_CHECK(unit >= 0x20 && unit != 0x7F && (unit < 0x80 || unit == 0xFFFD), what,
+                   printable(text));
+}
+
+void checkOtherMakersReaders(std::string_view answer, const std::vector<std::string_view>& lines) {
+    using serial_comm::FinalResult;
+    const FinalResult result = serial_comm::finalResultOf(answer);
+    const auto first = std::find_if(lines.begin(), lines.end(), isResultLine);
+    check((result.kind == FinalResult::Kind::None) == (first == lines.end()),
+          "a final result that is no result line of the answer");
+    FUZZ_CHECK(inAnswer(answer, result.detail), "an error detail not in the answer",
+               printable(result.detail));
+    check(!result.code() || *result.code() >= 0, "a negative error number");
+    check(!serial_comm::asksForSimPin(result) || result.kind == FinalResult::Kind::EquipmentError,
+          "a PIN request that is no equipment error");
+
+    // Reading an answer searches only what came since the last search, and the overlap before
+    // it: for every length at which the text held no final result yet, that search finds the
+    // same end as a search of the whole text.
+    const std::size_t whole = serial_comm::endOfFinalResult(answer);
+    FUZZ_CHECK(whole == std::string_view::npos ||
+                   (whole <= answer.size() && answer.substr(0, whole).ends_with("\r\n")),
+               "a final result that does not end a line", printable(answer));
+    if (answer.size() <= 4096) {
+        const std::size_t step = std::max<std::size_t>(1, answer.size() / 64);
+        for (std::size_t length = 0; length <= answer.size(); length += step) {
+            if (serial_comm::endOfFinalResult(answer.substr(0, length)) != std::string_view::npos)
+                break;
+            const std::size_t from = length - std::min(length, serial_comm::kFinalSearchOverlap);
+            FUZZ_CHECK(serial_comm::endOfFinalResult(answer, from) == whole,
+                       "a search from the overlap missed the final result", printable(answer));
+        }
+    }
+
+    if (const auto commands = serial_comm::readSupportedCommands(answer)) {
+        check(result.succeeded(), "a command list from an answer that did not end in OK");
+        check(!commands->empty(), "an empty command list");
+        for (const std::string& name : *commands) {
+            FUZZ_CHECK(!name.empty() && name.find_first_of("\r\n,") == std::string::npos &&
+                           name == ascii_case::upperCased(name),
+                       "a command name that is not one upper-case name", printable(name));
+        }
+    }
+
+    const std::u16string maker = serial_comm::readManufacturer(answer);
+    const std::u16string model = serial_comm::readModel(answer);
+    const std::u16string serialNumber = serial_comm::readSerialNumber(answer);
+    checkTidy(maker, "an untidy manufacturer");
+    checkTidy(model, "an untidy model");
+    checkTidy(serialNumber, "an untidy serial number");
+    check(result.succeeded() || (maker.empty() && model.empty() && serialNumber.empty()),
+          "an identification from an answer that did not end in OK");
+    checkTidy(serial_comm::phoneName(maker, model), "an untidy phone name");
+    check(!serial_comm::simWaitsForPin(answer) || inAnswer(answer, "+CPIN"),
+          "a locked SIM without a +CPIN line");
+
+    serial_comm::IndexRange named;
+    const bool foundNamed = serial_comm::readIndexRange(answer, "+CPBR", named);
+    check(foundNamed || named == serial_comm::IndexRange{}, "a named range not found is not 0-0");
+    if (linesNamed(lines, "+CPBR") == 0) {
+        serial_comm::IndexRange plain;
+        const bool foundPlain = serial_comm::readIndexRange(answer, plain);
+        check(foundPlain == foundNamed && plain == named,
+              "without a +CPBR line the named range differs from the plain one");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -204,5 +288,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                         "+CGSN", "+MODE", "+CME ERROR", ""})
         checkParser(answer, lines, name);
     checkCommands(answer, lines);
+    checkOtherMakersReaders(answer, lines);
     return 0;
 }

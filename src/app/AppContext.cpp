@@ -26,7 +26,7 @@ struct HelpTopic {
 // driver, another USB mode, not supported), 5 device list, 6 exporting, 7 output path,
 // 8 welcome; from 9 on the sections that explain the causes of causes/CauseTable.h (a phone's
 // port or answers, 9 to 15; the output file, 16 to 23).
-constexpr std::array<HelpTopic, 24> kHelpTopics{{
+constexpr std::array<HelpTopic, 25> kHelpTopics{{
     {"completion.html", ""},
     {"contacts-source.html", ""},
     {"phone-not-usable.html", "no-driver"},
@@ -51,6 +51,7 @@ constexpr std::array<HelpTopic, 24> kHelpTopics{{
     {"exporting.html", "file-too-large"},
     {"exporting.html", "disk-error"},
     {"exporting.html", "cannot-write"},
+    {"phone-not-usable.html", "sim-locked"},
 }};
 
 char16_t foldAscii(char16_t unit) {

@@ -8,7 +8,8 @@ namespace causes {
 
 // Why a phone found among the devices, or a port given by name, cannot be read. The probe
 // finds it (the port's open, or the phone's answers); both front ends tell it from the table
-// (CauseTable.h). New causes go at the end, so that the values stay what they are.
+// (CauseTable.h). New causes go at the end, so that the values stay what they are (the table
+// checks that its last row is the last cause).
 enum class Cause : std::uint8_t {
     None = 0,  // nothing is wrong: the phone can be read
 
@@ -38,6 +39,8 @@ enum class Cause : std::uint8_t {
     MissingCommands,  // it answered, but lacks commands an export needs
 
     Unknown,  // not known: a record that was never probed
+
+    SimLocked,  // the SIM waits for its PIN (or PUK), which the phone must be given
 };
 
 // Why the output file (or the trace, or standard output) cannot be created or written.

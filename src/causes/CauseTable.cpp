@@ -40,6 +40,7 @@ constexpr std::int32_t Quota = 20;
 constexpr std::int32_t FileTooLarge = 21;
 constexpr std::int32_t DiskError = 22;
 constexpr std::int32_t CannotWrite = 23;
+constexpr std::int32_t SimLocked = 24;
 }  // namespace topic
 
 // Texts shared by several causes.
@@ -132,6 +133,9 @@ constexpr std::array kPhoneRows{
     PhoneRow{Cause::Unknown,
              {"unknown", "it did not answer, or its port could not be opened",
               "contaxio-cli probe --port %5 tells why", 10321, 10322, topic::NotSupported}},
+    PhoneRow{Cause::SimLocked,
+             {"sim-locked", "its SIM card waits for its PIN",
+              "unlock the SIM on the phone, then try again", 10323, 10324, topic::SimLocked}},
 };
 
 constexpr std::array kFileRows{
@@ -205,7 +209,7 @@ constexpr bool inOrder(const Rows& rows) {
 }
 static_assert(inOrder(kPhoneRows), "the phone causes' rows must follow the enumeration");
 static_assert(inOrder(kFileRows), "the file causes' rows must follow the enumeration");
-static_assert(kPhoneRows.back().cause == Cause::Unknown, "every phone cause needs its row");
+static_assert(kPhoneRows.back().cause == Cause::SimLocked, "every phone cause needs its row");
 static_assert(kFileRows.back().cause == FileCause::OtherError, "every file cause needs its row");
 
 }  // namespace

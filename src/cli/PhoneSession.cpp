@@ -7,7 +7,10 @@
 #include "charsets/TextCodec.h"
 #include "cli/AnyPortFilter.h"
 #include "cli/UserMessages.h"
+#include "devices/DeviceRoots.h"
+#include "devices/DeviceTree.h"
 #include "devices/PhoneProbe.h"
+#include "serial_comm/IdentityAnswers.h"
 #include "serial_comm/SerialPortException.h"
 #include "tasks/PhoneManager.h"
 
@@ -20,7 +23,7 @@ PhoneSession::~PhoneSession() {
 }
 
 std::string PhoneSession::model() const {
-    return text_codec::toUtf8(device_.model);
+    return text_codec::toUtf8(serial_comm::phoneName(device_.manufacturer, device_.model));
 }
 
 std::string PhoneSession::imei() const {
@@ -40,6 +43,9 @@ ExitStatus PhoneSession::portFailure(int code, int openError) {
 ExitStatus PhoneSession::probe() {
     DEVICE_INFO_EX found;
     found.devicePath = text_codec::fromUtf8(port_);
+    // What sysfs tells of the port decides whether the maker's mode command may be sent to it.
+    if (auto record = DeviceTree(DeviceRoots::fromEnvironment()).modemRecordOf(found.devicePath))
+        found = std::move(*record);
     device_ = found;
     try {
         probePhone(AnyPortFilter(), found, device_);
@@ -75,7 +81,8 @@ ExitStatus PhoneSession::probe() {
 ExitStatus PhoneSession::open() {
     try {
         manager_ = std::make_unique<PhoneManager>(text_codec::fromUtf8(port_),
-                                                  device_.state == DeviceState::ExtendedPhonebook);
+                                                  device_.state == DeviceState::ExtendedPhonebook,
+                                                  device_.otherMaker);
     } catch (const serial_comm::SerialPortException& failure) {
         return portFailure(failure.code(), failure.openError());
     }

@@ -27,6 +27,12 @@ struct DEVICE_INFO_EX {
     // Why the probe found the phone cannot be read (kind None when it can, or before a probe):
     // the port did not open, the phone did not answer or refused, or it lacks commands.
     causes::PhoneCause cause;
+    // The probe found a phone of another maker: one read with the standard phonebook commands
+    // only, which is never sent the maker's mode command. False for the maker's phones.
+    bool otherMaker = false;
+    // Another maker's phone's manufacturer (AT+CGMI), shown before the model; empty for the
+    // maker's phones, which are not asked.
+    std::u16string manufacturer;
 
     bool operator==(const DEVICE_INFO_EX&) const = default;
 };

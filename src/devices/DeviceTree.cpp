@@ -1,8 +1,10 @@
 #include "devices/DeviceTree.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <system_error>
@@ -68,6 +70,20 @@ bool isMakers(std::string_view instanceId) {
     return !instanceId.empty() && isZuvoDevice(text_codec::fromUtf8(instanceId));
 }
 
+// A text a device gives about itself, as it may be shown: control characters (which could
+// steer a terminal) become U+FFFD.
+std::u16string shownText(std::string_view bytes) {
+    std::u16string text = text_codec::fromUtf8(bytes);
+    for (char16_t& unit : text) {
+        if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0))
+            unit = u'\uFFFD';
+    }
+    return text;
+}
+
+// How many links modemRecordOf follows before it gives up (a loop of links, say).
+constexpr int kMaxLinkSteps = 16;
+
 }  // namespace
 
 DeviceTree::DeviceTree(DeviceRoots roots)
@@ -107,6 +123,10 @@ struct DeviceTree::Lookups {
     std::unordered_map<std::string, std::string> usbParents;
     std::unordered_map<std::string, std::string> instanceIds;
     std::unordered_map<std::string, UsbDeviceFacts> usbDevices;
+    // What a USB device says of itself, for the listing of serial ports (a converter has
+    // several): manufacturer, product and serial number, as shown.
+    std::unordered_map<std::string, std::array<std::u16string, 3>> usbStrings;
+    std::unordered_map<std::string, std::optional<std::string>> interfaceNumbers;
 };
 
 const std::string& DeviceTree::usbParentOf(const std::string& relative, Lookups& lookups) const {
@@ -154,9 +174,18 @@ std::string DeviceTree::usbDeviceId(const std::string& device, Lookups& lookups)
     return usbDeviceInstanceId(*usb.vendorId, *usb.productId, usb.instancePart);
 }
 
+std::optional<std::string> DeviceTree::interfaceNumberOf(const std::string& interface,
+                                                         Lookups& lookups) const {
+    const auto known = lookups.interfaceNumbers.find(interface);
+    if (known != lookups.interfaceNumbers.end())
+        return known->second;
+    return lookups.interfaceNumbers.emplace(interface, attribute(interface, "bInterfaceNumber"))
+        .first->second;
+}
+
 std::string DeviceTree::usbInterfaceId(const std::string& interface, Lookups& lookups) const {
     const UsbDeviceFacts& usb = usbDevice(std::string(sysfs::parentOf(interface)), lookups);
-    const std::optional<std::string> number = attribute(interface, "bInterfaceNumber");
+    const std::optional<std::string> number = interfaceNumberOf(interface, lookups);
     if (!usb.vendorId || !usb.productId || !number)
         return {};
     return usbInterfaceInstanceId(*usb.vendorId, *usb.productId, *number, usb.instancePart);
@@ -223,14 +252,15 @@ std::string DeviceTree::devicePathOf(std::string_view tty) const {
     return (roots_.dev / name).string();
 }
 
-void DeviceTree::findModems(IEnumDeviceSink& sink) {
+void DeviceTree::forEachUsbTty(
+    Lookups& lookups,
+    const std::function<void(const std::string& tty, const std::string& interface)>& visit) const {
     const std::string classFolder = absolute("class/tty");
     const sysfs::Listing ttys = sysfs::listFolder(classFolder);
     if (ttys.error != 0) {
         throw std::runtime_error("cannot read the tty devices in " + classFolder + ": " +
                                  errorText(ttys.error));
     }
-    Lookups lookups;
     for (const std::string& name : ttys.names) {
         const std::string tty = sysfs::resolveLink(sysfsRoot_, "class/tty/" + name);
         // Virtual consoles and pseudo-terminals live below devices/virtual; legacy serial
@@ -240,16 +270,95 @@ void DeviceTree::findModems(IEnumDeviceSink& sink) {
         const std::string interface = usbInterfaceAbove(tty);
         if (interface.empty())
             continue;
-        DEVICE_INFO_EX record;
-        record.retriesLeft = 10;
-        record.device = nodes_.nodeOf(tty);
-        record.rootDevice = rootDeviceOf(tty, lookups);
-        record.devicePath = text_codec::fromUtf8(devicePathOf(tty));
-        // The port's name tells nothing of the vendor on this system; its USB device does.
-        record.vendorId = vendorIdOf(text_codec::fromUtf8(instanceIdOf(interface, lookups)));
-        record.state = DeviceState::Found;
-        sink.onDevice(record);
+        // No USB device folder sits between a tty and its interface: the interface is the
+        // tty's USB parent, and the parent walk need not look at the folders between again.
+        lookups.usbParents.emplace(tty, interface);
+        visit(tty, interface);
     }
+}
+
+DEVICE_INFO_EX DeviceTree::foundRecord(const std::string& tty, const std::string& interface,
+                                       Lookups& lookups) {
+    DEVICE_INFO_EX record;
+    record.retriesLeft = 10;
+    record.device = nodes_.nodeOf(tty);
+    record.rootDevice = rootDeviceOf(tty, lookups);
+    record.devicePath = text_codec::fromUtf8(devicePathOf(tty));
+    // The port's name tells nothing of the vendor on this system; its USB device does.
+    record.vendorId = vendorIdOf(text_codec::fromUtf8(instanceIdOf(interface, lookups)));
+    record.state = DeviceState::Found;
+    return record;
+}
+
+void DeviceTree::findModems(IEnumDeviceSink& sink) {
+    Lookups lookups;
+    forEachUsbTty(lookups, [&](const std::string& tty, const std::string& interface) {
+        sink.onDevice(foundRecord(tty, interface, lookups));
+    });
+}
+
+std::vector<UsbSerialPort> DeviceTree::findOtherUsbSerialPorts() {
+    Lookups lookups;
+    std::vector<UsbSerialPort> ports;
+    forEachUsbTty(lookups, [&](const std::string& tty, const std::string& interface) {
+        if (isMakers(instanceIdOf(interface, lookups)))
+            return;  // the maker's phones are found and probed as phones
+        const std::string device(sysfs::parentOf(interface));
+        const UsbDeviceFacts& usb = usbDevice(device, lookups);
+        auto strings = lookups.usbStrings.find(device);
+        if (strings == lookups.usbStrings.end()) {
+            std::array<std::u16string, 3> read;
+            read[0] = shownText(attribute(device, "manufacturer").value_or(""));
+            read[1] = shownText(attribute(device, "product").value_or(""));
+            read[2] = shownText(attribute(device, "serial").value_or(""));
+            strings = lookups.usbStrings.emplace(device, std::move(read)).first;
+        }
+        UsbSerialPort port;
+        port.found = foundRecord(tty, interface, lookups);
+        port.ttyName = shownText(sysfs::nameOf(tty));
+        port.vendorId = shownText(usb.vendorId.value_or(""));
+        port.productId = shownText(usb.productId.value_or(""));
+        port.manufacturer = strings->second[0];
+        port.product = strings->second[1];
+        port.serial = strings->second[2];
+        port.driver =
+            shownText(sysfs::nameOf(sysfs::resolveLink(sysfsRoot_, interface + "/driver")));
+        port.usbPort = shownText(sysfs::nameOf(device));
+        port.interfaceNumber = shownText(interfaceNumberOf(interface, lookups).value_or(""));
+        ports.push_back(std::move(port));
+    });
+    return ports;
+}
+
+std::optional<DEVICE_INFO_EX> DeviceTree::modemRecordOf(const std::u16string& devicePath) {
+    // The ttys by the device path the modem pass gives them.
+    Lookups lookups;
+    std::unordered_map<std::string, std::pair<std::string, std::string>> byPath;
+    try {
+        forEachUsbTty(lookups, [&](const std::string& tty, const std::string& interface) {
+            std::error_code ignored;
+            const std::filesystem::path node =
+                std::filesystem::absolute(devicePathOf(tty), ignored).lexically_normal();
+            byPath.emplace(node.string(), std::make_pair(tty, interface));
+        });
+    } catch (const std::runtime_error&) {
+        return std::nullopt;
+    }
+    // Follow the links from the path given, a step at a time, until one names such a tty.
+    std::error_code error;
+    std::filesystem::path path =
+        std::filesystem::absolute(std::filesystem::path(text_codec::toUtf8(devicePath)), error);
+    for (int step = 0; !error && step < kMaxLinkSteps; ++step) {
+        const auto known = byPath.find(path.lexically_normal().string());
+        if (known != byPath.end()) {
+            DEVICE_INFO_EX record = foundRecord(known->second.first, known->second.second, lookups);
+            record.devicePath = devicePath;
+            return record;
+        }
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return std::nullopt;
 }
 
 void DeviceTree::report(const std::string& relative, DeviceState state, Lookups& lookups,

@@ -2,13 +2,16 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "devices/DeviceNodeTable.h"
 #include "devices/DeviceRoots.h"
 #include "devices/IEnumDeviceSink.h"
+#include "devices/UsbSerialPort.h"
 
 // The system's devices as the kernel shows them in sysfs, and the two enumeration passes that
 // find the maker's phones among them.
@@ -51,6 +54,18 @@ public:
     // be read, a line saying so goes to the standard error stream and nothing is reported; a
     // tree without a USB bus has nothing to report.
     void FindOtherZuvoDevices(IEnumDeviceSink& sink);
+
+    // Every other serial port attached by USB: the ttys of the modem pass whose USB device is
+    // not the maker's, in name order, with what sysfs says of them (see UsbSerialPort). Nothing
+    // is opened. Throws std::runtime_error, like findModems, when the tty class cannot be read.
+    std::vector<UsbSerialPort> findOtherUsbSerialPorts();
+
+    // The record the modem pass reports for the USB tty behind devicePath, with devicePath as
+    // given: a device node below the dev root, or a link that leads to one (as those below
+    // /dev/serial/by-id do). Nothing for a port the tree does not place on USB (a
+    // pseudo-terminal, a Bluetooth or legacy serial port, a path that names no tty), or when
+    // the tty class cannot be read. Nothing is opened.
+    std::optional<DEVICE_INFO_EX> modemRecordOf(const std::u16string& devicePath);
 
     // The top-most ancestor reachable through an unbroken chain of the maker's devices, the node
     // itself when its parent is not the maker's.
@@ -96,8 +111,17 @@ private:
     const UsbDeviceFacts& usbDevice(const std::string& device, Lookups& lookups) const;
     std::string usbDeviceId(const std::string& device, Lookups& lookups) const;
     std::string usbInterfaceId(const std::string& interface, Lookups& lookups) const;
+    std::optional<std::string> interfaceNumberOf(const std::string& interface,
+                                                 Lookups& lookups) const;
     std::string usbStorageId(const std::string& unit, Lookups& lookups) const;
     std::string devicePathOf(std::string_view tty) const;
+    // Calls visit with each tty that has a USB interface above it, in name order, and that
+    // interface (noted in lookups as the tty's USB parent); throws as findModems does.
+    void forEachUsbTty(Lookups& lookups,
+                       const std::function<void(const std::string& tty,
+                                                const std::string& interface)>& visit) const;
+    DEVICE_INFO_EX foundRecord(const std::string& tty, const std::string& interface,
+                               Lookups& lookups);
     std::uint32_t rootDeviceOf(const std::string& relative, Lookups& lookups);
     void reportStorageUnitsBelow(const std::string& interface, Lookups& lookups,
                                  IEnumDeviceSink& sink);

@@ -12,13 +12,19 @@ inline constexpr std::string_view kSetSeparator = "=";
 inline constexpr std::string_view kQueryMark = "?";
 inline constexpr std::string_view kLineTerminator = "\r\n";
 
-// Either of these anywhere in the collected text ends the reading of an answer.
+// Either of these anywhere in the collected text ends the reading of an answer (and so does a
+// whole error line, see FinalResult.h).
 inline constexpr std::string_view kFinalOk = "\r\nOK\r\n";
 inline constexpr std::string_view kFinalError = "\r\nERROR\r\n";
 
 // Whole answer lines that report the outcome of a command.
 inline constexpr std::string_view kResultOk = "OK";
 inline constexpr std::string_view kResultError = "ERROR";
+// Errors of the mobile equipment and of the message service, numbered or in words, and one
+// modem maker's word for a command it does not know: final results too (see FinalResult.h).
+inline constexpr std::string_view kEquipmentErrorPrefix = "+CME ERROR:";
+inline constexpr std::string_view kMessageErrorPrefix = "+CMS ERROR:";
+inline constexpr std::string_view kResultNotSupported = "COMMAND NOT SUPPORT";
 
 // The phone's echo of the command that switches it to mode 2; the phone sends a few more lines
 // after the final result of that command.

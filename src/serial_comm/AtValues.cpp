@@ -75,6 +75,13 @@ std::int32_t atoi32(std::string_view value) {
     return static_cast<std::int32_t>(std::min(magnitude, kLimit - 1));
 }
 
+std::string_view trimBlanks(std::string_view text) {
+    const std::size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string_view::npos)
+        return {};
+    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
 bool holdsOk(std::string_view answer) {
     return answer.find(at::kResultOk) != std::string_view::npos;
 }

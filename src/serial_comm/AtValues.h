@@ -32,6 +32,9 @@ std::vector<std::string> splitList(std::string_view value);
 // beyond the 32-bit range gives the nearest end of the range.
 std::int32_t atoi32(std::string_view value);
 
+// The text without the blanks and tabs at its start and end (a view into text).
+std::string_view trimBlanks(std::string_view text);
+
 // True when an answer holds the two bytes "OK" anywhere (a plain substring search, which is how
 // callers that ignore an answer's lines tell a command that worked).
 bool holdsOk(std::string_view answer);

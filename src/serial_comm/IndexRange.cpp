@@ -2,6 +2,7 @@
 
 #include "serial_comm/AtCommand.h"
 #include "serial_comm/AtProtocol.h"
+#include "serial_comm/AtTokenizer.h"
 #include "serial_comm/AtValues.h"
 
 namespace serial_comm {
@@ -35,6 +36,15 @@ bool readIndexRange(std::string_view answer, IndexRange& range) {
         return false;
     range = splitIndexRange(stripParentheses(answer.substr(start, comma - start)));
     return true;
+}
+
+bool readIndexRange(std::string_view answer, std::string_view name, IndexRange& range) {
+    for (const std::string_view line : splitLines(answer)) {
+        if (line.size() > name.size() && line.starts_with(name) &&
+            line[name.size()] == at::kPrefixEnd)
+            return readIndexRange(line, range);
+    }
+    return readIndexRange(answer, range);
 }
 
 }  // namespace serial_comm

@@ -29,4 +29,9 @@ std::string indexRangeCommand(std::string_view name);
 // when the answer holds no ':' or no comma follows the start.
 bool readIndexRange(std::string_view answer, IndexRange& range);
 
+// As above, but from the answer's line with the prefix name ("+CPBR") when it has one, so that
+// an unsolicited result code before it ("+CREG: 1,2", "^RSSI:14") is not taken for the range;
+// an answer without such a line is read from its first ':' as above.
+bool readIndexRange(std::string_view answer, std::string_view name, IndexRange& range);
+
 }  // namespace serial_comm

@@ -30,15 +30,18 @@ struct ModeSwitchOutcome {
     std::string modeRead{kReadingMode};
     // The phone was in mode 2 and was set to mode 0 first.
     bool wentThroughIdle = false;
-    // With ModeAnswers::MustHoldOk: the switch stopped at an answer that came but held no "OK"
-    // (the phone refused, typically with ERROR); false when it stopped at silence.
+    // Why a switch with ModeAnswers::MustHoldOk stopped short: the phone said nothing to the
+    // last command sent, or it answered a switch with a final failure (ERROR, +CME ERROR: ...),
+    // as a phone does that has no such modes.
+    bool silent = false;
     bool refused = false;
 };
 
 // Puts the phone into mode 2: asks AT+MODE?; when the phone is (or is taken to be) in mode 2,
 // first AT+MODE=0, its answer, a pause; then AT+MODE=2, a pause, and its answer (the modem
 // collects the lines that follow it). So the phone always switches into mode 2 afresh. pause
-// is kModeSwitchPause; tests shorten it. SerialPortException passes through.
+// is kModeSwitchPause; tests shorten it. With ModeAnswers::MustHoldOk a refused AT+MODE=0 ends
+// the switch before its pause. SerialPortException passes through.
 ModeSwitchOutcome switchToReadingMode(Modem& modem, ModeAnswers answers,
                                       std::chrono::milliseconds pause = kModeSwitchPause);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "serial_comm/FinalResult.h"
+
 namespace serial_comm {
 
 namespace {
@@ -19,26 +21,6 @@ public:
 IModemClock& steadyClock() {
     static SteadyClock clock;
     return clock;
-}
-
-// Enough bytes of already searched text to catch a final result split between two chunks.
-constexpr std::size_t kFinalOverlap = std::max(at::kFinalOk.size(), at::kFinalError.size()) - 1;
-
-bool holdsFinalResult(const std::string& text, std::size_t from) {
-    const std::string_view fresh = std::string_view(text).substr(from);
-    return fresh.find(at::kFinalOk) != std::string_view::npos ||
-           fresh.find(at::kFinalError) != std::string_view::npos;
-}
-
-// Where the first final result of text ends; npos when it holds none.
-std::size_t endOfFinalResult(std::string_view text) {
-    const std::size_t ok = text.find(at::kFinalOk);
-    const std::size_t error = text.find(at::kFinalError);
-    if (ok == std::string_view::npos && error == std::string_view::npos)
-        return std::string_view::npos;
-    if (error == std::string_view::npos || (ok != std::string_view::npos && ok < error))
-        return ok + at::kFinalOk.size();
-    return error + at::kFinalError.size();
 }
 
 }  // namespace
@@ -104,14 +86,14 @@ std::uint32_t Modem::readResponse(std::string& answer) {
     bool finalResult = false;
     auto lastArrival = clock_->now();
     while (total < at::kAnswerLimit) {
-        std::size_t searchFrom = text.size() - std::min(text.size(), kFinalOverlap);
+        std::size_t searchFrom = text.size() - std::min(text.size(), kFinalSearchOverlap);
         if (readChunk(text, total) > 0) {
             lastArrival = clock_->now();
             if (const std::size_t late = dropLateAnswers(text); late > 0) {
                 dropped += late;
                 searchFrom = 0;
             }
-            if (holdsFinalResult(text, searchFrom)) {
+            if (endOfFinalResult(text, searchFrom) != std::string::npos) {
                 finalResult = true;
                 break;
             }

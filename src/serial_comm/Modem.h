@@ -41,10 +41,12 @@ public:
 
     // Collects the phone's answer into answer (replacing what it held) and returns the number
     // of bytes received; 0 means the phone said nothing. Reading ends as soon as the text holds
-    // "\r\nOK\r\n" or "\r\nERROR\r\n", after the silence time-out since the last byte, or
-    // when at::kAnswerLimit bytes have come (a device that streams without end). After the echo of
-    // AT+MODE=2 the lines the phone sends after its OK are collected too. Each chunk read is kept
-    // up to its first NUL byte. The echo, blank lines and the final result stay in the text.
+    // "\r\nOK\r\n" or "\r\nERROR\r\n", or a whole error line ("+CME ERROR: 22",
+    // "+CMS ERROR: 500", "COMMAND NOT SUPPORT"; see FinalResult.h), after the silence time-out
+    // since the last byte, or when at::kAnswerLimit bytes have come (a device that streams
+    // without end). After the echo of AT+MODE=2 the lines the phone sends after its OK are
+    // collected too. Each chunk read is kept up to its first NUL byte. The echo, blank lines and
+    // the final result stay in the text.
     //
     // A late answer is left out: once a command was sent, text that starts with the echo of
     // another command is the answer to an earlier one that came after its silence ran out (the

@@ -38,19 +38,25 @@ std::int32_t levelOfCommandList(std::vector<std::string> commands) {
     return support_level::Unsupported;
 }
 
-bool charsetsConfirmed(Modem& modem) {
+// Whether the phone confirms its charsets; silent is set when it said nothing.
+bool charsetsConfirmed(Modem& modem, bool& silent) {
     std::string answer;
-    if (exchange(modem, CSCSCommand::testCommand(), answer) == 0)
+    if (exchange(modem, CSCSCommand::testCommand(), answer) == 0) {
+        silent = true;
         return false;
+    }
     CSCSCommand command;
     command.parse(answer);
     return command.succeeded();
 }
 
-bool storagesConfirmed(Modem& modem) {
+// Whether the phone confirms at least one storage; silent is set when it said nothing.
+bool storagesConfirmed(Modem& modem, bool& silent) {
     std::string answer;
-    if (exchange(modem, CPBSCommand::testCommand(), answer) == 0)
+    if (exchange(modem, CPBSCommand::testCommand(), answer) == 0) {
+        silent = true;
         return false;
+    }
     CPBSCommand command;
     command.parse(answer);
     const auto& names = command.items();
@@ -60,21 +66,26 @@ bool storagesConfirmed(Modem& modem) {
 
 }  // namespace
 
-std::int32_t phoneSupportLevel(Modem& modem, bool* answered) {
+PhoneSupport phoneSupport(Modem& modem) {
+    PhoneSupport support;
     std::string answer;
-    const bool listed = exchange(modem, commandListCommand(), answer) != 0;
-    if (answered != nullptr)
-        *answered = listed;
-    if (!listed)
-        return support_level::Unsupported;
+    if (exchange(modem, commandListCommand(), answer) == 0) {
+        support.silent = true;
+        return support;
+    }
     std::vector<std::string> commands;
     readCommandList(answer, commands);
     const std::int32_t level = levelOfCommandList(std::move(commands));
     if (level == support_level::Unsupported)
-        return level;
-    if (!charsetsConfirmed(modem) || !storagesConfirmed(modem))
-        return support_level::Unsupported;
-    return level;
+        return support;
+    if (!charsetsConfirmed(modem, support.silent) || !storagesConfirmed(modem, support.silent))
+        return support;
+    support.level = level;
+    return support;
+}
+
+std::int32_t phoneSupportLevel(Modem& modem) {
+    return phoneSupport(modem).level;
 }
 
 }  // namespace serial_comm

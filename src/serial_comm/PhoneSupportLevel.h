@@ -18,8 +18,15 @@ inline constexpr std::int32_t ExtendedPhonebook = 5;  // read with AT+MPBRE
 // one. A phone that lists neither, or lacks one of the four, is unsupported. A phonebook level
 // stands only when AT+CSCS=? answers with OK and AT+CPBS=? answers with OK and at least one
 // storage name. A silent phone is unsupported; questions that cannot change the level any more
-// are not asked. answered (when given) tells whether the phone answered AT+CLAC at all.
-// SerialPortException passes through.
-std::int32_t phoneSupportLevel(Modem& modem, bool* answered = nullptr);
+// are not asked. SerialPortException passes through.
+std::int32_t phoneSupportLevel(Modem& modem);
+
+// The level as phoneSupportLevel() asks for it, and whether the question that decided an
+// unsupported level went unanswered.
+struct PhoneSupport {
+    std::int32_t level = support_level::Unsupported;
+    bool silent = false;
+};
+PhoneSupport phoneSupport(Modem& modem);
 
 }  // namespace serial_comm

@@ -136,7 +136,7 @@ void ContactExportTask::readGroups() {
     std::string answer;
     ask(serial_comm::indexRangeCommand(kGroupCommand), answer);
     serial_comm::IndexRange range;
-    if (!serial_comm::readIndexRange(answer, range))
+    if (!serial_comm::readIndexRange(answer, kGroupCommand, range))
         return;  // no group table: every contact stays in the default group
     ask(serial_comm::makeCommand(kGroupCommand, rangeText(range.first, range.last),
                                  serial_comm::at::kSetSeparator),
@@ -157,7 +157,7 @@ void ContactExportTask::readRange() {
         range = command.range();
     } else {
         ask(serial_comm::indexRangeCommand(kStandardReadCommand), answer);
-        if (!serial_comm::readIndexRange(answer, range))
+        if (!serial_comm::readIndexRange(answer, kStandardReadCommand, range))
             fail(ExportResult::Failed);
     }
     nextIndex_ = range.first;

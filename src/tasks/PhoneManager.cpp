@@ -24,7 +24,7 @@ constexpr std::int32_t kLeasePriority = 1;
 
 }  // namespace
 
-PhoneManager::PhoneManager(const std::u16string& portName, bool extendedPhonebook)
+PhoneManager::PhoneManager(const std::u16string& portName, bool extendedPhonebook, bool otherMaker)
     : lease_(portName, kLeasePriority),
       format_(OutputFormat::GoogleCsv),
       outputCharset_(output_charset::Ucs2),
@@ -33,9 +33,12 @@ PhoneManager::PhoneManager(const std::u16string& portName, bool extendedPhoneboo
       phoneMode_(serial_comm::kReadingMode),
       executor_(std::make_unique<TaskExecutorThread>()) {
     // A failure from here on destroys the members already made, which gives the lease back.
-    const serial_comm::ModeSwitchOutcome outcome =
-        serial_comm::switchToReadingMode(lease_.modem(), serial_comm::ModeAnswers::Ignored);
-    phoneMode_ = outcome.wentThroughIdle ? std::string(serial_comm::kIdleMode) : outcome.modeRead;
+    if (!otherMaker) {
+        const serial_comm::ModeSwitchOutcome outcome =
+            serial_comm::switchToReadingMode(lease_.modem(), serial_comm::ModeAnswers::Ignored);
+        phoneMode_ =
+            outcome.wentThroughIdle ? std::string(serial_comm::kIdleMode) : outcome.modeRead;
+    }
     if (!executor_->start())
         throw std::system_error(EAGAIN, std::generic_category(),
                                 "cannot start the phone's worker thread");

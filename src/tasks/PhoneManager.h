@@ -40,7 +40,9 @@ public:
     // second) and starts the worker thread. Throws serial_comm::SerialPortException: code 0
     // when the port cannot be had (openError() then carries the errno of the failed open), or
     // the port's errno when the phone fails during the mode switch; the lease is given back.
-    PhoneManager(const std::u16string& portName, bool extendedPhonebook);
+    // A phone of another maker (otherMaker, as the probe found it) has no such modes: it is sent
+    // no mode command at all, and construction does not wait.
+    PhoneManager(const std::u16string& portName, bool extendedPhonebook, bool otherMaker = false);
 
     // Opens the continue gate, closes the port (so that a transfer in progress fails at once),
     // stops and joins the worker, deletes what the exports used, then gives the modem back.
@@ -129,7 +131,7 @@ private:
     std::unique_ptr<ExportStatisticsMap> statistics_;
     std::vector<std::unique_ptr<StatisticsProxy>> proxies_;
     // The phone's mode as last known: what AT+MODE? reported, "0" after the switch through
-    // mode 0.
+    // mode 0; "2" for another maker's phone, which is not asked.
     std::string phoneMode_;
     // Declared last, so that its tasks are gone before anything they use.
     std::unique_ptr<TaskExecutorThread> executor_;

@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 
 #include "CollectingDeviceSink.h"
 #include "CountingListSink.h"
+#include "OpenWatch.h"
 #include "charsets/TextCodec.h"
 #include "devices/DeviceListing.h"
 #include "devices/DeviceManager.h"
@@ -33,26 +33,7 @@ using namespace std::chrono_literals;
 using phonesim::BuiltInScenarios;
 using phonesim::SimulatedDeviceTree;
 using phonesim::Simulator;
-
-// Tells whether anybody opened a file since the watch began (inotify reports every open).
-class OpenWatch {
-public:
-    explicit OpenWatch(const std::string& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        if (fd_ < 0 || inotify_add_watch(fd_, path.c_str(), IN_OPEN) < 0)
-            throw std::runtime_error("cannot watch " + path);
-    }
-    ~OpenWatch() { ::close(fd_); }
-    OpenWatch(const OpenWatch&) = delete;
-    OpenWatch& operator=(const OpenWatch&) = delete;
-
-    bool opened() const {
-        std::array<char, 4096> events{};
-        return ::read(fd_, events.data(), events.size()) > 0;
-    }
-
-private:
-    int fd_;
-};
+using test_support::OpenWatch;
 
 std::u16string u16(const std::string& text) {
     return text_codec::fromUtf8(text);

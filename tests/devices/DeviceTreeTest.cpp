@@ -2,11 +2,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "CollectingDeviceSink.h"
+#include "OpenWatch.h"
 #include "charsets/TextCodec.h"
 #include "devices/DeviceNodeTable.h"
 #include "devices/DeviceTree.h"
@@ -75,6 +77,99 @@ TEST_F(DeviceTreeTest, TheModemPassReportsUsbTtysOnlyWithPathVendorAndRoot) {
     EXPECT_EQ(usbSerial.vendorId, u"067B");
     EXPECT_EQ(devices.instanceIdOf(devices.parentOf(usbSerial.device)),
               "USB\\VID_067B&PID_2303&MI_00\\1-3&00");
+}
+
+TEST_F(DeviceTreeTest, OtherUsbSerialPortsAreListedWithWhatSysfsSaysAndNeverOpened) {
+    sim.addModemPhone("", SimulatedDeviceTree::makersPhone("Z3SN0042"));
+    std::string phonePath;
+    const std::string phone =
+        sim.addOtherMakersPhone("", SimulatedDeviceTree::otherMakersPhone("NL200X1"), &phonePath);
+    std::string modemPath;
+    sim.addOtherVendorModem("", &modemPath);
+    UsbIdentity board;  // a board whose strings try to steer a terminal
+    board.vendorId = "0403";
+    board.productId = "6001";
+    board.manufacturer = "Tinker\x1b[31m";
+    board.product = "UART";
+    const std::string boardPath =
+        sim.addSerialConverterPort(sim.addUsbDevice(board), "", "ftdi_sio");
+    sim.addLegacySerialPort();
+    sim.addVirtualConsole();
+    std::vector<std::unique_ptr<test_support::OpenWatch>> watches;
+    for (const std::string& node : {phonePath, modemPath, boardPath})
+        watches.push_back(std::make_unique<test_support::OpenWatch>(node));
+
+    DeviceTree devices = tree();
+    const std::vector<UsbSerialPort> ports = devices.findOtherUsbSerialPorts();
+    ASSERT_EQ(ports.size(), 3u);
+
+    const UsbSerialPort& other = ports[0];
+    EXPECT_EQ(utf8(other.found.devicePath), phonePath);
+    EXPECT_EQ(other.found.vendorId, u"1F6E");
+    EXPECT_EQ(other.found.state, DeviceState::Found);
+    EXPECT_EQ(other.found.rootDevice, other.found.device);
+    EXPECT_EQ(devices.pathOf(other.found.device), sim.pathOf(phone + ":1.0") + "/tty/ttyACM1");
+    EXPECT_EQ(other.ttyName, u"ttyACM1");
+    EXPECT_EQ(other.vendorId, u"1f6e");
+    EXPECT_EQ(other.productId, u"4c20");
+    EXPECT_EQ(other.manufacturer, u"Nordlicht");
+    EXPECT_EQ(other.product, u"NL-200");
+    EXPECT_EQ(other.serial, u"NL200X1");
+    EXPECT_EQ(other.driver, u"cdc_acm");
+    EXPECT_EQ(other.usbPort, text_codec::fromUtf8(phone));
+    EXPECT_EQ(other.interfaceNumber, u"00");
+
+    EXPECT_EQ(utf8(ports[1].found.devicePath), modemPath);
+    EXPECT_EQ(ports[1].manufacturer, u"Example Modems");
+    EXPECT_TRUE(ports[1].serial.empty());
+
+    const UsbSerialPort& converter = ports[2];
+    EXPECT_EQ(utf8(converter.found.devicePath), boardPath);
+    EXPECT_EQ(converter.ttyName, u"ttyUSB0");
+    EXPECT_EQ(converter.driver, u"ftdi_sio");
+    EXPECT_EQ(converter.manufacturer, u"Tinker\uFFFD[31m");
+    EXPECT_EQ(converter.product, u"UART");
+
+    for (const auto& watch : watches)
+        EXPECT_FALSE(watch->opened());
+}
+
+TEST_F(DeviceTreeTest, ANamedPortIsPlacedByTheTtyItLeadsTo) {
+    std::string makersPath;
+    sim.addModemPhone("", SimulatedDeviceTree::makersPhone("Z3SN0042"), &makersPath);
+    std::string otherPath;
+    sim.addOtherMakersPhone("", SimulatedDeviceTree::otherMakersPhone(), &otherPath);
+    const std::string legacy = sim.addLegacySerialPort();
+    const fs::path byId = sim.devRoot() / "serial/by-id/usb-Nordlicht_NL-200_NL200A0000001-if00";
+    fs::create_directories(byId.parent_path());
+    fs::create_symlink("../../ttyACM1", byId);
+    const fs::path elsewhere = sim.folder() / "phone";
+    fs::create_symlink(byId, elsewhere);
+    const fs::path loop = sim.folder() / "loop";
+    fs::create_symlink(sim.folder() / "loop2", loop);
+    fs::create_symlink(loop, sim.folder() / "loop2");
+
+    DeviceTree devices = tree();
+    CollectingDeviceSink sink;
+    devices.findModems(sink);
+    ASSERT_EQ(sink.records.size(), 2u);
+
+    const auto makers = devices.modemRecordOf(text_codec::fromUtf8(makersPath));
+    ASSERT_TRUE(makers);
+    EXPECT_EQ(*makers, sink.records[0]);
+    for (const fs::path& named : {fs::path(otherPath), byId, elsewhere}) {
+        SCOPED_TRACE(named.string());
+        const auto other = devices.modemRecordOf(text_codec::fromUtf8(named.string()));
+        ASSERT_TRUE(other);
+        EXPECT_EQ(utf8(other->devicePath), named.string());
+        EXPECT_EQ(other->vendorId, u"1F6E");
+        EXPECT_EQ(other->device, sink.records[1].device);
+    }
+    for (const std::string& unplaced : {legacy, std::string("/dev/pts/999"),
+                                        (sim.devRoot() / "ttyACM7").string(), loop.string()}) {
+        SCOPED_TRACE(unplaced);
+        EXPECT_FALSE(devices.modemRecordOf(text_codec::fromUtf8(unplaced)));
+    }
 }
 
 TEST_F(DeviceTreeTest, TheDevicePathComesFromDevnameWhenItIsSafe) {

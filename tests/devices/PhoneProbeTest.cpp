@@ -17,6 +17,7 @@
 #include "devices/ZuvoDeviceFilter.h"
 #include "phonesim/BuiltInScenarios.h"
 #include "phonesim/Simulator.h"
+#include "serial_comm/IdentityAnswers.h"
 #include "serial_comm/SerialPortException.h"
 #include "tasks/ModemLease.h"
 #include "tasks/ModemRegistry.h"
@@ -197,6 +198,73 @@ TEST_F(PhoneProbeTest, AnotherVendorsModemIsNeverOpened) {
 
     EXPECT_TRUE(phone->transcript().empty());
     test_support::RawPortClient port(phone->portPath());  // and the port is free
+}
+
+std::size_t modeCommandsIn(const Strings& transcript) {
+    return static_cast<std::size_t>(
+        std::count_if(transcript.begin(), transcript.end(),
+                      [](const std::string& line) { return line.starts_with("AT+MODE"); }));
+}
+
+TEST_F(PhoneProbeTest, AnotherMakersPhoneOnAPseudoTerminalIsReadableWithMakerAndModel) {
+    phone.emplace(builtIn("other-maker"));
+    found.devicePath = text_codec::fromUtf8(phone->portPath());  // no USB identity
+    serial_comm::ProbeFinding finding = serial_comm::ProbeFinding::Silent;
+    probeAskedPort(found, result, &finding);
+
+    EXPECT_EQ(result.state, DeviceState::StandardPhonebook);
+    EXPECT_EQ(finding, serial_comm::ProbeFinding::Readable);
+    EXPECT_TRUE(result.otherMaker);
+    EXPECT_EQ(result.manufacturer, u"Nordlicht");
+    EXPECT_EQ(result.model, u"NL-200");
+    EXPECT_EQ(result.imei, u"356789012345671");
+    EXPECT_EQ(serial_comm::phoneName(result.manufacturer, result.model), u"Nordlicht NL-200");
+    // The maker's query and the switch it refused, and no mode command after them.
+    const Strings transcript = phone->transcript();
+    ASSERT_GE(transcript.size(), 2u);
+    EXPECT_EQ(Strings(transcript.begin(), transcript.begin() + 2),
+              (Strings{"AT+MODE?", "AT+MODE=0"}));
+    EXPECT_EQ(modeCommandsIn(transcript), 2u);
+
+    // A probe that finds the maker's phone afterwards leaves nothing of the other maker's.
+    phone.emplace(builtIn("standard-ucs2"));
+    found.devicePath = text_codec::fromUtf8(phone->portPath());
+    probeAskedPort(found, result, &finding);
+    EXPECT_EQ(result.state, DeviceState::StandardPhonebook);
+    EXPECT_FALSE(result.otherMaker);
+    EXPECT_TRUE(result.manufacturer.empty());
+    EXPECT_EQ(result.model, u"Z1");
+}
+
+TEST_F(PhoneProbeTest, AnotherVendorsUsbPhoneIsNeverSentTheModeCommand) {
+    phone.emplace(builtIn("other-maker-gsm"));
+    found.devicePath = text_codec::fromUtf8(phone->portPath());
+    found.vendorId = u"1F6E";
+    probeAskedPort(found, result);
+    EXPECT_EQ(result.state, DeviceState::StandardPhonebook);
+    EXPECT_TRUE(result.otherMaker);
+    EXPECT_EQ(serial_comm::phoneName(result.manufacturer, result.model), u"Nordlicht NL-100");
+    EXPECT_EQ(phone->transcript().front(), "AT+CLAC");
+    EXPECT_EQ(modeCommandsIn(phone->transcript()), 0u);
+}
+
+TEST_F(PhoneProbeTest, ASimWaitingForItsPinIsACauseOfItsOwnAndNoPinIsSent) {
+    Scenario scenario = builtIn("other-maker");
+    scenario.phone.sim = "pin";
+    phone.emplace(scenario);
+    found.devicePath = text_codec::fromUtf8(phone->portPath());
+    serial_comm::ProbeFinding finding = serial_comm::ProbeFinding::Readable;
+    probeAskedPort(found, result, &finding);
+
+    EXPECT_EQ(result.state, DeviceState::Unsupported);
+    EXPECT_EQ(finding, serial_comm::ProbeFinding::SimLocked);
+    EXPECT_EQ(serial_comm::findingWord(finding), "sim-locked");
+    EXPECT_TRUE(result.otherMaker);
+    EXPECT_EQ(result.model, u"NL-200");  // it still says who it is
+    for (const std::string& line : phone->transcript()) {
+        EXPECT_FALSE(line.starts_with("AT+CPIN=")) << line;
+        EXPECT_FALSE(line.starts_with("AT+CPBS=\"")) << line;
+    }
 }
 
 TEST_F(PhoneProbeTest, APortThatCannotBeHadThrowsOutOfTheProbe) {

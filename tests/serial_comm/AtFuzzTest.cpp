@@ -17,8 +17,13 @@
 #include "charsets/UcsToMbsConverter.h"
 #include "serial_comm/AtTokenizer.h"
 #include "serial_comm/AtValues.h"
+#include "serial_comm/CommandList.h"
+#include "serial_comm/FinalResult.h"
+#include "serial_comm/IdentityAnswers.h"
+#include "serial_comm/IndexRange.h"
 #include "serial_comm/ParseResponseSink.h"
 #include "serial_comm/ResponseParser.h"
+#include "serial_comm/SimStatus.h"
 
 namespace {
 
@@ -39,6 +44,12 @@ const std::vector<std::string> kRealisticAnswers = {
     "\r\nERROR\r\n",
     "AT+CLAC\r\r\nAT+CGMM\r\nAT+CGSN\r\nAT+CPBS\r\nAT+CSCS\r\nAT+MPBRE\r\n\r\nOK\r\n",
     "\r\n+MPGR: 1,\"D83DDE00\"\r\n\r\nOK\r\n",
+    "AT+CPBR=21,30\r\r\n+CME ERROR: 22\r\n",
+    "\r\n+CLAC:&C,E,+CGMM,+CPBS,+CPBR,+CSCS,^BOOT,\r\n\r\nOK\r\n",
+    "AT+CGMI\r\r\n+CGMI: \"Kestrel Mobile, Copyright 2004\"\r\n\r\nOK\r\n",
+    "\r\n  NL-200 \r\n\r\nOK\r\n",
+    "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n",
+    "\r\n+CREG: 1,2\r\n+CPBR: 1-250,40,16\r\n\r\nOK\r\n",
 };
 
 const std::vector<std::string> kNames = {"+CPBS", "+CPBR", "+MPBRE", "+CSCS",
@@ -245,6 +256,27 @@ TEST(AtFuzz, ArbitraryAnswersNeverBreakTheParsersOrTheConverters) {
             const std::u16string text = serial_comm::decodeText(value, *pair.text, *pair.hex);
             expect(text.size() <= value.size(), "decodeText length", index);
         }
+
+        // The readers of other makers' answers: a result is one of the answer's own, and
+        // identification texts come out without control characters.
+        const serial_comm::FinalResult result = serial_comm::finalResultOf(input);
+        expect(result.detail.size() <= input.size(), "finalResultOf", index);
+        const std::size_t end = serial_comm::endOfFinalResult(input);
+        expect(end == std::string::npos || end <= input.size(), "endOfFinalResult", index);
+        if (const auto commands = serial_comm::readSupportedCommands(input))
+            expect(result.succeeded() && !commands->empty(), "readSupportedCommands", index);
+        for (const std::u16string& text :
+             {serial_comm::readManufacturer(input), serial_comm::readModel(input),
+              serial_comm::readSerialNumber(input)}) {
+            expect(text.size() <= input.size(), "identification length", index);
+            for (const char16_t unit : text)
+                expect(unit >= 0x20 && unit != 0x7F, "identification controls", index);
+        }
+        serial_comm::IndexRange range;
+        expect(serial_comm::readIndexRange(input, "+CPBR", range) ||
+                   range == serial_comm::IndexRange{},
+               "readIndexRange by name", index);
+        serial_comm::simWaitsForPin(input);
 
         const std::string bytes(input);
         expect(utf16Bytes.convert(bytes).size() == bytes.size() / 2, "UTF-16LE", index);

@@ -178,6 +178,30 @@ TEST_F(ModemTest, AnAnswerInPiecesIsCollectedUntilItsFinalResult) {
     }
 }
 
+// Error reports of other makers' phones are final results: no silence is waited for, also
+// when the error line comes in pieces (it ends the answer once its line end has come).
+TEST_F(ModemTest, AnErrorReportEndsTheAnswerAtOnce) {
+    for (const std::string reply :
+         {"AT+CPBR=21,30\r\r\n+CME ERROR: 22\r\n", "\r\n+CME ERROR: SIM PIN required\r\n",
+          "\r\n+CMS ERROR: 500\r\n", "AT+CPROT=?\r\r\nCOMMAND NOT SUPPORT\r\n",
+          "\r\n+CPBR: 1,\"030\",129,\"Ann\"\r\n+CME ERROR: invalid index\r\n"}) {
+        SCOPED_TRACE(reply);
+        phoneSays(reply);
+        std::string answer;
+        EXPECT_EQ(modem.readResponse(answer), reply.size());
+        EXPECT_EQ(answer, reply);
+    }
+    EXPECT_TRUE(clock.waits().empty());
+
+    phoneSays("\r\n+CME ERR");
+    clock.at(10ms, "OR: 11\r");
+    clock.at(20ms, "\n");
+    std::string answer;
+    modem.readResponse(answer);
+    EXPECT_EQ(answer, "\r\n+CME ERROR: 11\r\n");
+    EXPECT_EQ(clock.elapsed(), 20ms);
+}
+
 TEST_F(ModemTest, PausesShorterThanTheSilenceDoNotEndTheAnswer) {
     // The silence counts from the last byte, not from the start of the answer: the phone sends
     // its answer in pieces, each pause a little shorter than the silence.
@@ -200,7 +224,7 @@ TEST_F(ModemTest, TheSilenceEndsTheAnswerTwoSecondsAfterTheLastByte) {
         milliseconds ended;
     };
     const Case cases[] = {
-        {"no final result", {{0ms, "\r\n+CME ERROR: 10\r\n"}}, "\r\n+CME ERROR: 10\r\n", 2001ms},
+        {"no final result", {{0ms, "\r\n+CPIN: READY\r\n"}}, "\r\n+CPIN: READY\r\n", 2001ms},
         {"silence", {}, "", 2001ms},
         {"too late",
          {{0ms, "\r\n+CGSN: 35"}, {2500ms, "6938035643809\r\n\r\nOK\r\n"}},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "charsets/TextCodec.h"
+#include "phonesim/BuiltInScenarios.h"
 #include "phonesim/ScenarioParser.h"
 #include "phonesim/Simulator.h"
 #include "serial_comm/AtValues.h"
@@ -20,6 +22,7 @@
 #include "serial_comm/MPBRESupportedRangeCommand.h"
 #include "serial_comm/ModeSwitch.h"
 #include "serial_comm/Modem.h"
+#include "serial_comm/PhoneProbeSequence.h"
 #include "serial_comm/PhoneSupportLevel.h"
 #include "serial_comm/StorageTable.h"
 
@@ -225,6 +228,199 @@ TEST(ModeSwitchTest, AProbeStopsAtTheFirstAnswerWithoutOk) {
             switchToReadingMode(rig.modem, ModeAnswers::MustHoldOk, kTestPause);
         EXPECT_FALSE(outcome.completed);
         EXPECT_EQ(rig.phone.transcript(), c.transcript);
+    }
+}
+
+TEST(ModeSwitchTest, ARefusedSwitchIsToldFromASilentOne) {
+    struct Case {
+        const char* name;
+        const char* behaviour;
+        bool silent;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"silent AT+MODE?", "silent = AT+MODE?", true, false},
+        {"AT+MODE=0 refused", "fail = AT+MODE=0", false, true},
+        {"AT+MODE=0 refused in words",
+         "answer = AT+MODE=0 -> \"\\r\\n+CME ERROR: operation not supported\\r\\n\"", false, true},
+        {"AT+MODE=0 answered by nothing useful", "answer = AT+MODE=0 -> \"\\r\\nHELLO\\r\\n\"",
+         false, false},
+        {"silent AT+MODE=0", "silent = AT+MODE=0", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(std::string("[phone]\nmode = 2\n[behaviour]\n") + c.behaviour + "\n",
+                kShortSilence);
+        const ModeSwitchOutcome outcome =
+            switchToReadingMode(rig.modem, ModeAnswers::MustHoldOk, kTestPause);
+        EXPECT_FALSE(outcome.completed);
+        EXPECT_EQ(outcome.silent, c.silent);
+        EXPECT_EQ(outcome.refused, c.refused);
+    }
+}
+
+// Another maker's phone, asked with the standard commands only.
+constexpr std::string_view kOtherMakersPhone = R"(
+[phone]
+manufacturer = Kestrel
+model = KM-7
+imei = 356789012340001
+charsets = UCS2, GSM, IRA
+mode-command = no
+identification = plain
+[storage SM]
+range = 1-250
+[storage ME]
+range = 1-100
+[storage EN]
+[behaviour]
+fail = AT+CLAC
+error-mode = 1
+)";
+
+TEST(StandardPhonebookProbeTest, EachOutcomeFollowsFromThePhonesAnswers) {
+    const Strings identify{"AT+CGMI", "AT+CGMM", "AT+CGSN"};
+    const auto then = [](Strings first, const Strings& second) {
+        first.insert(first.end(), second.begin(), second.end());
+        return first;
+    };
+    const Strings start{"AT+CLAC", "AT+CPIN?", "AT+CSCS=?", "AT+CPBS=?"};
+    const Strings readable = then(then(start, {"AT+CPBS=\"ME\"", "AT+CPBR=?"}), identify);
+    struct Case {
+        const char* name;
+        std::string phone;  // more [phone] lines
+        std::string behaviour;
+        ProbeFinding finding;
+        Strings transcript;
+    };
+    const Case cases[] = {
+        {"AT+CLAC refused, ME gives a range", "", "", ProbeFinding::Readable, readable},
+        {"a list in one +CLAC line with AT+CPBR", "",
+         "answer = AT+CLAC -> \"\\r\\n+CLAC:&C,E,+CPBS,+CPBR,+CSCS,\\r\\n\\r\\nOK\\r\\n\"",
+         ProbeFinding::Readable, readable},
+        {"a list without AT+CPBR", "",
+         "answer = AT+CLAC -> \"\\r\\n+CGMI\\r\\r\\n+CSCS\\r\\r\\n+CPBS\\r\\r\\n\\r\\nOK\\r\\n\"",
+         ProbeFinding::MissingCommands, then({"AT+CLAC"}, identify)},
+        {"a silent AT+CLAC", "", "silent = AT+CLAC", ProbeFinding::Readable, readable},
+        {"a SIM ready", "sim = ready", "", ProbeFinding::Readable, readable},
+        {"a SIM waiting for its PIN", "sim = pin", "", ProbeFinding::SimLocked,
+         then({"AT+CLAC", "AT+CPIN?"}, identify)},
+        {"a SIM waiting for its PUK", "sim = puk", "", ProbeFinding::SimLocked,
+         then({"AT+CLAC", "AT+CPIN?"}, identify)},
+        {"the selection asks for the PIN", "",
+         "answer = AT+CPBS=\"ME\" -> \"\\r\\n+CME ERROR: SIM PIN required\\r\\n\"",
+         ProbeFinding::SimLocked, then(then(start, {"AT+CPBS=\"ME\""}), identify)},
+        {"the range asks for the PIN", "", "answer = AT+CPBR=? -> \"\\r\\n+CME ERROR: 11\\r\\n\"",
+         ProbeFinding::SimLocked, readable},
+        {"ME refused, SM gives a range", "", "fail = AT+CPBS=\"ME\"", ProbeFinding::Readable,
+         then(then(start, {"AT+CPBS=\"ME\"", "AT+CPBS=\"SM\"", "AT+CPBR=?"}), identify)},
+        {"no range in either storage", "", "fail = AT+CPBR=?", ProbeFinding::MissingCommands,
+         then(then(start, {"AT+CPBS=\"ME\"", "AT+CPBR=?", "AT+CPBS=\"SM\"", "AT+CPBR=?"}),
+              identify)},
+        {"only storages the export never reads", "",
+         "answer = AT+CPBS=? -> \"\\r\\n+CPBS: "
+         "(\\\"EN\\\",\\\"ON\\\",\\\"FD\\\")\\r\\n\\r\\nOK\\r\\n\"",
+         ProbeFinding::MissingCommands, then(start, identify)},
+        {"no charset listed", "", "fail = AT+CSCS=?", ProbeFinding::MissingCommands,
+         then({"AT+CLAC", "AT+CPIN?", "AT+CSCS=?"}, identify)},
+        {"silent to its first two questions",
+         "",
+         "silent = AT+CLAC\nsilent = AT+CPIN?",
+         ProbeFinding::Silent,
+         {"AT+CLAC", "AT+CPIN?"}},
+        {"silent once the storages are asked", "", "silent = AT+CPBS=?", ProbeFinding::Silent,
+         start},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string scenario(kOtherMakersPhone);
+        scenario.insert(scenario.find("[storage SM]"), c.phone + "\n");
+        Rig rig(scenario + c.behaviour + "\n", kShortSilence);
+        const ProbeReport report = probeStandardPhonebook(rig.modem);
+        EXPECT_EQ(report.finding, c.finding) << findingWord(report.finding);
+        EXPECT_EQ(report.level, c.finding == ProbeFinding::Readable
+                                    ? support_level::StandardPhonebook
+                                    : support_level::Unsupported);
+        EXPECT_TRUE(report.otherMaker);
+        EXPECT_EQ(rig.phone.transcript(), c.transcript);
+        const bool identified = c.finding != ProbeFinding::Silent;
+        EXPECT_EQ(report.manufacturer, identified ? u"Kestrel" : u"");
+        EXPECT_EQ(report.model, identified ? u"KM-7" : u"");
+        EXPECT_EQ(report.serialNumber, identified ? u"356789012340001" : u"");
+    }
+}
+
+TEST(PhoneProbeSequenceTest, APortOfUnknownOriginRefusingTheSwitchIsAskedAsAnotherMakers) {
+    // A pause long enough to show: the refused command is not followed by it.
+    constexpr auto kLongPause = std::chrono::milliseconds(10000);
+    Rig rig(kOtherMakersPhone);
+    const auto start = std::chrono::steady_clock::now();
+    const ProbeReport report = probePhoneOn(rig.modem, PortOrigin::Unknown, kLongPause);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, kLongPause / 2);
+    EXPECT_EQ(report.finding, ProbeFinding::Readable);
+    EXPECT_EQ(report.level, support_level::StandardPhonebook);
+    EXPECT_TRUE(report.otherMaker);
+    EXPECT_EQ(report.model, u"KM-7");
+    const Strings transcript = rig.phone.transcript();
+    ASSERT_GE(transcript.size(), 3u);
+    EXPECT_EQ(Strings(transcript.begin(), transcript.begin() + 3),
+              (Strings{"AT+MODE?", "AT+MODE=0", "AT+CLAC"}));
+    EXPECT_EQ(std::count_if(transcript.begin(), transcript.end(),
+                            [](const std::string& line) { return line.starts_with("AT+MODE"); }),
+              2);
+}
+
+TEST(PhoneProbeSequenceTest, WhereThePortComesFromDecidesTheModeCommands) {
+    const auto modeCommands = [](const Strings& transcript) {
+        Strings mode;
+        for (const std::string& line : transcript) {
+            if (line.starts_with("AT+MODE"))
+                mode.push_back(line);
+        }
+        return mode;
+    };
+    // Another vendor's USB device is never sent the maker's mode command.
+    {
+        Rig rig(kOtherMakersPhone);
+        const ProbeReport report = probePhoneOn(rig.modem, PortOrigin::OtherUsbDevice, kTestPause);
+        EXPECT_EQ(report.finding, ProbeFinding::Readable);
+        EXPECT_TRUE(report.otherMaker);
+        EXPECT_EQ(rig.phone.transcript().front(), "AT+CLAC");
+        EXPECT_TRUE(modeCommands(rig.phone.transcript()).empty());
+    }
+    // The maker's USB device that refuses the switch stays the maker's: unsupported.
+    {
+        Rig rig(kOtherMakersPhone);
+        const ProbeReport report = probePhoneOn(rig.modem, PortOrigin::MakersUsbDevice, kTestPause);
+        EXPECT_EQ(report.finding, ProbeFinding::RefusedMode);
+        EXPECT_EQ(report.level, support_level::Unsupported);
+        EXPECT_FALSE(report.otherMaker);
+        EXPECT_EQ(rig.phone.transcript(), (Strings{"AT+MODE?", "AT+MODE=0"}));
+    }
+    // The maker's phone on a port of unknown origin gets the maker's sequence, byte for byte.
+    for (const char* name : {"demo", "standard-ucs2", "unsupported"}) {
+        SCOPED_TRACE(name);
+        phonesim::Simulator usb(phonesim::BuiltInScenarios::load(name));
+        phonesim::Simulator pty(phonesim::BuiltInScenarios::load(name));
+        Modem usbModem;
+        Modem ptyModem;
+        ASSERT_TRUE(usbModem.port().open(text_codec::fromUtf8(usb.portPath()), 0, 0));
+        ASSERT_TRUE(ptyModem.port().open(text_codec::fromUtf8(pty.portPath()), 0, 0));
+        const ProbeReport fromUsb = probePhoneOn(usbModem, PortOrigin::MakersUsbDevice, kTestPause);
+        const ProbeReport fromPty = probePhoneOn(ptyModem, PortOrigin::Unknown, kTestPause);
+        EXPECT_EQ(pty.transcript(), usb.transcript());
+        EXPECT_EQ(fromPty.level, fromUsb.level);
+        EXPECT_FALSE(fromPty.otherMaker);
+        EXPECT_TRUE(fromPty.manufacturer.empty());
+        EXPECT_EQ(pty.transcript().back(), "AT+MODE=0");
+    }
+    // A silent port says nothing more after the mode query.
+    {
+        Rig rig(std::string(kOtherMakersPhone) + "silent = AT+MODE?\n", kShortSilence);
+        const ProbeReport report = probePhoneOn(rig.modem, PortOrigin::Unknown, kTestPause);
+        EXPECT_EQ(report.finding, ProbeFinding::Silent);
+        EXPECT_FALSE(report.otherMaker);
+        EXPECT_EQ(rig.phone.transcript(), Strings{"AT+MODE?"});
     }
 }
 

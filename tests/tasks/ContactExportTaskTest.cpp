@@ -142,6 +142,9 @@ TEST(ContactExportTaskTest, TakesWhateverRangeThePhoneReports) {
         {"(9-3)", {}, "started(0,3,-5)", {}},
         // The block after the largest index must neither overflow nor start over.
         {"(2147483640-2147483647)", {"AT+CPBR=2147483640,2147483647"}, "started(0,3,8)", {8}},
+        // The shapes other makers' phones send: no brackets, more numbers after the lengths.
+        {"21-25", {"AT+CPBR=21,25"}, "started(0,3,5)", {5}},
+        {"(11-25),40,30,20,80", {"AT+CPBR=11,20", "AT+CPBR=21,25"}, "started(0,3,15)", {10, 15}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.range);
@@ -239,6 +242,59 @@ TEST(ContactExportTaskTest, ABlockAnsweredWithErrorIsSkippedButASilentOneFails) 
     EXPECT_EQ(silent.sink.startsAndFinishes(), (Strings{"started(0,3,25)", "finished(2)"}));
     EXPECT_EQ(silent.commands().back(), "AT+CPBR=11,20");
     EXPECT_EQ(silent.file(), silent.fileOf(expectedContacts(phone, "ME", false, 1, 10)));
+}
+
+// How phones of other makers answer a window of ten indexes that holds no entry. Each answer
+// ends the read at once, so with a silence of ten seconds the whole export takes a moment.
+TEST(ContactExportTaskTest, AnEmptyWindowIsAnsweredEveryWayAndReadingGoesOn) {
+    struct Case {
+        const char* name;
+        std::string reply;
+    };
+    const Case cases[] = {
+        {"a bare OK", "\r\nOK\r\n"},
+        {"ERROR", "\r\nERROR\r\n"},
+        {"not found", "\r\n+CME ERROR: 22\r\n"},
+        {"invalid index", "\r\n+CME ERROR: 21\r\n"},
+        {"an error in words", "\r\n+CME ERROR: not found\r\n"},
+        {"a blank line and OK", "\r\n\r\nOK\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        phonesim::Scenario scenario = scenarioFrom(kSmallPhone);
+        scenario.behaviour.cannedAnswers.push_back(
+            {phonesim::CommandPattern("AT+CPBR=11,20"), c.reply});
+        TaskRig rig(scenario, false);
+        rig.modem.setSilenceTimeout(10s);
+        const auto start = Clock::now();
+        EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
+        EXPECT_LT(Clock::now() - start, 5s);
+        EXPECT_EQ(rig.sink.startsAndFinishes(), (Strings{"started(0,3,25)", "finished(1)"}));
+        const phonesim::Scenario& phone = rig.phone.scenario();
+        EXPECT_EQ(rig.file(),
+                  rig.fileOf(export_test::joined(expectedContacts(phone, "ME", false, 1, 10),
+                                                 expectedContacts(phone, "ME", false, 21, 25))));
+    }
+}
+
+TEST(ContactExportTaskTest, UnsolicitedCodesBetweenAndInsideAnswersChangeNothing) {
+    const std::string behaviour = R"(
+[behaviour]
+unsolicited = every 2 -> RING
+unsolicited = after AT+CPBS? -> ^RSSI:17
+answer = AT+CPBR=? -> "\r\n+CREG: 1,2\r\n+CPBR: 1-25,40,30\r\n\r\nOK\r\n"
+unsolicited = within AT+CPBR=1,10 -> ^BOOT:20113456,0,0,0,75
+unsolicited = within AT+CPBR=21,25 -> +CREG: 5
+error-mode = 1
+empty-read = error
+)";
+    TaskRig rig(scenarioFrom(std::string(kSmallPhone) + behaviour), false);
+    EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
+    EXPECT_EQ(rig.sink.startsAndFinishes(), (Strings{"started(0,3,25)", "finished(1)"}));
+    const Strings commands = rig.commands();
+    EXPECT_EQ(Strings(commands.begin() + 3, commands.end()),
+              (Strings{"AT+CPBR=1,10", "AT+CPBR=11,20", "AT+CPBR=21,25"}));
+    EXPECT_EQ(rig.file(), rig.fileOf(expectedContacts(rig.phone.scenario(), "ME", false)));
 }
 
 TEST(ContactExportTaskTest, PortFailuresReportOnlyTheFinish) {

@@ -51,10 +51,10 @@ std::u16string u16(const std::filesystem::path& path) {
 // reports. The sinks outlive the manager.
 class ManagerRig {
 public:
-    explicit ManagerRig(phonesim::Scenario scenario, bool extended = false)
+    explicit ManagerRig(phonesim::Scenario scenario, bool extended = false, bool otherMaker = false)
         : phone(std::move(scenario)),
-          manager(
-              std::make_unique<PhoneManager>(text_codec::fromUtf8(phone.portPath()), extended)) {
+          manager(std::make_unique<PhoneManager>(text_codec::fromUtf8(phone.portPath()), extended,
+                                                 otherMaker)) {
         afterConstruction = phone.transcript().size();
         manager->setPath(u16(path));
         manager->setFormat(OutputFormat::GoogleCsv);
@@ -206,6 +206,31 @@ TEST(PhoneManagerTest, ExportsBothStoragesOfAStandardPhoneIntoOneFile) {
     const phonesim::Scenario& phone = rig.phone.scenario();
     EXPECT_EQ(rig.file(), googleFile(export_test::joined(expectedContacts(phone, "ME", false),
                                                          expectedContacts(phone, "SM", false))));
+}
+
+// Another maker's phone with its habits: no mode command, errors as +CME ERROR on every empty
+// window, bare hexadecimal names, unsolicited codes between and inside the answers.
+TEST(PhoneManagerTest, AnotherMakersPhoneGetsNoModeCommandAndIsExportedWhole) {
+    phonesim::Scenario scenario = phonesim::BuiltInScenarios::load("other-maker");
+    // The blanks that pad its names are the name decoder's to drop, not this test's.
+    scenario.behaviour.padNames = false;
+    ManagerRig rig(scenario, false, true);
+    EXPECT_TRUE(rig.phone.transcript().empty());
+    rig.manager->requestStorages(rig.storagesSink);
+    ASSERT_TRUE(rig.storagesSink.waitForAnswers());
+    EXPECT_EQ(rig.storagesSink.answers(), std::vector<Kinds>{Kinds({kSim, kMemory})});
+
+    rig.start({kMemory, kSim});
+    ASSERT_TRUE(rig.exportSink.waitForFinished(2, 20s));
+    EXPECT_EQ(rig.exportSink.startsAndFinishes(),
+              (Strings{"started(1,4,100)", "finished(1)", "started(2,5,250)", "finished(1)"}));
+    for (const std::string& command : rig.phone.transcript())
+        EXPECT_FALSE(command.starts_with("AT+MODE")) << command;
+    const phonesim::Scenario& phone = rig.phone.scenario();
+    EXPECT_EQ(rig.file(), expectedFile("other-maker",
+                                       export_test::joined(expectedContacts(phone, "ME", false),
+                                                           expectedContacts(phone, "SM", false)),
+                                       OutputFormat::GoogleCsv, output_charset::Utf8));
 }
 
 TEST(PhoneManagerTest, ExportsAnExtendedPhoneWithGroupsAndMergedEntries) {

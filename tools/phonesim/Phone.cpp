@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kNotAllowed = 3;
 constexpr int kNotSupported = 4;
+constexpr int kSimPinRequired = 11;
+constexpr int kSimPukRequired = 12;
 constexpr int kInvalidIndex = 21;
 constexpr int kNotFound = 22;
 constexpr int kIncorrectParameters = 50;
@@ -93,9 +95,24 @@ std::string errorText(int code) {
             return "invalid index";
         case kNotFound:
             return "not found";
+        case kSimPinRequired:
+            return "SIM PIN required";
+        case kSimPukRequired:
+            return "SIM PUK required";
         default:
             return "incorrect parameters";
     }
+}
+
+// The answer with text inside it: after its first line, or before its final result when it has
+// no other line.
+std::string withInside(const std::string& answer, const std::string& text) {
+    const std::string line = "\r\n" + text;
+    const std::size_t firstEnd = answer.starts_with("\r\n") ? answer.find("\r\n", 2) : 0;
+    if (firstEnd == 0 || firstEnd == std::string::npos || firstEnd + 2 >= answer.size()) {
+        return line + "\r\n" + answer;
+    }
+    return answer.substr(0, firstEnd) + line + answer.substr(firstEnd);
 }
 
 bool anyMatches(const std::vector<CommandPattern>& patterns, const std::string& line) {
@@ -150,6 +167,7 @@ struct Phone::Command {
 Phone::Phone(const Scenario& scenario)
     : scenario_(scenario),
       echo_(scenario.behaviour.echo),
+      errorMode_(scenario.behaviour.errorMode),
       charset_(scenario.initialCharset()),
       mode_(scenario.phone.mode) {
     if (!scenario.storages.empty()) {
@@ -197,6 +215,12 @@ Reply Phone::handle(const std::string& line) {
 
     ++answers_;
     for (const Behaviour::Unsolicited& code : behaviour.unsolicited) {
+        if (code.within) {
+            if (code.within->matches(line)) {
+                reply.answer = withInside(reply.answer, code.text);
+            }
+            continue;
+        }
         const bool due = code.every > 0 ? answers_ % static_cast<std::size_t>(code.every) == 0
                                         : code.after && code.after->matches(line);
         if (due) {
@@ -227,12 +251,16 @@ std::string Phone::execute(const Command& command) {
     if (name == "+CGMM" && (action || test)) {
         std::vector<std::string> items = phone.bands;
         items.push_back("MODEL=" + phone.model);
-        return ok(action ? std::vector<std::string>{"+CGMM: " + quotedList(items)}
-                         : std::vector<std::string>{});
+        const std::string model =
+            phone.plainIdentification ? phone.model : "+CGMM: " + quotedList(items);
+        return ok(action ? std::vector<std::string>{model} : std::vector<std::string>{});
     }
     if (name == "+CGSN" && (action || test)) {
-        return ok(action ? std::vector<std::string>{"+CGSN: " + phone.imei}
-                         : std::vector<std::string>{});
+        const std::string serial = phone.plainIdentification ? phone.imei : "+CGSN: " + phone.imei;
+        return ok(action ? std::vector<std::string>{serial} : std::vector<std::string>{});
+    }
+    if (name == "+CPIN" && !phone.sim.empty()) {
+        return simStatus(command);
     }
     if (name == "+CLAC" && (action || test)) {
         return ok(action ? scenario_.commandList() : std::vector<std::string>{});
@@ -240,7 +268,7 @@ std::string Phone::execute(const Command& command) {
     if (name == "+CMEE") {
         return errorReporting(command);
     }
-    if (name == "+MODE") {
+    if (name == "+MODE" && phone.modeCommand) {
         return mode(command);
     }
     if (name == "+CSCS") {
@@ -272,7 +300,7 @@ std::string Phone::basic(const Command& command) {
     }
     if (command.name == "Z" && (arguments.empty() || arguments == "0")) {
         echo_ = scenario_.behaviour.echo;
-        errorMode_ = 0;
+        errorMode_ = scenario_.behaviour.errorMode;
         charset_ = scenario_.initialCharset();
         return ok();
     }
@@ -350,6 +378,33 @@ bool Phone::phonebookAllowed() const {
     return !required || *required == mode_;
 }
 
+std::optional<int> Phone::simLock() const {
+    const std::string& sim = scenario_.phone.sim;
+    if (sim == "pin") {
+        return kSimPinRequired;
+    }
+    if (sim == "puk") {
+        return kSimPukRequired;
+    }
+    return std::nullopt;
+}
+
+std::string Phone::simStatus(const Command& command) const {
+    switch (command.form) {
+        case Command::Form::Query: {
+            const std::string& sim = scenario_.phone.sim;
+            return ok({std::string("+CPIN: ") + (sim == "pin"   ? "SIM PIN"
+                                                 : sim == "puk" ? "SIM PUK"
+                                                                : "READY")});
+        }
+        case Command::Form::Test:
+            return ok();
+        default:
+            // Entering a PIN is not played: the program never sends one.
+            return error(kNotAllowed);
+    }
+}
+
 const Storage* Phone::selected() const {
     return scenario_.storage(selected_);
 }
@@ -368,6 +423,9 @@ std::string Phone::storages(const Command& command) {
         }
         case Command::Form::Query: {
             const Storage* storage = selected();
+            if (simLock()) {
+                return error(*simLock());
+            }
             if (storage == nullptr) {
                 return error(kNotAllowed);
             }
@@ -376,6 +434,9 @@ std::string Phone::storages(const Command& command) {
                        std::to_string(storage->capacity)});
         }
         case Command::Form::Set: {
+            if (simLock()) {
+                return error(*simLock());
+            }
             const std::string wanted = unquoted(splitArguments(command.arguments).front());
             const auto& refusals = scenario_.behaviour.selectRefusals;
             for (std::size_t i = 0; i < refusals.size(); ++i) {
@@ -415,10 +476,16 @@ std::optional<std::pair<int, int>> readRange(const std::string& arguments, int f
 }  // namespace
 
 std::string Phone::standardPhonebook(const Command& command) {
-    return phonebookRead(
-        command, "+CPBR: ",
-        [](const PhonebookFormatter& formatter, const Contact& contact,
-           std::vector<std::string>& lines) { lines.push_back(formatter.standardLine(contact)); });
+    const Behaviour& behaviour = scenario_.behaviour;
+    const Storage* storage = selected();
+    PhonebookFormatter::NameStyle style;
+    style.bare = behaviour.bareNames;
+    style.padTo = behaviour.padNames && storage != nullptr ? storage->textLength : 0;
+    return phonebookRead(command, "+CPBR: ",
+                         [style](const PhonebookFormatter& formatter, const Contact& contact,
+                                 std::vector<std::string>& lines) {
+                             lines.push_back(formatter.standardLine(contact, style));
+                         });
 }
 
 std::string Phone::extendedPhonebook(const Command& command) {
@@ -435,6 +502,9 @@ std::string Phone::phonebookRead(const Command& command, std::string_view testPr
                                  const LineFormat& format) {
     if (!phonebookAllowed()) {
         return error(kNotAllowed);
+    }
+    if (simLock()) {
+        return error(*simLock());
     }
     const Storage* storage = selected();
     if (storage == nullptr) {

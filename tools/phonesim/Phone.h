@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,9 @@ private:
     std::string error(int code) const;
 
     bool phonebookAllowed() const;
+    // The error a locked SIM gives every phonebook command that reads or selects a storage.
+    std::optional<int> simLock() const;
+    std::string simStatus(const Command& command) const;
     const Storage* selected() const;
 
     const Scenario& scenario_;

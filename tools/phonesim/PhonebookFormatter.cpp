@@ -29,6 +29,10 @@ int PhonebookFormatter::standardType(const Item* item) {
 }
 
 std::string PhonebookFormatter::standardLine(const Contact& contact) const {
+    return standardLine(contact, NameStyle{});
+}
+
+std::string PhonebookFormatter::standardLine(const Contact& contact, const NameStyle& style) const {
     const Item* item = contact.standardItem();
     // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) about a literal
     // prepended to a temporary string.
@@ -39,7 +43,11 @@ std::string PhonebookFormatter::standardLine(const Contact& contact) const {
     line += ',';
     line += std::to_string(standardType(item));
     line += ',';
-    line += charset_.quoted(contact.displayName());
+    std::u16string name = contact.displayName();
+    if (style.padTo > 0 && name.size() < static_cast<std::size_t>(style.padTo)) {
+        name.resize(static_cast<std::size_t>(style.padTo), u' ');
+    }
+    line += style.bare && charset_.isUcs2() ? charset_.render(name) : charset_.quoted(name);
     return line;
 }
 

@@ -19,10 +19,18 @@ public:
 
     explicit PhonebookFormatter(PhoneCharset charset) : charset_(charset) {}
 
+    // How a standard line gives the name, as some phones of other makers do: in UCS2 without
+    // quotes (bare), and padded with blanks to padTo UTF-16 units (0: not padded).
+    struct NameStyle {
+        bool bare = false;
+        int padTo = 0;
+    };
+
     // +CPBR: index,"number",type,"text": the contact's first phone number or e-mail address
     // (type 128 marks an e-mail address, 145 an international number, 129 any other) and its
     // display name.
     std::string standardLine(const Contact& contact) const;
+    std::string standardLine(const Contact& contact, const NameStyle& style) const;
 
     // One +MPBRE line per item of the contact, each carrying the contact's other fields too.
     std::vector<std::string> extendedLines(const Contact& contact) const;

@@ -109,7 +109,13 @@ std::vector<std::string> Scenario::commandList() const {
         return phone.commandList;
     }
     std::vector<std::string> commands{"AT+CGMI", "AT+CGMM", "AT+CGMR", "AT+CGSN", "AT+CLAC",
-                                      "AT+CMEE", "AT+CPBR", "AT+CPBS", "AT+CSCS", "AT+MODE"};
+                                      "AT+CMEE", "AT+CPBR", "AT+CPBS", "AT+CSCS"};
+    if (!phone.sim.empty()) {
+        commands.insert(commands.begin() + 8, "AT+CPIN");
+    }
+    if (phone.modeCommand) {
+        commands.push_back("AT+MODE");
+    }
     if (phone.extended) {
         commands.push_back("AT+MPBRE");
         commands.push_back("AT+MPGR");

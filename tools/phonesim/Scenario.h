@@ -98,6 +98,15 @@ struct PhoneInfo {
     int mode = 0;                          // AT+MODE? at power-on
     bool extended = false;                 // offers AT+MPBRE and AT+MPGR
     std::vector<std::string> commandList;  // AT+CLAC lines; empty: derived from what is offered
+    // The maker's mode command AT+MODE; a phone of another maker has none (answers ERROR).
+    bool modeCommand = true;
+    // What AT+CPIN? reports: "ready", "pin" or "puk" (the SIM waits for its PIN or PUK: every
+    // phonebook command that reads or selects a storage is refused with +CME ERROR 11 or 12);
+    // empty: the phone does not know AT+CPIN.
+    std::string sim;
+    // AT+CGMM and AT+CGSN answered with the bare model and serial number, as most modems do,
+    // instead of the "+CGMM:" and "+CGSN:" lines.
+    bool plainIdentification = false;
 
     bool operator==(const PhoneInfo&) const = default;
 };
@@ -118,6 +127,8 @@ struct Behaviour {
         int every = 0;                        // after every n-th answer, or
         std::optional<CommandPattern> after;  // after the answer to a matching command
         std::string text;                     // the result code, sent as CR LF text CR LF
+        // Or inside the answer to a matching command, after its first line.
+        std::optional<CommandPattern> within = std::nullopt;
         bool operator==(const Unsolicited&) const = default;
     };
 
@@ -128,6 +139,9 @@ struct Behaviour {
     std::chrono::milliseconds answerDelay{0};
     std::optional<int> requiredMode;  // phonebook commands answer ERROR in any other mode
     bool emptyReadIsError = false;    // a read of indexes without entries answers ERROR
+    int errorMode = 0;                // AT+CMEE at power-on: 1 and 2 report +CME ERROR: <n>
+    bool bareNames = false;           // names of the standard phonebook in UCS2 without quotes
+    bool padNames = false;            // names padded with blanks to the storage's text length
     std::string mode2Tail = "+MODE: 2\r\n+PBREADY\r\n";  // sent after the OK of AT+MODE=2
     std::vector<SelectRefusal> selectRefusals;
     std::vector<CommandPattern> failing;

@@ -399,10 +399,23 @@ private:
             phone.extended = boolean(written, key);
         } else if (key == "commands") {
             phone.commandList = list(written);
+        } else if (key == "mode-command") {
+            phone.modeCommand = boolean(written, key);
+        } else if (key == "sim") {
+            if (written != "ready" && written != "pin" && written != "puk") {
+                throw Problem{"sim must be ready, pin or puk, not \"" + written + "\""};
+            }
+            phone.sim = written;
+        } else if (key == "identification") {
+            if (written != "plain" && written != "prefixed") {
+                throw Problem{"identification must be plain or prefixed, not \"" + written + "\""};
+            }
+            phone.plainIdentification = written == "plain";
         } else {
             throw Problem{"unknown key \"" + key +
                           "\" in [phone] (known: manufacturer, model, revision, imei, bands, "
-                          "charsets, charset, mode, extended, commands)"};
+                          "charsets, charset, mode, extended, commands, mode-command, sim, "
+                          "identification)"};
         }
     }
 
@@ -459,19 +472,26 @@ private:
                 behaviour.mode2Tail = written;
             } else if (key == "unplug-after-reads") {
                 behaviour.unplugAfterReads = integer(written, 0, 10000000, key);
+            } else if (key == "error-mode") {
+                behaviour.errorMode = integer(written, 0, 2, key);
+            } else if (key == "bare-names") {
+                behaviour.bareNames = boolean(written, key);
+            } else if (key == "pad-names") {
+                behaviour.padNames = boolean(written, key);
             } else {
                 throw Problem{"unknown key \"" + key +
                               "\" in [behaviour] (known: echo, line-rate, chunk-size, "
                               "chunk-pause, answer-delay, require-mode, empty-read, mode2-tail, "
-                              "refuse-select, fail, silent, answer, unsolicited, unplug-at, "
-                              "unplug-after-reads)"};
+                              "error-mode, bare-names, pad-names, refuse-select, fail, silent, "
+                              "answer, unsolicited, unplug-at, unplug-after-reads)"};
             }
         }
     }
 
     static Behaviour::Unsolicited unsolicited(std::string_view raw) {
-        auto [when, textValue] =
-            arrow(raw, "unsolicited = every N -> TEXT or unsolicited = after COMMAND -> TEXT");
+        auto [when, textValue] = arrow(raw,
+                                       "unsolicited = every N -> TEXT, after COMMAND -> TEXT or "
+                                       "within COMMAND -> TEXT");
         if (textValue.empty()) {
             throw Problem{"an unsolicited result code must not be empty"};
         }
@@ -481,10 +501,12 @@ private:
             code.every = integer(when.substr(6), 1, 1000000, "every");
         } else if (when.rfind("after ", 0) == 0 && !trim(when.substr(6)).empty()) {
             code.after = CommandPattern(trim(when.substr(6)));
+        } else if (when.rfind("within ", 0) == 0 && !trim(when.substr(7)).empty()) {
+            code.within = CommandPattern(trim(when.substr(7)));
         } else {
             throw Problem{
-                "unsolicited is written \"every N -> TEXT\" or "
-                "\"after COMMAND -> TEXT\""};
+                "unsolicited is written \"every N -> TEXT\", \"after COMMAND -> TEXT\" or "
+                "\"within COMMAND -> TEXT\""};
         }
         return code;
     }

@@ -56,6 +56,15 @@ void writeBehaviour(std::ostringstream& out, const Behaviour& behaviour) {
     if (behaviour.emptyReadIsError) {
         key(out, "empty-read", "error");
     }
+    if (behaviour.errorMode != defaults.errorMode) {
+        key(out, "error-mode", std::to_string(behaviour.errorMode));
+    }
+    if (behaviour.bareNames) {
+        key(out, "bare-names", "yes");
+    }
+    if (behaviour.padNames) {
+        key(out, "pad-names", "yes");
+    }
     if (behaviour.mode2Tail != defaults.mode2Tail) {
         key(out, "mode2-tail", behaviour.mode2Tail);
     }
@@ -80,10 +89,11 @@ void writeBehaviour(std::ostringstream& out, const Behaviour& behaviour) {
             << '\n';
     }
     for (const auto& code : behaviour.unsolicited) {
-        out << "unsolicited = "
-            << (code.every > 0 ? "every " + std::to_string(code.every)
-                               : "after " + (code.after ? code.after->text() : std::string()))
-            << " -> " << ScenarioWriter::value(code.text) << '\n';
+        const std::string when = code.every > 0 ? "every " + std::to_string(code.every)
+                                 : code.within
+                                     ? "within " + code.within->text()
+                                     : "after " + (code.after ? code.after->text() : std::string());
+        out << "unsolicited = " << when << " -> " << ScenarioWriter::value(code.text) << '\n';
     }
 }
 
@@ -183,6 +193,15 @@ std::string ScenarioWriter::write(const Scenario& scenario, const std::string& c
     key(out, "extended", phone.extended ? "yes" : "no");
     if (!phone.commandList.empty()) {
         key(out, "commands", joined(phone.commandList));
+    }
+    if (!phone.modeCommand) {
+        key(out, "mode-command", "no");
+    }
+    if (!phone.sim.empty()) {
+        key(out, "sim", phone.sim);
+    }
+    if (phone.plainIdentification) {
+        key(out, "identification", "plain");
     }
 
     writeBehaviour(out, scenario.behaviour);

@@ -351,6 +351,23 @@ std::string SimulatedDeviceTree::addOtherVendorModem(const std::string& port,
     return name;
 }
 
+UsbIdentity SimulatedDeviceTree::otherMakersPhone(const std::string& serial) {
+    UsbIdentity identity;
+    identity.vendorId = "1f6e";
+    identity.productId = "4c20";
+    identity.serial = serial;
+    identity.manufacturer = "Nordlicht";
+    identity.product = "NL-200";
+    return identity;
+}
+
+std::string SimulatedDeviceTree::addOtherMakersPhone(const std::string& port,
+                                                     const UsbIdentity& identity,
+                                                     std::string* devicePath) {
+    // Laid out as the maker's phone is; only what the device says of itself differs.
+    return addModemPhone(port, identity, devicePath);
+}
+
 std::string SimulatedDeviceTree::addLegacySerialPort() {
     const int number = nextLegacySerial_++;
     write("devices/platform/serial8250/uevent", "DRIVER=serial8250\n");

@@ -69,6 +69,10 @@ public:
     static UsbIdentity makersPhone(const std::string& serial = "",
                                    const std::string& productId = "7d19");
 
+    // The USB identity of another maker's phone: vendor 1f6e, product 4c20, "Nordlicht" and
+    // "NL-200", with this serial ("" for none).
+    static UsbIdentity otherMakersPhone(const std::string& serial = "NL200A0000001");
+
     // A USB device plugged into the next free port (fifteen per bus, then the next bus). Returns
     // its name, e.g. "1-3", which the calls below take.
     std::string addUsbDevice(const UsbIdentity& identity);
@@ -105,6 +109,11 @@ public:
     std::string addMassStoragePhone(const UsbIdentity& identity = {});
     // Another vendor's USB modem (vendor 2b7e) whose node links to port.
     std::string addOtherVendorModem(const std::string& port, std::string* devicePath = nullptr);
+    // A phone of another maker (see otherMakersPhone) in modem mode: a composite device with a
+    // CDC-ACM modem whose node links to port; devicePath (when given) receives its device path.
+    std::string addOtherMakersPhone(const std::string& port,
+                                    const UsbIdentity& identity = otherMakersPhone(),
+                                    std::string* devicePath = nullptr);
 
     // A legacy serial port (ttyS<n>) and a virtual console (tty<n>); each returns its device path.
     std::string addLegacySerialPort();

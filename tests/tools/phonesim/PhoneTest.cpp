@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ProgramView.h"
 #include "charsets/TextCodec.h"
 #include "phonesim/BuiltInScenarios.h"
@@ -294,6 +296,62 @@ TEST(Phone, PhonebookCommandsCanRequireModeTwo) {
     EXPECT_EQ(phone.handle("AT+CGMM").answer.substr(0, 8), "\r\n+CGMM:");
     phone.handle("AT+MODE=2");
     EXPECT_EQ(phone.handle("AT+CPBS=?").answer, "\r\n+CPBS: (\"ME\",\"SM\")\r\n\r\nOK\r\n");
+}
+
+TEST(Phone, TheOtherMakersProfileAnswersAsSuchPhonesDo) {
+    Scenario other = phonesim::BuiltInScenarios::load("other-maker");
+    other.behaviour.unsolicited.clear();
+    {
+        Phone phone(other);
+        EXPECT_EQ(phone.handle("AT+MODE?").answer, "\r\nERROR\r\n");
+        EXPECT_EQ(phone.handle("AT+MODE=2").answer, "\r\nERROR\r\n");
+        EXPECT_EQ(phone.handle("AT+CLAC").answer, "\r\nERROR\r\n");
+        EXPECT_EQ(phone.handle("AT+CPIN?").answer, "\r\n+CPIN: READY\r\n\r\nOK\r\n");
+        EXPECT_EQ(phone.handle("AT+CGMM").answer, "\r\nNL-200\r\n\r\nOK\r\n");
+        EXPECT_EQ(phone.handle("AT+CGSN").answer, "\r\n356789012345671\r\n\r\nOK\r\n");
+        EXPECT_EQ(phone.handle("AT+CPBS=?").answer,
+                  "\r\n+CPBS: (\"SM\",\"ME\",\"EN\",\"ON\")\r\n\r\nOK\r\n");
+        // An empty window of ten, as +CME ERROR: 22; then names bare in UCS2, padded with
+        // blanks to the storage's 14 characters.
+        EXPECT_EQ(phone.handle("AT+CPBR=11,20").answer, "\r\n+CME ERROR: 22\r\n");
+        phone.handle("AT+CSCS=\"UCS2\"");
+        const std::string mailbox =
+            "+CPBR: 1,\"+4917010\",145,004D00610069006C0062006F0078"
+            "0020002000200020002000200020";
+        EXPECT_EQ(phone.handle("AT+CPBR=1,1").answer, "\r\n" + mailbox + "\r\n\r\nOK\r\n");
+        EXPECT_EQ(phone.handle("AT+CPBR=251,251").answer, "\r\n+CME ERROR: 21\r\n");
+    }
+
+    // A SIM that waits for its PIN: told by AT+CPIN?, and every read or selection refused with
+    // the number, or the words after AT+CMEE=2.
+    other.phone.sim = "pin";
+    Phone locked(other);
+    EXPECT_EQ(locked.handle("AT+CPIN?").answer, "\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n");
+    EXPECT_EQ(locked.handle("AT+CPBS=\"SM\"").answer, "\r\n+CME ERROR: 11\r\n");
+    EXPECT_EQ(locked.handle("AT+CPBR=?").answer, "\r\n+CME ERROR: 11\r\n");
+    EXPECT_EQ(locked.handle("AT+CPBS=?").answer,
+              "\r\n+CPBS: (\"SM\",\"ME\",\"EN\",\"ON\")\r\n\r\nOK\r\n");
+    locked.handle("AT+CMEE=2");
+    EXPECT_EQ(locked.handle("AT+CPBR=1,10").answer, "\r\n+CME ERROR: SIM PIN required\r\n");
+    EXPECT_EQ(locked.handle("AT+CPIN=\"1234\"").answer,
+              "\r\n+CME ERROR: operation not allowed\r\n");
+    const std::vector<std::string> commands = other.commandList();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+MODE"), 0);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "AT+CPIN"), 1);
+}
+
+TEST(Phone, UnsolicitedCodesComeInsideTheAnswersTheyAreToldTo) {
+    const Scenario phoneScenario = withBehaviour(
+        "unsolicited = within AT+CPBR=1,20 -> +CREG: 1\n"
+        "unsolicited = within AT+CPBS=\"SM\" -> ^RSSI:9\n");
+    Phone phone(phoneScenario);
+    // After the first of the two entries, before the second.
+    const std::string read = phone.handle("AT+CPBR=1,20").answer;
+    const std::size_t firstLineEnd = read.find("\r\n", 2);
+    EXPECT_TRUE(read.substr(0, firstLineEnd).starts_with("\r\n+CPBR: 3,")) << read;
+    EXPECT_EQ(read.substr(firstLineEnd, 14), "\r\n+CREG: 1\r\n+C") << read;
+    EXPECT_TRUE(read.ends_with("\r\n\r\nOK\r\n")) << read;
+    EXPECT_EQ(phone.handle("AT+CPBS=\"SM\"").answer, "\r\n^RSSI:9\r\n\r\nOK\r\n");
 }
 
 TEST(Phone, FaultKnobsApplyToTheCommandsTheyName) {

@@ -87,7 +87,7 @@ TEST(ScenarioFiles, TheExamplesOfTheReadmeMakeOneValidScenario) {
     ASSERT_TRUE(parsed) << parsed.error;
     const phonesim::Contact& contact = parsed.scenario->storage("ME")->contacts.at(7);
     EXPECT_EQ(contact.postal[5], text_codec::fromUtf8("España"));
-    EXPECT_EQ(parsed.scenario->behaviour.unsolicited.size(), 2u);
+    EXPECT_EQ(parsed.scenario->behaviour.unsolicited.size(), 3u);
 }
 
 struct BadFile {
@@ -126,6 +126,12 @@ TEST(ScenarioParser, RefusesABadFileNamingTheLineAndTheProblem) {
         {"[behaviour]\nline-rate = fast\n", 2, "line-rate (bit/s) must be a whole number"},
         {"[behaviour]\nanswer = AT+CGMM\n", 2, "expected answer = COMMAND -> TEXT"},
         {"[behaviour]\nunsolicited = sometimes -> RING\n", 2, "every N -> TEXT"},
+        {"[behaviour]\nunsolicited = within -> RING\n", 2, "within COMMAND -> TEXT"},
+        {"[behaviour]\nerror-mode = 3\n", 2, "error-mode must be a whole number from 0 to 2"},
+        {"[behaviour]\npad-names = wide\n", 2, "pad-names must be on or off"},
+        {"[phone]\nsim = locked\n", 2, "sim must be ready, pin or puk"},
+        {"[phone]\nidentification = bare\n", 2, "identification must be plain or prefixed"},
+        {"[phone]\nmode-command = none\n", 2, "mode-command must be on or off"},
         {"[behaviour]\nrefuse-select = ME SM 3\n", 2, "COUNT or STORAGE COUNT"},
         {"[behaviour]\nfail =\n", 2, "must not be empty"},
         {"[groups]\n1 = A\n1 = B\n", 3, "named twice"},
@@ -184,6 +190,14 @@ TEST(ScenarioWriter, WritesWhatTheParserReadsBack) {
         ScenarioParser::parse(phonesim::ScenarioWriter::write(demo, "round trip"), "again.scn");
     ASSERT_TRUE(again) << again.error;
     EXPECT_EQ(*again.scenario, demo);
+
+    // Another maker's phone, with every knob of its profile.
+    phonesim::Scenario other = phonesim::BuiltInScenarios::load("other-maker");
+    other.phone.sim = "puk";
+    const ParsedScenario otherAgain =
+        ScenarioParser::parse(phonesim::ScenarioWriter::write(other), "other.scn");
+    ASSERT_TRUE(otherAgain) << otherAgain.error;
+    EXPECT_EQ(*otherAgain.scenario, other);
 }
 
 TEST(ScenarioGenerator, MakesTenThousandEntriesThatLoadBackTheSameEveryTime) {

@@ -5,10 +5,6 @@
 #include "charsets/TextCodec.h"
 #include "cli/PhoneAliases.h"
 
-bool ListedPhone::usable() const {
-    return state == DeviceState::StandardPhonebook || state == DeviceState::ExtendedPhonebook;
-}
-
 std::vector<ListedPhone> ListedPhone::of(const std::vector<DEVICE_INFO_EX>& devices,
                                          PhoneAliases& aliases) {
     std::vector<ListedPhone> phones;

@@ -21,9 +21,6 @@ struct ListedPhone {
     std::string imei;   // empty: unknown
     std::string alias;  // the user's name for the phone, or the IMEI when it has none
 
-    // Whether export and probe can read the phone (standard or extended phonebook).
-    bool usable() const;
-
     bool operator==(const ListedPhone&) const = default;
 
     // The entries of a device list (one per phone) with their aliases, in the list's order.

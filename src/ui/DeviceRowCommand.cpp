@@ -1,9 +1,5 @@
 #include "ui/DeviceRowCommand.h"
 
-bool DeviceRowCommand::isUsable(DeviceState state) {
-    return state == DeviceState::StandardPhonebook || state == DeviceState::ExtendedPhonebook;
-}
-
 DeviceRowCommand DeviceRowCommand::forState(DeviceState state) {
     switch (state) {
         case DeviceState::NoDriver:

@@ -151,7 +151,7 @@ TEST(DeviceRowCommand, EachStateOffersItsAction) {
             EXPECT_EQ(command.helpTopic, c.topic);
         }
         EXPECT_EQ(command.tooltipId, c.tooltip);
-        EXPECT_EQ(DeviceRowCommand::isUsable(c.state), c.usable);
+        EXPECT_EQ(canBeRead(c.state), c.usable);
     }
 }
 

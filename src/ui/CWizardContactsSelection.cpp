@@ -6,25 +6,13 @@
 
 #include "app/AppContext.h"
 #include "app/TextFormat.h"
+#include "app/UiTextIds.h"
 #include "charsets/CharsetChoice.h"
 #include "common/StorageKind.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"
 
 namespace {
-
-namespace text_id {
-constexpr std::uint32_t Caption = 10203;
-constexpr std::uint32_t Instruction = 10204;
-constexpr std::uint32_t MemoryBox = 10205;
-constexpr std::uint32_t SimBox = 10206;
-constexpr std::uint32_t MemoryTip = 10255;
-constexpr std::uint32_t SimTip = 10256;
-constexpr std::uint32_t PhoneUnplugged = 10260;  // %1: the phone's display name
-constexpr std::uint32_t UnpluggedCaption = 10262;
-constexpr std::uint32_t WarningCaption = 10264;
-constexpr std::uint32_t AsciiFallback = 10273;
-}  // namespace text_id
 
 constexpr unsigned kMemoryBit = 1u << 0;
 constexpr unsigned kSimBit = 1u << 1;
@@ -36,18 +24,18 @@ CWizardContactsSelection::CWizardContactsSelection(AppContext& app, IWizardSheet
     : WizardPage(WizardPageId::ContactsSource, 1, app, sheet, dialogs, parent) {
     setObjectName(QStringLiteral("contactsSourcePage"));
 
-    instruction_ = new QLabel(text(text_id::Instruction));
+    instruction_ = new QLabel(text(ui_text::ContactsInstruction));
     instruction_->setTextFormat(Qt::PlainText);
     instruction_->setWordWrap(true);
 
-    memoryBox_ = new QCheckBox(text(text_id::MemoryBox));
+    memoryBox_ = new QCheckBox(text(ui_text::MemoryBox));
     memoryBox_->setObjectName(QStringLiteral("memoryBox"));
-    memoryBox_->setToolTip(text(text_id::MemoryTip));
+    memoryBox_->setToolTip(text(ui_text::MemoryTip));
     memoryBox_->setEnabled(false);
 
-    simBox_ = new QCheckBox(text(text_id::SimBox));
+    simBox_ = new QCheckBox(text(ui_text::SimBox));
     simBox_->setObjectName(QStringLiteral("simBox"));
-    simBox_->setToolTip(text(text_id::SimTip));
+    simBox_->setToolTip(text(ui_text::SimTip));
     simBox_->setEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
@@ -69,7 +57,7 @@ CWizardContactsSelection::~CWizardContactsSelection() {
 }
 
 bool CWizardContactsSelection::onSetActive() {
-    sheet().setCaption(text(text_id::Caption));
+    sheet().setCaption(text(ui_text::ContactsCaption));
     if (app().needsPhoneQuery()) {
         app().setNeedsPhoneQuery(false);
         // Until this phone's storages are known, nothing can be chosen: the boxes must not
@@ -99,9 +87,9 @@ WizardPage::Transition CWizardContactsSelection::onWizardNext() {
 void CWizardContactsSelection::onDeviceRemoved() {
     const std::u16string name = app().deviceName();
     dialogs().showMessage(
-        this, {text(text_id::UnpluggedCaption),
+        this, {text(ui_text::UnpluggedCaption),
                QString::fromStdU16String(
-                   formatText(app().text(text_id::PhoneUnplugged), {std::u16string_view(name)})),
+                   formatText(app().text(ui_text::PhoneUnplugged), {std::u16string_view(name)})),
                MessageIcon::Warning, MessageButtons::Ok});
     sheet().switchToPage(WizardPageId::DeviceList);
 }
@@ -166,7 +154,7 @@ void CWizardContactsSelection::showStorages(unsigned bits) {
 
 void CWizardContactsSelection::useCharsets(const std::vector<std::u16string>& charsets) {
     if (applyCharsets(app(), charsets)) {
-        dialogs().showMessage(this, {text(text_id::WarningCaption), text(text_id::AsciiFallback),
+        dialogs().showMessage(this, {text(ui_text::WarningCaption), text(ui_text::AsciiFallback),
                                      MessageIcon::Warning, MessageButtons::Ok});
     }
 }

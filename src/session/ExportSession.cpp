@@ -69,6 +69,26 @@ struct ExportSession::Shared {
         });
     }
 
+    // Applies change to the export when one runs, under the lock, and hands the reports it
+    // returns to the front end. A report of a worker whose export has ended, or whose phone
+    // was released, changes nothing.
+    static void whileRunning(const std::shared_ptr<Shared>& shared,
+                             const std::function<std::vector<Report>(Shared&)>& change) {
+        Poster post;
+        std::uint64_t generation = 0;
+        std::vector<Report> reports;
+        {
+            const std::lock_guard lock(shared->mutex);
+            if (shared->phone == nullptr || !shared->running) {
+                return;
+            }
+            reports = change(*shared);
+            post = shared->post;
+            generation = shared->generation;
+        }
+        send(shared, post, generation, std::move(reports));
+    }
+
     // The reports of a storage's end and, when it ends the export, of the storages it leaves
     // unread and of the end. Under the lock.
     std::vector<Report> finishCurrentLocked(ExportResult result) {
@@ -317,59 +337,27 @@ void ExportSession::release() {
 
 void ExportSession::onExportStarted(StorageKind storage, std::int32_t /*usedEntries*/,
                                     std::int32_t indexCount) {
-    Poster post;
-    std::uint64_t generation = 0;
-    {
-        const std::lock_guard lock(shared_->mutex);
-        Shared& shared = *shared_;
-        if (shared.phone == nullptr || !shared.running) {
-            return;
-        }
+    Shared::whileRunning(shared_, [storage, indexCount](Shared& shared) {
         StorageRun& run = shared.storages[shared.current];
         run.places = indexCount;
         run.placesRead = 0;
-        post = shared.post;
-        generation = shared.generation;
-    }
-    Shared::send(shared_, post, generation,
-                 {[storage, indexCount](IExportSessionListener& listener) {
-                     listener.onStorageStarted(storage, indexCount);
-                 }});
+        return std::vector<Report>{[storage, indexCount](IExportSessionListener& listener) {
+            listener.onStorageStarted(storage, indexCount);
+        }};
+    });
 }
 
 void ExportSession::onExportProgress(std::int32_t /*entries*/, std::int32_t position) {
-    Poster post;
-    std::uint64_t generation = 0;
-    {
-        const std::lock_guard lock(shared_->mutex);
-        Shared& shared = *shared_;
-        if (shared.phone == nullptr || !shared.running) {
-            return;
-        }
+    Shared::whileRunning(shared_, [position](Shared& shared) {
         shared.storages[shared.current].placesRead = position;
-        post = shared.post;
-        generation = shared.generation;
-    }
-    Shared::send(shared_, post, generation, {[position](IExportSessionListener& listener) {
-                     listener.onStorageProgress(position);
-                 }});
+        return std::vector<Report>{
+            [position](IExportSessionListener& listener) { listener.onStorageProgress(position); }};
+    });
 }
 
 void ExportSession::onExportFinished(ExportResult result) {
-    Poster post;
-    std::uint64_t generation = 0;
-    std::vector<Report> reports;
-    {
-        const std::lock_guard lock(shared_->mutex);
-        Shared& shared = *shared_;
-        if (shared.phone == nullptr || !shared.running) {
-            return;
-        }
-        reports = shared.finishCurrentLocked(result);
-        post = shared.post;
-        generation = shared.generation;
-    }
-    Shared::send(shared_, post, generation, std::move(reports));
+    Shared::whileRunning(shared_,
+                         [result](Shared& shared) { return shared.finishCurrentLocked(result); });
 }
 
 void ExportSession::onExportInterrupted(bool accessError,

@@ -194,15 +194,19 @@ TEST(ExportSession, AnUnpluggedPhoneEndsItsStorageAsDisconnectedKeepingWhatWasRe
     EXPECT_EQ(rig.written(), rig.fileOf(rig.contacts("ME", 1, 20)));
 }
 
-TEST(ExportSession, AFileThatCannotTakeItsPlaceIsAskedAboutUntilItCanOrIsGivenUp) {
-    SessionRig rig;
+// Exports the SIM while a folder that is not empty comes to stand where the file is to go.
+void exportWithTheWayBlocked(SessionRig& rig) {
     auto gate = rig.phone.holdAnswer(phonesim::CommandPattern("AT+CPBR=1,10"), kHold);
     rig.start({StorageKind::Sim});
     ASSERT_TRUE(gate->waitUntilHeld(10s));
-    // A folder that is not empty now stands where the file is to go.
     std::filesystem::create_directories(rig.path / "in the way");
     gate->release();
     ASSERT_TRUE(rig.front.runUntilEnded());
+}
+
+TEST(ExportSession, AFileThatCannotTakeItsPlaceIsAskedAboutUntilItCanOrIsGivenUp) {
+    SessionRig rig;
+    ASSERT_NO_FATAL_FAILURE(exportWithTheWayBlocked(rig));
 
     std::vector<FileProblem> problems;
     const FileState given = rig.session.finishFile([&](const FileProblem& problem) {
@@ -224,12 +228,7 @@ TEST(ExportSession, AFileThatCannotTakeItsPlaceIsAskedAboutUntilItCanOrIsGivenUp
 
 TEST(ExportSession, ARetryPutsTheFileInPlaceOnceTheWayIsFree) {
     SessionRig rig;
-    auto gate = rig.phone.holdAnswer(phonesim::CommandPattern("AT+CPBR=1,10"), kHold);
-    rig.start({StorageKind::Sim});
-    ASSERT_TRUE(gate->waitUntilHeld(10s));
-    std::filesystem::create_directories(rig.path / "in the way");
-    gate->release();
-    ASSERT_TRUE(rig.front.runUntilEnded());
+    ASSERT_NO_FATAL_FAILURE(exportWithTheWayBlocked(rig));
     int asked = 0;
     EXPECT_EQ(rig.session.finishFile([&](const FileProblem&) {
         ++asked;

@@ -7,17 +7,10 @@
 #include "app/AppContext.h"
 #include "app/TextFormat.h"
 #include "app/UiTextIds.h"
-#include "charsets/CharsetChoice.h"
 #include "common/StorageKind.h"
+#include "pages/ContactsChoice.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"
-
-namespace {
-
-constexpr unsigned kMemoryBit = 1u << 0;
-constexpr unsigned kSimBit = 1u << 1;
-
-}  // namespace
 
 CWizardContactsSelection::CWizardContactsSelection(AppContext& app, IWizardSheet& sheet,
                                                    IUserDialogs& dialogs, QWidget* parent)
@@ -94,34 +87,13 @@ void CWizardContactsSelection::onDeviceRemoved() {
     sheet().switchToPage(WizardPageId::DeviceList);
 }
 
-unsigned CWizardContactsSelection::storageBits(const std::vector<StorageKind>& storages) {
-    unsigned bits = 0;
-    for (const StorageKind kind : storages) {
-        if (kind == StorageKind::Memory) {
-            bits |= kMemoryBit;
-        } else if (kind == StorageKind::Sim) {
-            bits |= kSimBit;
-        }
-    }
-    return bits;
-}
-
 unsigned CWizardContactsSelection::wizardButtons(bool memoryTicked, bool simTicked) {
     return IWizardSheet::BackButton |
            (memoryTicked || simTicked ? IWizardSheet::NextButton : IWizardSheet::NoButton);
 }
 
-bool CWizardContactsSelection::applyCharsets(AppContext& app,
-                                             const std::vector<std::u16string>& offered) {
-    const CharsetChoice choice = chooseExportCharset(offered);
-    const OutputFormat format = app.outputFormatAndCharset().first;
-    app.setCharsetName(choice.name);
-    app.setOutputFormatAndCharset(format, choice.outputCharset);
-    return choice.asciiFallback;
-}
-
 void CWizardContactsSelection::onStorages(const std::vector<StorageKind>& storages) {
-    const unsigned bits = storageBits(storages);
+    const unsigned bits = ContactsChoice::storageBits(storages);
     const unsigned generation = queryGeneration_.load();
     dispatcher_.post([this, bits, generation] {
         if (generation == queryGeneration_.load()) {
@@ -143,8 +115,8 @@ void CWizardContactsSelection::showStorages(unsigned bits) {
     queryOutstanding_ = false;
     const QSignalBlocker memoryBlocker(memoryBox_);
     const QSignalBlocker simBlocker(simBox_);
-    const bool sim = (bits & kSimBit) != 0;
-    const bool memory = (bits & kMemoryBit) != 0;
+    const bool sim = (bits & ContactsChoice::kSimBit) != 0;
+    const bool memory = (bits & ContactsChoice::kMemoryBit) != 0;
     simBox_->setEnabled(sim);
     simBox_->setChecked(sim);
     memoryBox_->setEnabled(memory);
@@ -153,7 +125,7 @@ void CWizardContactsSelection::showStorages(unsigned bits) {
 }
 
 void CWizardContactsSelection::useCharsets(const std::vector<std::u16string>& charsets) {
-    if (applyCharsets(app(), charsets)) {
+    if (ContactsChoice::applyCharsets(app(), charsets)) {
         dialogs().showMessage(this, {text(ui_text::WarningCaption), text(ui_text::AsciiFallback),
                                      MessageIcon::Warning, MessageButtons::Ok});
     }

@@ -19,7 +19,7 @@
 #include "devices/DeviceManager.h"
 #include "devices/UeventMonitor.h"
 #include "devices/ZuvoDeviceFilter.h"
-#include "ui/DeviceRowCommand.h"
+#include "pages/DeviceRowCommand.h"
 #include "ui/IMEIAliasDialog.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"

@@ -12,6 +12,7 @@
 #include "app/UiTextIds.h"
 #include "common/StorageKind.h"
 #include "export/FileAccessException.h"
+#include "pages/ExportingTexts.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"
 
@@ -70,10 +71,11 @@ bool CWizardExporting::onSetActive() {
                     poster.post(std::move(call));
                 });
             break;
-        } catch (const FileAccessException&) {
-            const MessageAnswer answer =
-                ask({text(ui_text::WarningCaption), text(ui_text::CannotWrite),
-                     MessageIcon::Warning, MessageButtons::RetryCancel});
+        } catch (const FileAccessException& failure) {
+            const ExportingTexts::Question question =
+                ExportingTexts::fileQuestion({failure.code(), failure.existingFile()});
+            const MessageAnswer answer = ask({text(question.captionId), text(question.textId),
+                                              MessageIcon::Warning, MessageButtons::RetryCancel});
             if (answer != MessageAnswer::Retry) {
                 sheet().switchToPage(WizardPageId::OutputPath);
                 return true;
@@ -111,22 +113,6 @@ void CWizardExporting::onDeviceRemoved() {
     });
 }
 
-std::uint32_t CWizardExporting::storageTextId(StorageKind storageKind) {
-    switch (storageKind) {
-        case StorageKind::Memory:
-            return ui_text::ExportingMemory;
-        case StorageKind::Sim:
-            return ui_text::ExportingSim;
-        default:
-            return 0;
-    }
-}
-
-CWizardExporting::Question CWizardExporting::writeErrorQuestion(bool accessError) {
-    return accessError ? Question{ui_text::WarningCaption, ui_text::CannotWrite}
-                       : Question{ui_text::DiskFullCaption, ui_text::DiskFull};
-}
-
 void CWizardExporting::onStorageStarted(StorageKind storage, std::int32_t places) {
     deliver([this, storage, places] { storageStarted(storage, places); });
 }
@@ -160,7 +146,7 @@ void CWizardExporting::storageStarted(StorageKind kind, std::int32_t places) {
     // make it a busy indicator).
     progress_->setRange(0, std::max(places, 1));
     progress_->setValue(0);
-    const std::uint32_t id = storageTextId(kind);
+    const std::uint32_t id = ExportingTexts::storageTextId(kind);
     storageLabel_->setText(id != 0 ? text(id) : QString());
     storageLabel_->show();
     progress_->setAccessibleName(storageLabel_->text());
@@ -172,7 +158,7 @@ void CWizardExporting::writeFailed(const WriteFailure& failure) {
     if (!session.writeErrorPending()) {
         return;
     }
-    const Question question = writeErrorQuestion(failure.accessError);
+    const ExportingTexts::Question question = ExportingTexts::writeErrorQuestion(failure);
     const MessageAnswer answer = ask({text(question.captionId), text(question.textId),
                                       MessageIcon::Warning, MessageButtons::RetryCancel});
     session.answerWriteError(answer == MessageAnswer::Retry);
@@ -198,8 +184,8 @@ void CWizardExporting::finishFile() {
     // The export wrote into a working file; it takes the output file's place only now. When
     // that fails the user may retry (after freeing space, say) or give up, which leaves the
     // file that was there as it was.
-    app().exportSession().finishFile([this](const FileProblem&) {
-        const Question question = writeErrorQuestion(true);
+    app().exportSession().finishFile([this](const FileProblem& problem) {
+        const ExportingTexts::Question question = ExportingTexts::fileQuestion(problem);
         return ask({text(question.captionId), text(question.textId), MessageIcon::Warning,
                     MessageButtons::RetryCancel}) == MessageAnswer::Retry;
     });

@@ -47,17 +47,6 @@ public:
     // From the start of an export until every storage has ended.
     bool exportRunning() const { return running_; }
 
-    // --- The page's decisions, in plain C++ ---------------------------------------------
-
-    // The text shown above the progress bar while a storage is exported; 0 for none.
-    static std::uint32_t storageTextId(StorageKind storageKind);
-    // The caption and text of the question after a failed write.
-    struct Question {
-        std::uint32_t captionId;
-        std::uint32_t textId;
-    };
-    static Question writeErrorQuestion(bool accessError);
-
     // The session's reports, on the UI thread.
     void onStorageStarted(StorageKind storage, std::int32_t places) override;
     void onStorageProgress(std::int32_t placesRead) override;

@@ -24,6 +24,7 @@ struct StorageOutcome {
     std::int32_t places = 0;                   // the index positions it was to read
     std::int32_t placesRead = 0;
     ExportStatistics statistics;  // entries and contacts, as the phone manager counted them
+    int portError = 0;  // the errno of the port failure that ended it; 0: none, or not known
 
     // How the storage ended, as people are told: a storage that the export never reached
     // (an earlier one ended it) counts as cancelled.

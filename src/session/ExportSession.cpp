@@ -19,6 +19,7 @@ struct StorageRun {
     ExportResult result = ExportResult::None;
     std::int32_t places = 0;
     std::int32_t placesRead = 0;
+    int portError = 0;
     bool finished = false;
     ExportStatistics statistics;  // taken when it finished
 };
@@ -302,6 +303,7 @@ ExportOutcome ExportSession::outcome() const {
             storage.result = run.result;
             storage.places = run.places;
             storage.placesRead = run.placesRead;
+            storage.portError = run.portError;
             storage.statistics = run.finished || shared.phone == nullptr
                                      ? run.statistics
                                      : shared.phone->exportStatistics(kind);
@@ -352,6 +354,13 @@ void ExportSession::onExportProgress(std::int32_t /*entries*/, std::int32_t posi
         shared.storages[shared.current].placesRead = position;
         return std::vector<Report>{
             [position](IExportSessionListener& listener) { listener.onStorageProgress(position); }};
+    });
+}
+
+void ExportSession::onPortFailed(int code) {
+    Shared::whileRunning(shared_, [code](Shared& shared) {
+        shared.storages[shared.current].portError = code;
+        return std::vector<Report>{};
     });
 }
 

@@ -83,6 +83,7 @@ public:
                          std::int32_t indexCount) override;
     void onExportProgress(std::int32_t entries, std::int32_t position) override;
     void onExportFinished(ExportResult result) override;
+    void onPortFailed(int code) override;
     void onExportInterrupted(bool accessError,
                              std::unique_ptr<IExportInterruptionReaction> reaction) override;
 

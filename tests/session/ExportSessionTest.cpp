@@ -21,6 +21,7 @@
 #include "charsets/TextCodec.h"
 #include "phonesim/BuiltInScenarios.h"
 #include "phonesim/Simulator.h"
+#include "serial_comm/SerialPortException.h"
 #include "session/ExportSession.h"
 #include "tasks/PhoneManager.h"
 
@@ -189,7 +190,10 @@ TEST(ExportSession, AnUnpluggedPhoneEndsItsStorageAsDisconnectedKeepingWhatWasRe
     ASSERT_GE(rig.front.events.size(), 3u);
     EXPECT_EQ(rig.front.events[1], "finished ME disconnected");
     EXPECT_EQ(rig.front.events.back(), "ended");
-    EXPECT_EQ(rig.session.outcome().results().front(), R::Disconnected);
+    const ExportOutcome outcome = rig.session.outcome();
+    EXPECT_EQ(outcome.results().front(), R::Disconnected);
+    EXPECT_TRUE(serial_comm::isPhoneGoneError(outcome.storages[0].portError))
+        << outcome.storages[0].portError;
     EXPECT_EQ(rig.session.finishFile(noRetry), FileState::Saved);
     EXPECT_EQ(rig.written(), rig.fileOf(rig.contacts("ME", 1, 20)));
 }

@@ -1,7 +1,5 @@
 #include "app/AppContext.h"
 
-#include "export/FileAccessException.h"
-
 #include <algorithm>
 #include <array>
 #include <system_error>
@@ -75,7 +73,9 @@ AppContext::AppContext(AppEnvironment environment, LanguageManager* languageMana
       languageManager_(languageManager != nullptr ? languageManager : &LanguageManager::instance()),
       helpFolder_(environment_.helpFolder) {}
 
-AppContext::~AppContext() = default;
+AppContext::~AppContext() {
+    exportSession_.release();
+}
 
 void AppContext::loadSettings(const std::filesystem::path& settingsFile) {
     settingsFilePath_ = settingsFile;
@@ -122,7 +122,10 @@ void AppContext::selectDevice(const std::u16string& portName, const std::u16stri
         std::swap(manager, phoneManager_);
     }
     // The previous manager (now in manager) is deleted here, outside the lock.
-    manager.reset();
+    if (manager) {
+        exportSession_.release();
+        manager.reset();
+    }
     needsPhoneQuery_ = true;
 }
 
@@ -135,12 +138,8 @@ void AppContext::releaseDevice() {
     }
     // The exporting page finishes its export and asks again when that fails; an export that
     // ended without it must not be thrown away with its PhoneManager.
-    if (manager) {
-        try {
-            manager->finishExport();
-        } catch (const FileAccessException&) {
-        }
-    }
+    exportSession_.release();
+    manager.reset();
 }
 
 bool AppContext::isCurrentDevice(const std::u16string& portName) const {
@@ -191,35 +190,23 @@ void AppContext::setOutputFormatAndCharset(OutputFormat format, std::int32_t cha
     charset_ = charset;
 }
 
-void AppContext::startExport(IContactExportSink& exportSink,
-                             IExportInterruptionSink& interruptionSink) {
+bool AppContext::startExport(IExportSessionListener& listener, ExportSession::Poster post) {
     if (!phoneManager_) {
-        return;
+        return false;
     }
-    const auto [format, charset] = outputFormatAndCharset();
-    phoneManager_->setFormat(format);
-    phoneManager_->setOutputCharset(charset);
-    std::vector<StorageKind> storages;
+    ExportPlan plan;
+    std::tie(plan.layout, plan.outputCharset) = outputFormatAndCharset();
     if (deviceMemorySelected_) {
-        storages.push_back(StorageKind::Memory);
+        plan.storages.push_back(StorageKind::Memory);
     }
     if (simSelected_) {
-        storages.push_back(StorageKind::Sim);
+        plan.storages.push_back(StorageKind::Sim);
     }
-    storagesRemaining_ = static_cast<std::int32_t>(storages.size());
+    plan.path = outputPath_;
+    plan.phoneCharset = charsetName();
     exportStarted_ = true;
-    phoneManager_->startExport(storages, charsetName(), exportSink, interruptionSink);
-}
-
-std::int32_t AppContext::storageFinished(ExportResult result) {
-    if (result == ExportResult::WriteError || result == ExportResult::Cancelled) {
-        storagesRemaining_ = 0;
-        return static_cast<std::int32_t>(result);
-    }
-    if (storagesRemaining_ > 0) {
-        return --storagesRemaining_;
-    }
-    return 0;
+    exportSession_.start(*phoneManager_, plan, listener, std::move(post));
+    return true;
 }
 
 bool AppContext::takeExportStarted() {
@@ -229,23 +216,17 @@ bool AppContext::takeExportStarted() {
 }
 
 void AppContext::pauseExport() {
-    if (phoneManager_) {
-        phoneManager_->pause();
-    }
+    exportSession_.pause();
 }
 
 void AppContext::resumeExport() {
-    if (phoneManager_) {
-        phoneManager_->resume();
-    }
-}
-
-ExportFileOutcome AppContext::finishExport() {
-    return phoneManager_ ? phoneManager_->finishExport() : ExportFileOutcome::NoFile;
+    exportSession_.resume();
 }
 
 void AppContext::stopExport(StopKind kind) {
-    if (phoneManager_) {
+    if (kind == StopKind::ByUser) {
+        exportSession_.stop();
+    } else if (phoneManager_) {
         phoneManager_->stop(kind);
     }
 }

@@ -10,15 +10,12 @@
 
 #include "app/AliasStore.h"
 #include "app/AppEnvironment.h"
-#include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
 #include "common/StopKind.h"
 #include "common/StorageKind.h"
-#include "export/ExportFileOutcome.h"
 #include "export/OutputFormat.h"
+#include "session/ExportSession.h"
 
-class IContactExportSink;
-class IExportInterruptionSink;
 class IHelpViewer;
 class IMessageBox;
 class IPHBGetStoragesSink;
@@ -82,7 +79,7 @@ public:
     void selectDevice(const std::u16string& portName, const std::u16string& displayName,
                       bool extendedPhonebook);
     // Forgets the port and deletes the PhoneManager, after finishing an export that has not
-    // been finished (a failure to do so is not reported here).
+    // been finished (ExportSession::release; a failure to do so is not reported here).
     void releaseDevice();
     // Compares the port name with the selected phone's without regard to ASCII letter case.
     bool isCurrentDevice(const std::u16string& portName) const;
@@ -107,26 +104,25 @@ public:
     bool needsPhoneQuery() const { return needsPhoneQuery_; }
     void setNeedsPhoneQuery(bool value) { needsPhoneQuery_ = value; }
 
-    // Gives the PhoneManager the output format and charset, then starts the export of the
-    // chosen storages, the phone's memory first, then the SIM. Throws FileAccessException when
-    // the output file cannot be created. Nothing happens without a PhoneManager.
-    void startExport(IContactExportSink& exportSink, IExportInterruptionSink& interruptionSink);
+    // Starts the export session (exportSession()) on the PhoneManager with the chosen
+    // storages, the phone's memory first, then the SIM, into the output path in the output
+    // format and charset, reading the phone in charsetName; its reports reach listener through
+    // post. Throws FileAccessException when the output file cannot be created. False (nothing
+    // happens) without a PhoneManager.
+    bool startExport(IExportSessionListener& listener, ExportSession::Poster post);
 
-    // Once the export has ended: puts the file it wrote in the place of the output file, or
-    // leaves an existing file as it was when nothing was exported (PhoneManager::finishExport).
-    // Throws FileAccessException when the new file cannot take the old one's place; it may be
-    // called again. NoFile without a PhoneManager.
-    ExportFileOutcome finishExport();
+    // The export that startExport began: its questions, the file at its end, its summary.
+    ExportSession& exportSession() { return exportSession_; }
+    const ExportSession& exportSession() const { return exportSession_; }
 
-    bool noStorageRemaining() const { return storagesRemaining_ == 0; }
-    // Counts a storage's end: a write error or a cancel ends the whole export (the result is
-    // returned); otherwise the number of storages still running.
-    std::int32_t storageFinished(ExportResult result);
+    // No export runs: every storage of the last one has ended (or one ended it), or none began.
+    bool noStorageRemaining() const { return !exportSession_.running(); }
     // True once after each startExport.
     bool takeExportStarted();
 
-    // Close or open the continue gate; stop the export (StopKind::ByUser: cancelled by the
-    // user; any other kind closes the port first). Nothing happens without a PhoneManager.
+    // Pause or go on (the continue gate); stop the export: StopKind::ByUser is the user's
+    // cancel (ExportSession::stop); any other kind closes the port first. Nothing happens
+    // without a PhoneManager.
     void pauseExport();
     void resumeExport();
     void stopExport(StopKind kind);
@@ -162,8 +158,9 @@ private:
     bool showWelcome_ = true;
     bool simSelected_ = false;
     bool deviceMemorySelected_ = false;
+    // Before the PhoneManager, so that it outlives the manager's worker, which reports to it.
+    ExportSession exportSession_;
     std::unique_ptr<PhoneManager> phoneManager_;
-    std::int32_t storagesRemaining_ = 0;
     bool exportStarted_ = false;
     // charsetName_, outputFormat_ and charset_, and swaps of phoneManager_.
     mutable std::mutex choicesMutex_;

@@ -3,26 +3,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "charsets/HexDigits.h"
 #include "charsets/TextCodec.h"
+#include "charsets/Utf16.h"
 
 namespace ini_escaping {
 namespace {
 
 enum class Field { Section, Key, Value };
 
-bool isHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 void appendUnitEscape(std::string& out, char16_t unit) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     out += "\\u";
-    for (int shift = 12; shift >= 0; shift -= 4) {
-        out.push_back(kHex[(unit >> shift) & 0xF]);
-    }
+    hex_digits::append(out, unit, 4, hex_digits::Case::Upper);
 }
 
 // True for the units that are escaped wherever they stand in any field.
@@ -69,13 +61,13 @@ std::string encode(Field field, std::u16string_view text) {
             out += "\\s";
             continue;
         }
-        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+        if (utf16::isPairAt(text, i)) {
             plain.push_back(unit);
             plain.push_back(text[i + 1]);
             ++i;
             continue;
         }
-        const bool loneSurrogate = isHighSurrogate(unit) || isLowSurrogate(unit);
+        const bool loneSurrogate = utf16::isSurrogate(unit);
         if (!loneSurrogate && !alwaysEscaped(unit) && !escapedInField(field, unit, i == 0)) {
             plain.push_back(unit);
             continue;
@@ -103,19 +95,6 @@ std::string encode(Field field, std::u16string_view text) {
     return out;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // The unit of a \uHHHH escape starting at field[at] (the backslash), or -1.
 std::int32_t unitEscapeAt(std::string_view field, std::size_t at) {
     if (at + 6 > field.size() || field[at + 1] != 'u') {
@@ -123,8 +102,8 @@ std::int32_t unitEscapeAt(std::string_view field, std::size_t at) {
     }
     std::int32_t unit = 0;
     for (std::size_t k = at + 2; k < at + 6; ++k) {
-        const int digit = hexValue(field[k]);
-        if (digit < 0) {
+        const std::uint8_t digit = hex_digits::valueOf(field[k]);
+        if (digit == hex_digits::kNotADigit) {
             return -1;
         }
         unit = unit * 16 + digit;

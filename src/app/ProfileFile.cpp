@@ -5,6 +5,7 @@
 
 #include "app/AtomicFile.h"
 #include "app/IniDocument.h"
+#include "charsets/Utf16.h"
 
 namespace {
 
@@ -27,8 +28,7 @@ std::u16string_view cut(std::u16string_view text, std::size_t length) {
     if (text.size() <= length) {
         return text;
     }
-    const char16_t last = text[length - 1];
-    if (last >= 0xD800 && last <= 0xDBFF) {
+    if (utf16::isHighSurrogate(text[length - 1])) {
         --length;
     }
     return text.substr(0, length);

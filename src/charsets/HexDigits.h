@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace hex_digits {
 
@@ -17,6 +18,15 @@ inline std::uint8_t valueOf(char digit) {
     if (digit >= 'A' && digit <= 'F')
         return static_cast<std::uint8_t>(digit - 'A' + 10);
     return kNotADigit;
+}
+
+enum class Case { Lower, Upper };
+
+// Appends the count lowest hexadecimal digits of value, most significant first.
+inline void append(std::string& out, std::uint32_t value, int count, Case letters = Case::Lower) {
+    const char* digits = letters == Case::Lower ? "0123456789abcdef" : "0123456789ABCDEF";
+    for (int shift = 4 * (count - 1); shift >= 0; shift -= 4)
+        out.push_back(digits[(value >> shift) & 0xF]);
 }
 
 }  // namespace hex_digits

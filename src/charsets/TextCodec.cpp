@@ -4,6 +4,7 @@
 #include "charsets/GsmAlphabet.h"
 #include "charsets/LocaleCharset.h"
 #include "charsets/Utf16.h"
+#include "charsets/Utf8.h"
 
 namespace text_codec {
 namespace {
@@ -14,64 +15,14 @@ constexpr char16_t kReplacement = utf16::kReplacement;
 std::u16string decodeUtf8(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
-    const std::size_t size = bytes.size();
-    std::size_t i = 0;
-    while (i < size) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
-        int length = 0;
-        char32_t codePoint = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            codePoint = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            codePoint = lead & 0x0F;
-            if (lead == 0xE0)
-                low = 0xA0;
-            if (lead == 0xED)
-                high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            codePoint = lead & 0x07;
-            if (lead == 0xF0)
-                low = 0x90;
-            if (lead == 0xF4)
-                high = 0x8F;
-        } else {
-            out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        std::size_t consumed = 1;
-        bool valid = true;
-        for (int k = 1; k < length; ++k) {
-            if (i + consumed >= size) {
-                valid = false;
-                break;
-            }
-            const auto next = static_cast<unsigned char>(bytes[i + consumed]);
-            const unsigned char min = (k == 1) ? low : 0x80;
-            const unsigned char max = (k == 1) ? high : 0xBF;
-            if (next < min || next > max) {
-                valid = false;
-                break;
-            }
-            codePoint = (codePoint << 6) | (next & 0x3F);
-            ++consumed;
-        }
-        if (valid) {
-            utf16::appendCodePoint(out, codePoint);
+    while (!bytes.empty()) {
+        const utf8::Decoded decoded = utf8::decodeFirst(bytes);
+        if (decoded.valid) {
+            utf16::appendCodePoint(out, decoded.codePoint);
         } else {
             out.push_back(kReplacement);
         }
-        i += consumed;
+        bytes.remove_prefix(decoded.length);
     }
     return out;
 }

@@ -106,14 +106,28 @@ public:
     }
 };
 
-// The options' values as the parser collects them; every value option may be given more than
-// once, so that a repetition is refused in our own words.
+// Lets a value through lower-cased when read accepts it; otherwise refuses it as "takes
+// <accepted>, not "<value>"". The refusal comes out as "<option>: takes ...".
+CLI::Validator accepted(const std::string& accepted, std::function<bool(const std::string&)> read) {
+    return CLI::Validator(
+        [accepted, read](std::string& value) -> std::string {
+            if (!read(lowered(value))) {
+                return "takes " + accepted + ", not \"" + value + "\"";
+            }
+            value = lowered(value);
+            return {};
+        },
+        "");
+}
+
+// The options' values as the parser collects them. CLI11 refuses a value option given twice
+// and a value that is not allowed.
 struct RawValues {
-    std::vector<std::string> port;
-    std::vector<std::string> output;
-    std::vector<std::string> storages;
-    std::vector<std::string> layout;
-    std::vector<std::string> trace;
+    std::string port;
+    std::string output;
+    std::string storages;
+    std::string layout;
+    std::string trace;
     bool quiet = false;
     bool json = false;
     bool watch = false;
@@ -158,9 +172,15 @@ public:
         valueOption(exportCommand, "--storages", values_.storages, "LIST",
                     "me (phone memory), sm (SIM) or me,sm; default: what the phone\n"
                     "offers. The phone memory is always read first, whatever the\n"
-                    "order given.");
+                    "order given.")
+            ->transform(accepted("me, sm or me,sm", [](const std::string& value) {
+                return storagesOf(value).has_value();
+            }));
         valueOption(exportCommand, "--layout", values_.layout, "NAME",
-                    "google (default) or outlook.");
+                    "google (default) or outlook.")
+            ->transform(accepted("google or outlook", [](const std::string& value) {
+                return value == "google" || value == "outlook";
+            }));
         quiet(exportCommand);
         trace(exportCommand);
 
@@ -186,6 +206,7 @@ public:
     }
 
     CLI::App& app() { return app_; }
+    const CLI::App& app() const { return app_; }
     const RawValues& values() const { return values_; }
 
     // The subcommand of a command; null for Help, Version and None.
@@ -196,6 +217,13 @@ public:
             }
         }
         return nullptr;
+    }
+
+    // Whether --help (or -h) was given, to the program or to the command chosen.
+    bool helpAsked() const {
+        const CLI::App* sub = subcommand(chosen());
+        return app_.get_help_ptr()->count() > 0 ||
+               (sub != nullptr && sub->get_help_ptr()->count() > 0);
     }
 
     // The command the person chose, None when there was none.
@@ -243,13 +271,11 @@ private:
         return sub;
     }
 
-    static void valueOption(CLI::App* sub, const std::string& name,
-                            std::vector<std::string>& values, const std::string& typeName,
-                            const std::string& description) {
-        sub->add_option(name, values, description)
+    static CLI::Option* valueOption(CLI::App* sub, const std::string& name, std::string& value,
+                                    const std::string& typeName, const std::string& description) {
+        return sub->add_option(name, value, description)
             ->type_name(typeName)
-            ->expected(1)
-            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->multi_option_policy(CLI::MultiOptionPolicy::Throw)
             ->allow_extra_args(false);
     }
 
@@ -321,14 +347,21 @@ std::string valueProblem(const Grammar& grammar, const std::vector<std::string>&
     return {};
 }
 
-// The one value of an option given at most once; empty when it was not given.
-std::optional<std::string> single(const std::vector<std::string>& values, const std::string& name,
-                                  std::string& error) {
-    if (values.size() > 1) {
-        error = name + " is given twice";
-        return std::nullopt;
+// How CLI11 refused a value of an option, in our words; empty for any other refusal.
+std::string valueRefusal(const Grammar& grammar, Command scope, const CLI::ParseError& failure) {
+    const CLI::App* owner = scope == Command::None ? &grammar.app() : grammar.subcommand(scope);
+    for (const CLI::Option* option : owner->get_options()) {
+        if (option->get_expected_min() > 0 && option->count() > 1) {
+            return option->get_name() + " is given twice";
+        }
     }
-    return values.empty() ? std::string() : values.front();
+    if (dynamic_cast<const CLI::ValidationError*>(&failure) != nullptr) {
+        // "--layout: takes google or outlook, not ..." without its colon.
+        std::string message = failure.what();
+        const std::size_t colon = message.find(": ");
+        return colon == std::string::npos ? message : message.erase(colon, 1);
+    }
+    return {};
 }
 
 }  // namespace
@@ -373,6 +406,8 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
     // CLI11 wants the arguments in reverse, as it takes them from the back.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     std::string problem = valueProblem(grammar, arguments);
+    // A value CLI11 refused is told after the words that are out of place.
+    std::string refusal;
     try {
         grammar.app().parse(reversed);
     } catch (const CLI::CallForHelp&) {
@@ -380,9 +415,16 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
         options.help = usage(grammar.chosen());
         return options;
     } catch (const CLI::ParseError& failure) {
-        if (problem.empty()) {
+        refusal = valueRefusal(grammar, grammar.chosen(), failure);
+        if (problem.empty() && refusal.empty()) {
             problem = failure.what();
         }
+    }
+    // --help wins over a value refused on its way, as over everything CLI11 lets through.
+    if (!refusal.empty() && grammar.helpAsked()) {
+        options.command = Command::Help;
+        options.help = usage(grammar.chosen());
+        return options;
     }
     const Command chosen = grammar.chosen();
     if (!problem.empty()) {
@@ -425,39 +467,19 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
         return fail("no command given", Command::None);
     }
 
-    std::string error;
-    const auto port = single(values.port, "--port", error);
-    const auto output = single(values.output, "--output", error);
-    const auto storages = single(values.storages, "--storages", error);
-    const auto layout = single(values.layout, "--layout", error);
-    const auto trace = single(values.trace, "--trace", error);
-    if (!error.empty()) {
-        return fail(error, chosen);
+    if (!refusal.empty()) {
+        return fail(refusal, chosen);
     }
     options.command = chosen;
-    options.port = *port;
-    options.output = *output;
-    options.trace = *trace;
+    options.port = values.port;
+    options.output = values.output;
+    options.trace = values.trace;
     options.quiet = values.quiet;
     options.json = values.json;
     options.watch = values.watch;
-    if (!storages->empty()) {
-        const auto kinds = storagesOf(*storages);
-        if (!kinds) {
-            return fail("--storages takes me, sm or me,sm, not \"" + *storages + "\"", chosen);
-        }
-        options.storages = *kinds;
-    }
-    if (!layout->empty()) {
-        const std::string name = lowered(*layout);
-        if (name == "google") {
-            options.layout = OutputFormat::GoogleCsv;
-        } else if (name == "outlook") {
-            options.layout = OutputFormat::OutlookCsv;
-        } else {
-            return fail("--layout takes google or outlook, not \"" + *layout + "\"", chosen);
-        }
-    }
+    options.storages = storagesOf(values.storages).value_or(std::vector<StorageKind>{});
+    options.layout =
+        values.layout == "outlook" ? OutputFormat::OutlookCsv : OutputFormat::GoogleCsv;
 
     // What each command needs. export and probe find the phone themselves without --port.
     if (chosen == Command::Export && options.output.empty()) {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "cli/ShownText.h"
+#include "charsets/ShownText.h"
 
 Console::Console(std::ostream& out, std::ostream& err, int inputFd, bool errIsTerminal,
                  bool inputIsTerminal)

@@ -8,13 +8,13 @@
 
 #include "charsets/CharsetChoice.h"
 #include "charsets/TextCodec.h"
+#include "cli/CommandTrace.h"
 #include "cli/ExportRun.h"
 #include "cli/ExportSummary.h"
 #include "cli/OutputFileCheck.h"
 #include "cli/PhoneChoice.h"
 #include "cli/PhoneSession.h"
 #include "cli/ProbeReport.h"
-#include "cli/TraceFile.h"
 #include "cli/UserMessages.h"
 #include "common/StorageKind.h"
 #include "export/OutputFile.h"
@@ -79,18 +79,9 @@ ExitStatus ExportCommand::run(const Request& request, Console& console,
                                                                       problem.existingFile));
         return ExitStatus::OutputFailed;
     }
-    std::unique_ptr<TraceFile> trace;
-    if (!request.trace.empty()) {
-        if (OutputFile::isTerminal(request.trace)) {
-            console.report(UserMessages::traceIsTerminal(request.trace));
-            return ExitStatus::OutputFailed;
-        }
-        int error = 0;
-        trace = TraceFile::begin(request.trace, request.port, error);
-        if (!trace) {
-            console.report(UserMessages::traceProblem(request.trace, error));
-            return ExitStatus::OutputFailed;
-        }
+    CommandTrace trace;
+    if (!trace.begin(request.trace, request.port, console)) {
+        return ExitStatus::OutputFailed;
     }
 
     // Without --port, the one attached phone that can be read.
@@ -107,9 +98,7 @@ ExitStatus ExportCommand::run(const Request& request, Console& console,
         PhoneSession phone(chosen.port, console, signals);
         status = exportFrom(phone, chosen, toStandardOutput, console, signals);
     }
-    if (trace && trace->failure() != 0) {
-        console.report(UserMessages::traceIncomplete(request.trace, trace->failure()));
-    }
+    trace.end(console);
     return status;
 }
 
@@ -141,47 +130,32 @@ ExitStatus ExportCommand::exportFrom(PhoneSession& phone, const Request& request
         console.report(UserMessages::asciiFallback(request.port));
     }
 
-    PhoneManager& manager = phone.manager();
-    manager.setPath(toStandardOutput ? std::u16string(kStandardOutput)
-                                     : text_codec::fromUtf8(request.output));
-    manager.setFormat(request.layout);
-    manager.setOutputCharset(charset.outputCharset);
-    manager.setCharset(charset.name);
-
+    ExportPlan plan;
+    plan.storages = storages;
+    plan.layout = request.layout;
+    plan.path =
+        toStandardOutput ? std::u16string(kStandardOutput) : text_codec::fromUtf8(request.output);
+    plan.outputCharset = charset.outputCharset;
+    plan.phoneCharset = charset.name;
     const ProgressDisplay::Mode mode = request.quiet             ? ProgressDisplay::Mode::Quiet
                                        : console.errIsTerminal() ? ProgressDisplay::Mode::Bar
                                                                  : ProgressDisplay::Mode::Lines;
     ExportRun run(phone, console, signals, mode, request.output, toStandardOutput);
-    if (!run.run(storages, charset.name)) {
+    if (!run.run(plan)) {
         return ExitStatus::OutputFailed;
     }
+    run.finishOutput();
 
     ExportSummary summary;
-    summary.fileState = run.finishOutput();
     summary.model = phone.model();
     summary.imei = phone.imei();
-    for (const StorageKind kind : {StorageKind::Memory, StorageKind::Sim}) {
-        ExportSummary::Storage line;
-        line.kind = kind;
-        line.choice = has(storages, kind)           ? ExportSummary::Storage::Choice::Chosen
-                      : has(phone.storages(), kind) ? ExportSummary::Storage::Choice::NotChosen
-                                                    : ExportSummary::Storage::Choice::NotOffered;
-        for (const ExportRun::StorageRun& storage : run.storages()) {
-            if (storage.kind == kind) {
-                line.result = storage.result;
-                line.places = storage.places;
-                line.placesRead = storage.placesRead;
-            }
-        }
-        line.statistics = manager.exportStatistics(kind);
-        summary.storages.push_back(line);
-    }
+    summary.outcome = phone.exportSession().outcome();
+    summary.offered = phone.storages();
     summary.path = shownPath(request.output);
-    summary.charsetName = text_codec::toUtf8(charset.name);
-    summary.outputCharset = charset.outputCharset;
+    summary.standardOutput = toStandardOutput;
     console.out() << summary.text() << std::flush;
 
-    for (const ExportRun::StorageRun& storage : run.storages()) {
+    for (const StorageOutcome& storage : summary.outcome.storages) {
         if (storage.result == ExportResult::Disconnected) {
             console.report(UserMessages::phoneDisconnected(request.port));
             break;
@@ -190,8 +164,8 @@ ExitStatus ExportCommand::exportFrom(PhoneSession& phone, const Request& request
             console.report(UserMessages::storageFailed(request.port, storage.kind));
         }
     }
-    const ExitStatus status = exitStatusOf(run.results());
-    if (run.stopped() && status != ExitStatus::Success) {
+    const ExitStatus status = exitStatusOf(summary.outcome.results());
+    if (summary.outcome.stopped && status != ExitStatus::Success) {
         return ExitStatus::Cancelled;
     }
     return status;

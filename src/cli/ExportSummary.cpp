@@ -1,8 +1,11 @@
 #include "cli/ExportSummary.h"
 
+#include <algorithm>
+
 #include "charsets/CharsetChoice.h"
+#include "charsets/ShownText.h"
+#include "charsets/TextCodec.h"
 #include "cli/ExportTexts.h"
-#include "cli/ShownText.h"
 
 namespace {
 
@@ -18,16 +21,11 @@ std::string label(std::string name) {
 
 }  // namespace
 
-std::string ExportSummary::storageText(const Storage& storage) {
-    switch (storage.choice) {
-        case Storage::Choice::NotChosen:
-            return "not chosen";
-        case Storage::Choice::NotOffered:
-            return "the phone has none";
-        case Storage::Choice::Chosen:
-            break;
+std::string ExportSummary::storageText(const StorageOutcome& storage, bool offered) {
+    if (!storage.chosen) {
+        return offered ? "not chosen" : "the phone has none";
     }
-    return ExportTexts::outcome(storage.result) + ", " +
+    return std::string(exportResultName(storage.shownResult())) + ", " +
            ExportTexts::places(storage.placesRead, storage.places) + ", " +
            ExportTexts::counted(storage.statistics.entriesRead, "entry", "entries") + " in " +
            ExportTexts::counted(storage.statistics.contactsWritten, "contact", "contacts") +
@@ -45,8 +43,6 @@ std::string ExportSummary::fileText(FileState state, const std::string& path) {
             return "none (no contact was exported, so " + shown + " was not created)";
         case FileState::NotReplaced:
             return shown + " (left as it was, as the exported contacts could not take its place)";
-        case FileState::StandardOutput:
-            return "standard output";
     }
     return shown;
 }
@@ -68,11 +64,15 @@ std::string ExportSummary::text() const {
         text += ", IMEI " + shownText(imei);
     }
     text += '\n';
-    for (const Storage& storage : storages) {
-        text += label(ExportTexts::storageLabel(storage.kind)) + storageText(storage) + '\n';
+    for (const StorageOutcome& storage : outcome.storages) {
+        const bool isOffered =
+            std::find(offered.begin(), offered.end(), storage.kind) != offered.end();
+        text +=
+            label(ExportTexts::storageLabel(storage.kind)) + storageText(storage, isOffered) + '\n';
     }
-    text += label("File") + fileText(fileState, path) + '\n';
-    text += label("Charset") + shownText(charsetName) + " (file in " +
-            outputCharsetText(outputCharset) + ")\n";
+    text += label("File") +
+            (standardOutput ? std::string("standard output") : fileText(outcome.file, path)) + '\n';
+    text += label("Charset") + shownText(text_codec::toUtf8(outcome.phoneCharset)) + " (file in " +
+            outputCharsetText(outcome.outputCharset) + ")\n";
     return text;
 }

@@ -23,23 +23,6 @@ std::string ExportTexts::storageLabel(StorageKind storageKind) {
     return name;
 }
 
-std::string ExportTexts::outcome(ExportResult result) {
-    switch (result) {
-        case ExportResult::Completed:
-            return "completed";
-        case ExportResult::Failed:
-            return "failed";
-        case ExportResult::Disconnected:
-            return "disconnected";
-        case ExportResult::WriteError:
-            return "write error";
-        case ExportResult::None:
-        case ExportResult::Cancelled:
-            return "cancelled";
-    }
-    return "failed";
-}
-
 std::string ExportTexts::counted(std::int64_t count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }

@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "common/ExportResult.h"
 #include "common/StorageKind.h"
 
 // The words and counts that the progress display and the summary share, so that both speak of
@@ -15,9 +14,6 @@ public:
     static std::string storageName(StorageKind storageKind);
     // "Phone memory", "SIM".
     static std::string storageLabel(StorageKind storageKind);
-    // One word per way a storage's export ends: completed, failed, disconnected, write error,
-    // cancelled. A storage without a result was not reached before the export ended: cancelled.
-    static std::string outcome(ExportResult result);
     // "1 entry", "2 entries": count and noun, singular for exactly one.
     static std::string counted(std::int64_t count, std::string_view one, std::string_view many);
     // "120 of 250 places read": the places of the storage's phonebook read so far of all of them

@@ -6,10 +6,6 @@
 #include "cli/PhoneAliases.h"
 #include "devices/DeviceCause.h"
 
-bool ListedPhone::usable() const {
-    return state == DeviceState::StandardPhonebook || state == DeviceState::ExtendedPhonebook;
-}
-
 causes::PhoneCause ListedPhone::why() const {
     return deviceCause(state, !model.empty(), cause);
 }

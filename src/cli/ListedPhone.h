@@ -24,8 +24,6 @@ struct ListedPhone {
     // Why the phone cannot be read, as the probe found it (kind None when it can be read).
     causes::PhoneCause cause;
 
-    // Whether export and probe can read the phone (standard or extended phonebook).
-    bool usable() const;
     // Why the phone cannot be read: its cause, or what its state tells (see deviceCause); kind
     // None for a phone that can be read.
     causes::PhoneCause why() const;

@@ -10,7 +10,7 @@ PhoneChoice::Decision PhoneChoice::decide(const std::vector<ListedPhone>& phones
     Decision decision;
     std::vector<const ListedPhone*> usable;
     for (const ListedPhone& phone : phones) {
-        if (phone.usable()) {
+        if (canBeRead(phone.state)) {
             usable.push_back(&phone);
         }
     }

@@ -4,6 +4,7 @@
 
 #include "causes/CauseTable.h"
 #include "cli/UserMessages.h"
+#include "devices/DeviceState.h"
 
 namespace {
 
@@ -18,10 +19,10 @@ Json objectOf(const ListedPhone& phone) {
     object["imei"] = phone.imei;
     object["alias"] = phone.alias;
     object["reason"] = causes::entryOf(phone.why().kind).reason;
-    object["hint"] = phone.usable() ? std::string()
-                                    : UserMessages::phoneCannotBeUsed(phone.port, phone.model,
-                                                                      phone.state, phone.cause)
-                                          .causeAndWayOut();
+    object["hint"] = canBeRead(phone.state) ? std::string()
+                                            : UserMessages::phoneCannotBeUsed(
+                                                  phone.port, phone.model, phone.state, phone.cause)
+                                                  .causeAndWayOut();
     return object;
 }
 

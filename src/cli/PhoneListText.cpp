@@ -1,6 +1,6 @@
 #include "cli/PhoneListText.h"
 
-#include "cli/ShownText.h"
+#include "charsets/ShownText.h"
 #include "cli/UserMessages.h"
 
 std::string PhoneListText::stateWords(DeviceState state) {
@@ -33,7 +33,7 @@ std::string PhoneListText::line(const ListedPhone& phone) {
 }
 
 std::string PhoneListText::hint(const ListedPhone& phone) {
-    if (phone.usable()) {
+    if (canBeRead(phone.state)) {
         return {};
     }
     const UserMessages::Message why =

@@ -1,7 +1,6 @@
 #include "cli/PhoneSession.h"
 
 #include <utility>
-#include <variant>
 
 #include "causes/PortHolder.h"
 #include "charsets/TextCodec.h"
@@ -15,11 +14,38 @@
 #include "tasks/PhoneManager.h"
 
 PhoneSession::PhoneSession(std::string port, Console& console, const SignalWatcher& signals)
-    : port_(std::move(port)), console_(console), signals_(signals), sinks_(events_) {}
+    : port_(std::move(port)), console_(console), signals_(signals) {}
 
 PhoneSession::~PhoneSession() {
-    sinks_.refuseWriteErrors();
+    export_.release();
     manager_.reset();
+}
+
+ExportSession::Poster PhoneSession::poster() {
+    return [this](std::function<void()> call) { calls_.push(std::move(call)); };
+}
+
+bool PhoneSession::runNext(std::chrono::milliseconds timeout) {
+    const std::function<void()> call = calls_.popWithin(timeout);
+    if (!call) {
+        return false;
+    }
+    call();
+    return true;
+}
+
+void PhoneSession::onStorages(const std::vector<StorageKind>& storages) {
+    calls_.push([this, storages] {
+        storages_ = storages;
+        haveStorages_ = true;
+    });
+}
+
+void PhoneSession::onCharsets(const std::vector<std::u16string>& charsets) {
+    calls_.push([this, charsets] {
+        charsets_ = charsets;
+        haveCharsets_ = true;
+    });
 }
 
 std::string PhoneSession::model() const {
@@ -66,16 +92,12 @@ ExitStatus PhoneSession::probe() {
     if (signals_.stopRequested()) {
         return ExitStatus::Cancelled;
     }
-    switch (device_.state) {
-        case DeviceState::StandardPhonebook:
-        case DeviceState::ExtendedPhonebook:
-            return ExitStatus::Success;
-        default:
-            // Silent, refusing the mode switch, or lacking commands, as the probe found it.
-            console_.report(
-                UserMessages::phoneCannotBeUsed(port_, model(), device_.state, device_.cause));
-            return ExitStatus::PhoneUnusable;
+    if (canBeRead(device_.state)) {
+        return ExitStatus::Success;
     }
+    // Silent, refusing the mode switch, lacking commands or a locked SIM, as the probe found it.
+    console_.report(UserMessages::phoneCannotBeUsed(port_, model(), device_.state, device_.cause));
+    return ExitStatus::PhoneUnusable;
 }
 
 ExitStatus PhoneSession::open() {
@@ -92,28 +114,16 @@ ExitStatus PhoneSession::open() {
 ExitStatus PhoneSession::query(std::chrono::milliseconds timeout) {
     // Charsets first, as the contacts source page asks: the storages answer then comes last,
     // and it always comes unless the port fails.
-    manager_->requestCharsets(sinks_);
-    manager_->requestStorages(sinks_);
-    bool haveCharsets = false;
-    bool haveStorages = false;
+    manager_->requestCharsets(*this);
+    manager_->requestStorages(*this);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!haveStorages && std::chrono::steady_clock::now() < deadline) {
+    while (!haveStorages_ && std::chrono::steady_clock::now() < deadline) {
         if (signals_.stopRequested()) {
             return ExitStatus::Cancelled;
         }
-        auto event = events_.pop(std::chrono::milliseconds(100));
-        if (!event) {
-            continue;
-        }
-        if (auto* charsets = std::get_if<cli_event::Charsets>(&*event)) {
-            charsets_ = std::move(charsets->names);
-            haveCharsets = true;
-        } else if (auto* storages = std::get_if<cli_event::Storages>(&*event)) {
-            storages_ = std::move(storages->kinds);
-            haveStorages = true;
-        }
+        runNext(std::chrono::milliseconds(100));
     }
-    if (!haveCharsets || !haveStorages) {
+    if (!haveCharsets_ || !haveStorages_) {
         console_.report(UserMessages::phoneNotAnswering(port_));
         return ExitStatus::PhoneUnusable;
     }

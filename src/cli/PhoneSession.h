@@ -2,35 +2,38 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "cli/CliEvent.h"
 #include "cli/Console.h"
-#include "cli/EventQueue.h"
 #include "cli/ExitStatus.h"
-#include "cli/QueueingSinks.h"
 #include "cli/SignalWatcher.h"
+#include "common/IPHBGetStoragesSink.h"
+#include "common/IPhoneGetCharsetsSink.h"
 #include "common/StorageKind.h"
 #include "devices/DeviceInfoEx.h"
+#include "session/ExportSession.h"
+#include "tasks/SyncQueue.h"
 
 class PhoneManager;
 
 // One phone as contaxio-cli uses it, step by step on the main thread: probed (model, IMEI,
-// support level), opened through the phone manager, asked for its charsets and storages. Each
-// step returns Success, or tells the person why it cannot go on and returns the status to exit
-// with. The phone manager's reports arrive through events().
-class PhoneSession {
+// support level), opened through the phone manager, asked for its charsets and storages, and
+// exported through its export session. Each step returns Success, or tells the person why it
+// cannot go on and returns the status to exit with. What the phone's worker reports becomes a
+// call in a queue that the main thread runs (runNext).
+class PhoneSession final : private IPHBGetStoragesSink, private IPhoneGetCharsetsSink {
 public:
     // How long the charsets and storages queries may take together before the phone counts as
     // not answering (each unanswered command costs the modem two seconds of silence).
     static constexpr std::chrono::milliseconds kQueryTimeout{8000};
 
     PhoneSession(std::string port, Console& console, const SignalWatcher& signals);
-    // Answers a write-error question still waiting with abort, then closes the phone manager
-    // (which stops its worker and releases the port).
-    ~PhoneSession();
+    // Releases the export (a write-error question still waiting is given up), then closes the
+    // phone manager (which stops its worker and releases the port).
+    ~PhoneSession() override;
     PhoneSession(const PhoneSession&) = delete;
     PhoneSession& operator=(const PhoneSession&) = delete;
 
@@ -50,12 +53,19 @@ public:
     const std::vector<StorageKind>& storages() const { return storages_; }
 
     PhoneManager& manager() { return *manager_; }
-    EventQueue<CliEvent>& events() { return events_; }
-    QueueingSinks& sinks() { return sinks_; }
+    ExportSession& exportSession() { return export_; }
+    // Hands a call to the main thread; from any thread.
+    ExportSession::Poster poster();
+    // Runs the oldest call handed over, waiting at most timeout for one; false when none came.
+    bool runNext(std::chrono::milliseconds timeout);
 
 private:
     // Tells why the port failed and gives the status for it.
     ExitStatus portFailure(int code, int openError);
+
+    // The answers to the queries, on the worker thread: handed to the main thread.
+    void onStorages(const std::vector<StorageKind>& storages) override;
+    void onCharsets(const std::vector<std::u16string>& charsets) override;
 
     const std::string port_;
     Console& console_;
@@ -63,7 +73,9 @@ private:
     DEVICE_INFO_EX device_;
     std::vector<std::u16string> charsets_;
     std::vector<StorageKind> storages_;
-    EventQueue<CliEvent> events_;
-    QueueingSinks sinks_;
+    bool haveCharsets_ = false;
+    bool haveStorages_ = false;
+    synchronization::SyncQueue<std::function<void()>> calls_;
+    ExportSession export_;
     std::unique_ptr<PhoneManager> manager_;  // last: it reports to the sinks above
 };

@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "charsets/TextCodec.h"
+#include "cli/CommandTrace.h"
 #include "cli/PhoneChoice.h"
 #include "cli/PhoneSession.h"
 #include "cli/ProbeReport.h"
-#include "cli/TraceFile.h"
 #include "cli/UserMessages.h"
 #include "export/OutputFile.h"
 
@@ -44,18 +44,9 @@ ExitStatus probe(const std::string& port, Console& console, const SignalWatcher&
 
 ExitStatus ProbeCommand::run(const std::string& port, const std::string& trace, Console& console,
                              const SignalWatcher& signals) {
-    std::unique_ptr<TraceFile> traceFile;
-    if (!trace.empty()) {
-        if (OutputFile::isTerminal(trace)) {
-            console.report(UserMessages::traceIsTerminal(trace));
-            return ExitStatus::OutputFailed;
-        }
-        int error = 0;
-        traceFile = TraceFile::begin(trace, port, error);
-        if (!traceFile) {
-            console.report(UserMessages::traceProblem(trace, error));
-            return ExitStatus::OutputFailed;
-        }
+    CommandTrace traceFile;
+    if (!traceFile.begin(trace, port, console)) {
+        return ExitStatus::OutputFailed;
     }
     // Without --port, the one attached phone that can be read (the report names its port).
     std::string chosen = port;
@@ -67,8 +58,6 @@ ExitStatus ProbeCommand::run(const std::string& port, const std::string& trace, 
     if (status == ExitStatus::Success) {
         status = probe(chosen, console, signals);
     }
-    if (traceFile && traceFile->failure() != 0) {
-        console.report(UserMessages::traceIncomplete(trace, traceFile->failure()));
-    }
+    traceFile.end(console);
     return status;
 }

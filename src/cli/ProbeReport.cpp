@@ -1,7 +1,7 @@
 #include "cli/ProbeReport.h"
 
+#include "charsets/ShownText.h"
 #include "cli/ExportTexts.h"
-#include "cli/ShownText.h"
 #include "common/StorageKind.h"
 
 namespace {

@@ -96,12 +96,13 @@ void ProgressDisplay::finished(StorageKind storageKind, ExportResult result) {
             break;
         case Mode::Bar:
             out_ << '\r' << barLine(kind_, position_, total_, kBarWidth) << "  "
-                 << ExportTexts::outcome(result) << '\n'
+                 << exportResultName(result) << '\n'
                  << std::flush;
             lineOpen_ = false;
             break;
         case Mode::Lines:
-            out_ << statusLine(kind_, ExportTexts::outcome(result), position_, total_) << '\n'
+            out_ << statusLine(kind_, std::string(exportResultName(result)), position_, total_)
+                 << '\n'
                  << std::flush;
             break;
     }

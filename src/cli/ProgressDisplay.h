@@ -35,7 +35,8 @@ public:
     void progress(std::int32_t position, Clock::time_point now);
     // Time passes without progress: in line mode, a line when the last one is kLineInterval old.
     void tick(Clock::time_point now);
-    // A storage's export ended (also one that never reported its start).
+    // A storage's export ended (also one that never reported its start), as people are told
+    // (StorageOutcome::shownResult).
     void finished(StorageKind storageKind, ExportResult result);
     // Ends a bar drawn in place, so that a message or a question can follow on a line of its
     // own; the bar is drawn again with the next progress.

@@ -18,4 +18,7 @@ public:
     virtual void onExportProgress(std::int32_t entries, std::int32_t position) = 0;
     virtual void onExportFinished(ExportResult result) = 0;
     virtual ~IContactExportSink() = default;
+    // The serial port failed with this errno (0 when no call failed: the port was closed)
+    // and so ends the storage's export; its onExportFinished follows. Ignored by default.
+    virtual void onPortFailed(int /*code*/) {}
 };

@@ -10,10 +10,6 @@
 
 namespace {
 
-bool isUsable(DeviceState state) {
-    return state == DeviceState::StandardPhonebook || state == DeviceState::ExtendedPhonebook;
-}
-
 int rank(DeviceState state) {
     return static_cast<int>(state);
 }
@@ -92,7 +88,7 @@ void DeviceManager::onDevice(const DEVICE_INFO_EX& device) {
         std::lock_guard lock(listMutex_);
         const auto entry = list_.find(device.device);
         if (entry != list_.end()) {
-            if (isUsable(entry->second.state))
+            if (canBeRead(entry->second.state))
                 return;  // known and usable
             candidate.retriesLeft = entry->second.retriesLeft;
         }
@@ -105,7 +101,7 @@ void DeviceManager::onDevice(const DEVICE_INFO_EX& device) {
     // A modem that was usable, or has had all its probes, is not probed again; what its last
     // probe found is offered to the list once more (it stays out when the list keeps a better
     // record of the phone).
-    if (earlier && (isUsable(earlier->state) || candidate.retriesLeft <= 0)) {
+    if (earlier && (canBeRead(earlier->state) || candidate.retriesLeft <= 0)) {
         add(*earlier);
         return;
     }

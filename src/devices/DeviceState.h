@@ -12,3 +12,9 @@ enum class DeviceState : std::int32_t {
     StandardPhonebook = 4,  // a phone read with the standard phonebook commands
     ExtendedPhonebook = 5,  // a phone read with the extended phonebook commands
 };
+
+// Whether a phone in this state can be read (standard or extended phonebook): the one thing
+// that decides whether it may be chosen, exported or probed further.
+constexpr bool canBeRead(DeviceState state) {
+    return state == DeviceState::StandardPhonebook || state == DeviceState::ExtendedPhonebook;
+}

@@ -84,6 +84,7 @@ void ContactExportTask::run() {
             e.code == static_cast<std::int32_t>(ExportResult::Cancelled))
             throw;
     } catch (const serial_comm::SerialPortException& e) {
+        exportSink_->onPortFailed(e.code());
         exportSink_->onExportFinished(e.phoneGone() ? ExportResult::Disconnected
                                                     : ExportResult::Failed);
     } catch (const std::exception&) {

@@ -25,6 +25,10 @@ void StatisticsProxy::onExportProgress(std::int32_t entries, std::int32_t positi
     exportSink_->onExportProgress(entries, position);
 }
 
+void StatisticsProxy::onPortFailed(int code) {
+    exportSink_->onPortFailed(code);
+}
+
 void StatisticsProxy::onExportFinished(ExportResult result) {
     statistics_->update(storageKind_,
                         [result](ExportStatistics& record) { record.result = result; });

@@ -24,6 +24,8 @@ public:
     void onExportProgress(std::int32_t entries, std::int32_t position) override;
     // Keeps the result in the record (when the storage has one) and forwards it.
     void onExportFinished(ExportResult result) override;
+    // Forwarded.
+    void onPortFailed(int code) override;
 
     StorageKind storageKind() const { return storageKind_; }
 

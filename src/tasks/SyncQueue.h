@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <mutex>
 #include <utility>
@@ -13,7 +14,8 @@ namespace synchronization {
 // empties the queue resets it, both under the lock, so a consumer waiting on it cannot miss an
 // item. A consumer that wakes re-checks with pop, which returns an empty item when another
 // thread took the items first. Lock is a mutex type; EventT is constructible from
-// (EventT::Mode::ManualReset) with signal, reset and wait like synchronization::Event.
+// (EventT::Mode::ManualReset) with signal, reset and wait like synchronization::Event (and a
+// wait with a time-out for popWithin).
 template <typename T, typename Lock, typename EventT>
 class SyncQueueBase {
 public:
@@ -40,6 +42,13 @@ public:
             notEmptyEvent_.reset();
         }
         return item;
+    }
+
+    // The oldest item, waiting at most timeout for one to arrive; an empty T when none came (or
+    // another consumer took it first).
+    T popWithin(std::chrono::milliseconds timeout) {
+        notEmptyEvent_.wait(timeout);
+        return pop();
     }
 
     bool isEmpty() const {

@@ -8,14 +8,11 @@
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
+#include "app/UiTextIds.h"
 #include "ui/Artwork.h"
 
 namespace {
 
-constexpr std::uint32_t kCaption = 10294;
-constexpr std::uint32_t kFirstBlock = 10295;
-constexpr std::uint32_t kSecondBlock = 10297;
-constexpr std::uint32_t kOkLabel = 10232;
 constexpr int kIconSize = 64;
 constexpr int kTextWidth = 380;
 
@@ -36,7 +33,7 @@ QLabel* centredBlock(const QString& text, QWidget* parent) {
 }  // namespace
 
 CAboutDlg::CAboutDlg(const AppContext& app, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(textOf(app, kCaption));
+    setWindowTitle(textOf(app, ui_text::AboutCaption));
     auto* layout = new QVBoxLayout(this);
 
     auto* frame = new QFrame(this);
@@ -50,7 +47,7 @@ CAboutDlg::CAboutDlg(const AppContext& app, QWidget* parent) : QDialog(parent) {
 
     // The first block is the program's name and, on the lines below it, what it does: the
     // name in large type.
-    const QString first = textOf(app, kFirstBlock);
+    const QString first = textOf(app, ui_text::AboutFirstBlock);
     const qsizetype lineEnd = first.indexOf(u'\n');
     name_ = centredBlock(first.left(lineEnd), frame);
     QFont heading = name_->font();
@@ -61,13 +58,13 @@ CAboutDlg::CAboutDlg(const AppContext& app, QWidget* parent) : QDialog(parent) {
     first_ = centredBlock(lineEnd < 0 ? QString() : first.mid(lineEnd + 1), frame);
     first_->setVisible(!first_->text().isEmpty());
     inner->addWidget(first_);
-    second_ = centredBlock(textOf(app, kSecondBlock), frame);
+    second_ = centredBlock(textOf(app, ui_text::AboutSecondBlock), frame);
     inner->addWidget(second_);
     layout->addWidget(frame);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->setCenterButtons(true);
-    buttons->button(QDialogButtonBox::Ok)->setText(textOf(app, kOkLabel));
+    buttons->button(QDialogButtonBox::Ok)->setText(textOf(app, ui_text::OkLabel));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -8,12 +8,9 @@
 
 #include "app/AppContext.h"
 #include "app/LanguageManager.h"
+#include "app/UiTextIds.h"
 
 namespace {
-
-constexpr std::uint32_t kOkLabel = 10232;
-constexpr std::uint32_t kCancelLabel = 10225;
-constexpr std::uint32_t kLanguageButton = 10279;
 
 // The language button's label ("&Language...") as the dialog's title: without its mnemonic
 // marker and the dots that say that a dialog opens.
@@ -37,7 +34,7 @@ QString titleFrom(const QString& label) {
 
 CLangSelectionDialog::CLangSelectionDialog(AppContext& app, QWidget* parent)
     : QDialog(parent), app_(app), list_(new QComboBox(this)) {
-    const QString title = titleFrom(QString::fromStdU16String(app.text(kLanguageButton)));
+    const QString title = titleFrom(QString::fromStdU16String(app.text(ui_text::LanguageLabel)));
     setWindowTitle(title);
     list_->setAccessibleName(title);
     list_->setMinimumContentsLength(24);
@@ -56,9 +53,10 @@ CLangSelectionDialog::CLangSelectionDialog(AppContext& app, QWidget* parent)
     layout->addWidget(list_);
     layout->addSpacing(8);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QString::fromStdU16String(app.text(kOkLabel)));
+    buttons->button(QDialogButtonBox::Ok)
+        ->setText(QString::fromStdU16String(app.text(ui_text::OkLabel)));
     buttons->button(QDialogButtonBox::Cancel)
-        ->setText(QString::fromStdU16String(app.text(kCancelLabel)));
+        ->setText(QString::fromStdU16String(app.text(ui_text::CancelLabel)));
     connect(buttons, &QDialogButtonBox::accepted, this, &CLangSelectionDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

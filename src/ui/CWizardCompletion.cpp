@@ -11,42 +11,11 @@
 
 #include "app/AppContext.h"
 #include "app/TextFormat.h"
+#include "app/UiTextIds.h"
+#include "pages/CompletionSummary.h"
 #include "ui/IWizardSheet.h"
 
 namespace {
-
-namespace text_id {
-constexpr std::uint32_t Intro = 10201;
-constexpr std::uint32_t Caption = 10202;
-constexpr std::uint32_t Heading = 10235;
-constexpr std::uint32_t Phone = 10236;           // %1: the phone's display name
-constexpr std::uint32_t Charset = 10238;         // %1: the charset name
-constexpr std::uint32_t StorageHeading = 10239;  // %1: the storage's name
-constexpr std::uint32_t SimName = 10240;
-constexpr std::uint32_t MemoryName = 10241;
-constexpr std::uint32_t NotChosen = 10242;
-constexpr std::uint32_t Completed = 10243;
-constexpr std::uint32_t Failed = 10244;
-constexpr std::uint32_t Cancelled = 10245;
-// %1 the status, %2 contacts written, %3 entries read, %4 entries the phone reported
-constexpr std::uint32_t Counts = 10246;
-constexpr std::uint32_t WriteError = 10263;
-constexpr std::uint32_t OutputFile = 10272;
-constexpr std::uint32_t Hint = 10296;
-}  // namespace text_id
-
-bool isHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool isLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-std::u16string decimal(std::int32_t value) {
-    const std::string digits = std::to_string(value);
-    return {digits.begin(), digits.end()};
-}
 
 QLabel* summaryLabel(const QString& objectName) {
     auto* label = new QLabel;
@@ -64,7 +33,7 @@ CWizardCompletion::CWizardCompletion(AppContext& app, IWizardSheet& sheet, IUser
     setObjectName(QStringLiteral("completionPage"));
 
     auto* intro = summaryLabel(QStringLiteral("introLabel"));
-    intro->setText(text(text_id::Intro));
+    intro->setText(text(ui_text::CompletionIntro));
 
     // Part of the summary: empty until a summary is shown.
     heading_ = summaryLabel(QStringLiteral("summaryHeading"));
@@ -78,17 +47,18 @@ CWizardCompletion::CWizardCompletion(AppContext& app, IWizardSheet& sheet, IUser
     charsetLine_ = summaryLabel(QStringLiteral("charsetLine"));
 
     auto* outputFileLabel = summaryLabel(QStringLiteral("outputFileLabel"));
-    outputFileLabel->setText(text(text_id::OutputFile));
+    outputFileLabel->setText(text(ui_text::OutputFile));
     outputFileLabel->setWordWrap(false);
     pathLine_ = summaryLabel(QStringLiteral("pathLine"));
     // A long path breaks after a "/" rather than widening the wizard.
     pathLine_->setWordWrap(true);
 
     auto* hint = summaryLabel(QStringLiteral("hintLabel"));
-    hint->setText(text(text_id::Hint));
+    hint->setText(text(ui_text::CompletionHint));
 
     auto* pathRow = new QHBoxLayout;
-    // One blank between the label and the path, as in the other lines ("Phone: Z3").
+    // One blank between the label and the path, as in the other lines ("ui_text::SummaryPhone:
+    // Z3").
     pathRow->setSpacing(outputFileLabel->fontMetrics().horizontalAdvance(u' '));
     pathRow->addWidget(outputFileLabel, 0, Qt::AlignTop);
     pathRow->addWidget(pathLine_, 1);
@@ -111,7 +81,7 @@ CWizardCompletion::CWizardCompletion(AppContext& app, IWizardSheet& sheet, IUser
 }
 
 bool CWizardCompletion::onSetActive() {
-    sheet().setCaption(text(text_id::Caption));
+    sheet().setCaption(text(ui_text::CompletionCaption));
     sheet().refreshButtonLabels();
     if (app().noStorageRemaining() && !app().deviceName().empty()) {
         fillSummary();
@@ -121,82 +91,25 @@ bool CWizardCompletion::onSetActive() {
     return true;
 }
 
-std::u16string CWizardCompletion::shortenPath(const std::u16string& path, std::size_t limit) {
-    constexpr std::u16string_view kEllipsis = u"...";
-    const std::size_t length = path.size();
-    if (length <= limit || limit <= kEllipsis.size()) {
-        return path;
-    }
-    const std::size_t slash = path.rfind(u'/');
-    std::size_t tailStart = slash == std::u16string::npos ? 0 : slash;
-    const std::size_t removed = length - limit + kEllipsis.size();
-    std::size_t headLength = 0;
-    if (tailStart >= removed) {
-        headLength = tailStart - removed;
-    } else {
-        // The file name alone is too long: its end only.
-        tailStart = length - (limit - kEllipsis.size());
-    }
-    if (headLength > 0 && isHighSurrogate(path[headLength - 1])) {
-        --headLength;
-    }
-    if (tailStart < length && isLowSurrogate(path[tailStart])) {
-        ++tailStart;
-    }
-    std::u16string shown = path.substr(0, headLength);
-    shown += kEllipsis;
-    shown += path.substr(tailStart);
-    return shown;
-}
-
-std::uint32_t CWizardCompletion::statusTextId(ExportResult result) {
-    switch (result) {
-        case ExportResult::None:
-        case ExportResult::Cancelled:
-            return text_id::Cancelled;
-        case ExportResult::Completed:
-            return text_id::Completed;
-        case ExportResult::WriteError:
-            return text_id::WriteError;
-        case ExportResult::Failed:
-        case ExportResult::Disconnected:
-            break;
-    }
-    return text_id::Failed;
-}
-
-std::u16string CWizardCompletion::storageLine(const AppContext& app, StorageKind storageKind,
-                                              bool chosen, const ExportStatistics& statistics) {
-    const std::u16string name =
-        app.text(storageKind == StorageKind::Memory ? text_id::MemoryName : text_id::SimName);
-    std::u16string line =
-        formatText(app.text(text_id::StorageHeading), {std::u16string_view(name)});
-    line += u' ';
-    if (!chosen) {
-        return line + app.text(text_id::NotChosen);
-    }
-    const std::vector<std::u16string> arguments{
-        app.text(statusTextId(statistics.result)), decimal(statistics.contactsWritten),
-        decimal(statistics.entriesRead), decimal(statistics.entriesTotal)};
-    return line + formatText(app.text(text_id::Counts), arguments);
-}
-
 void CWizardCompletion::fillSummary() {
     AppContext& context = app();
-    heading_->setText(text(text_id::Heading));
+    heading_->setText(text(ui_text::SummaryHeading));
     const std::u16string name = context.deviceName();
     phoneLine_->setText(QString::fromStdU16String(
-        formatText(context.text(text_id::Phone), {std::u16string_view(name)})));
-    memoryLine_->setText(QString::fromStdU16String(
-        storageLine(context, StorageKind::Memory, context.deviceMemorySelected(),
-                    context.exportStatistics(StorageKind::Memory))));
-    simLine_->setText(
-        QString::fromStdU16String(storageLine(context, StorageKind::Sim, context.simSelected(),
-                                              context.exportStatistics(StorageKind::Sim))));
-    const std::u16string path = context.outputPath();
-    pathLine_->setText(QString::fromStdU16String(shortenPath(path)));
+        formatText(context.text(ui_text::SummaryPhone), {std::u16string_view(name)})));
+    const ExportOutcome outcome = context.exportSession().outcome();
+    const auto lineOf = [&](StorageKind kind) {
+        const StorageOutcome* storage = outcome.storage(kind);
+        return QString::fromStdU16String(CompletionSummary::storageLine(
+            context, kind, storage != nullptr && storage->chosen,
+            storage != nullptr ? storage->statistics : ExportStatistics{}));
+    };
+    memoryLine_->setText(lineOf(StorageKind::Memory));
+    simLine_->setText(lineOf(StorageKind::Sim));
+    const std::u16string path = outcome.path;
+    pathLine_->setText(QString::fromStdU16String(CompletionSummary::shortenPath(path)));
     pathLine_->setToolTip(QString::fromStdU16String(path));
-    const std::u16string charset = context.charsetName();
+    const std::u16string charset = outcome.phoneCharset;
     charsetLine_->setText(QString::fromStdU16String(
-        formatText(context.text(text_id::Charset), {std::u16string_view(charset)})));
+        formatText(context.text(ui_text::SummaryCharset), {std::u16string_view(charset)})));
 }

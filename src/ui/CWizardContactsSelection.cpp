@@ -6,48 +6,29 @@
 
 #include "app/AppContext.h"
 #include "app/TextFormat.h"
-#include "charsets/CharsetChoice.h"
+#include "app/UiTextIds.h"
 #include "common/StorageKind.h"
+#include "pages/ContactsChoice.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"
-
-namespace {
-
-namespace text_id {
-constexpr std::uint32_t Caption = 10203;
-constexpr std::uint32_t Instruction = 10204;
-constexpr std::uint32_t MemoryBox = 10205;
-constexpr std::uint32_t SimBox = 10206;
-constexpr std::uint32_t MemoryTip = 10255;
-constexpr std::uint32_t SimTip = 10256;
-constexpr std::uint32_t PhoneUnplugged = 10260;  // %1: the phone's display name
-constexpr std::uint32_t UnpluggedCaption = 10262;
-constexpr std::uint32_t WarningCaption = 10264;
-constexpr std::uint32_t AsciiFallback = 10273;
-}  // namespace text_id
-
-constexpr unsigned kMemoryBit = 1u << 0;
-constexpr unsigned kSimBit = 1u << 1;
-
-}  // namespace
 
 CWizardContactsSelection::CWizardContactsSelection(AppContext& app, IWizardSheet& sheet,
                                                    IUserDialogs& dialogs, QWidget* parent)
     : WizardPage(WizardPageId::ContactsSource, 1, app, sheet, dialogs, parent) {
     setObjectName(QStringLiteral("contactsSourcePage"));
 
-    instruction_ = new QLabel(text(text_id::Instruction));
+    instruction_ = new QLabel(text(ui_text::ContactsInstruction));
     instruction_->setTextFormat(Qt::PlainText);
     instruction_->setWordWrap(true);
 
-    memoryBox_ = new QCheckBox(text(text_id::MemoryBox));
+    memoryBox_ = new QCheckBox(text(ui_text::MemoryBox));
     memoryBox_->setObjectName(QStringLiteral("memoryBox"));
-    memoryBox_->setToolTip(text(text_id::MemoryTip));
+    memoryBox_->setToolTip(text(ui_text::MemoryTip));
     memoryBox_->setEnabled(false);
 
-    simBox_ = new QCheckBox(text(text_id::SimBox));
+    simBox_ = new QCheckBox(text(ui_text::SimBox));
     simBox_->setObjectName(QStringLiteral("simBox"));
-    simBox_->setToolTip(text(text_id::SimTip));
+    simBox_->setToolTip(text(ui_text::SimTip));
     simBox_->setEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
@@ -69,7 +50,7 @@ CWizardContactsSelection::~CWizardContactsSelection() {
 }
 
 bool CWizardContactsSelection::onSetActive() {
-    sheet().setCaption(text(text_id::Caption));
+    sheet().setCaption(text(ui_text::ContactsCaption));
     if (app().needsPhoneQuery()) {
         app().setNeedsPhoneQuery(false);
         // Until this phone's storages are known, nothing can be chosen: the boxes must not
@@ -99,23 +80,11 @@ WizardPage::Transition CWizardContactsSelection::onWizardNext() {
 void CWizardContactsSelection::onDeviceRemoved() {
     const std::u16string name = app().deviceName();
     dialogs().showMessage(
-        this, {text(text_id::UnpluggedCaption),
+        this, {text(ui_text::UnpluggedCaption),
                QString::fromStdU16String(
-                   formatText(app().text(text_id::PhoneUnplugged), {std::u16string_view(name)})),
+                   formatText(app().text(ui_text::PhoneUnplugged), {std::u16string_view(name)})),
                MessageIcon::Warning, MessageButtons::Ok});
     sheet().switchToPage(WizardPageId::DeviceList);
-}
-
-unsigned CWizardContactsSelection::storageBits(const std::vector<StorageKind>& storages) {
-    unsigned bits = 0;
-    for (const StorageKind kind : storages) {
-        if (kind == StorageKind::Memory) {
-            bits |= kMemoryBit;
-        } else if (kind == StorageKind::Sim) {
-            bits |= kSimBit;
-        }
-    }
-    return bits;
 }
 
 unsigned CWizardContactsSelection::wizardButtons(bool memoryTicked, bool simTicked) {
@@ -123,17 +92,8 @@ unsigned CWizardContactsSelection::wizardButtons(bool memoryTicked, bool simTick
            (memoryTicked || simTicked ? IWizardSheet::NextButton : IWizardSheet::NoButton);
 }
 
-bool CWizardContactsSelection::applyCharsets(AppContext& app,
-                                             const std::vector<std::u16string>& offered) {
-    const CharsetChoice choice = chooseExportCharset(offered);
-    const OutputFormat format = app.outputFormatAndCharset().first;
-    app.setCharsetName(choice.name);
-    app.setOutputFormatAndCharset(format, choice.outputCharset);
-    return choice.asciiFallback;
-}
-
 void CWizardContactsSelection::onStorages(const std::vector<StorageKind>& storages) {
-    const unsigned bits = storageBits(storages);
+    const unsigned bits = ContactsChoice::storageBits(storages);
     const unsigned generation = queryGeneration_.load();
     dispatcher_.post([this, bits, generation] {
         if (generation == queryGeneration_.load()) {
@@ -155,8 +115,8 @@ void CWizardContactsSelection::showStorages(unsigned bits) {
     queryOutstanding_ = false;
     const QSignalBlocker memoryBlocker(memoryBox_);
     const QSignalBlocker simBlocker(simBox_);
-    const bool sim = (bits & kSimBit) != 0;
-    const bool memory = (bits & kMemoryBit) != 0;
+    const bool sim = (bits & ContactsChoice::kSimBit) != 0;
+    const bool memory = (bits & ContactsChoice::kMemoryBit) != 0;
     simBox_->setEnabled(sim);
     simBox_->setChecked(sim);
     memoryBox_->setEnabled(memory);
@@ -165,8 +125,8 @@ void CWizardContactsSelection::showStorages(unsigned bits) {
 }
 
 void CWizardContactsSelection::useCharsets(const std::vector<std::u16string>& charsets) {
-    if (applyCharsets(app(), charsets)) {
-        dialogs().showMessage(this, {text(text_id::WarningCaption), text(text_id::AsciiFallback),
+    if (ContactsChoice::applyCharsets(app(), charsets)) {
+        dialogs().showMessage(this, {text(ui_text::WarningCaption), text(ui_text::AsciiFallback),
                                      MessageIcon::Warning, MessageButtons::Ok});
     }
 }

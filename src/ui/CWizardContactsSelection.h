@@ -44,16 +44,8 @@ public:
 
     // --- The page's decisions, in plain C++ ---------------------------------------------
 
-    // The storage kinds reported by the phone as bits (1 the phone's memory, 2 the SIM);
-    // unknown kinds are left out.
-    static unsigned storageBits(const std::vector<StorageKind>& storages);
     // Back, and Next only while at least one box is ticked.
     static unsigned wizardButtons(bool memoryTicked, bool simTicked);
-    // Chooses the character set to read the phone in from those it offers, and stores its name
-    // and the matching output charset code in the application object (the output format is
-    // kept). True when neither UCS2 nor UTF8 was offered and ASCII is used: the user must be
-    // told.
-    static bool applyCharsets(AppContext& app, const std::vector<std::u16string>& offered);
 
     // The phone's answers, on its worker thread: posted to the UI thread.
     void onStorages(const std::vector<StorageKind>& storages) override;

@@ -15,10 +15,11 @@
 #include <exception>
 
 #include "app/AppContext.h"
+#include "app/UiTextIds.h"
 #include "devices/DeviceManager.h"
 #include "devices/UeventMonitor.h"
 #include "devices/ZuvoDeviceFilter.h"
-#include "ui/DeviceRowCommand.h"
+#include "pages/DeviceRowCommand.h"
 #include "ui/IMEIAliasDialog.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"
@@ -27,17 +28,6 @@
 namespace {
 
 constexpr std::int32_t kHelpTopic = 5;
-constexpr std::uint32_t kCaption = 10207;
-constexpr std::uint32_t kHeading = 10208;
-constexpr std::uint32_t kModelColumn = 10258;
-constexpr std::uint32_t kAliasColumn = 10259;
-constexpr std::uint32_t kWarningCaption = 10264;
-constexpr std::uint32_t kCannotOpen = 10266;
-constexpr std::uint32_t kCannotOpenCaption = 10267;
-constexpr std::uint32_t kStandardOnly = 10274;
-constexpr std::uint32_t kUnknownModel = 10282;
-constexpr std::uint32_t kAliasCaption = 10288;
-constexpr std::uint32_t kHelpLabel = 10231;
 
 // The in-row button: this far inside the row's right end, and this much wider than high.
 constexpr int kRowButtonInset = 8;
@@ -75,7 +65,7 @@ CWizardDeviceList::CWizardDeviceList(AppContext& app, IWizardSheet& sheet, IUser
       roots_(std::move(roots)),
       manager_(std::make_unique<DeviceManager>(std::make_unique<device_filter::ZuvoDeviceFilter>(),
                                                roots_)),
-      heading_(new QLabel(text(kHeading), this)),
+      heading_(new QLabel(text(ui_text::DeviceListHeading), this)),
       list_(new QTreeWidget(this)),
       rowButton_(new QToolButton(list_->viewport())) {
     heading_->setTextFormat(Qt::PlainText);
@@ -83,7 +73,7 @@ CWizardDeviceList::CWizardDeviceList(AppContext& app, IWizardSheet& sheet, IUser
     heading_->setBuddy(list_);
 
     list_->setColumnCount(2);
-    list_->setHeaderLabels({text(kModelColumn), text(kAliasColumn)});
+    list_->setHeaderLabels({text(ui_text::ModelColumn), text(ui_text::AliasColumn)});
     list_->setRootIsDecorated(false);
     list_->setItemsExpandable(false);
     list_->setUniformRowHeights(true);
@@ -93,7 +83,7 @@ CWizardDeviceList::CWizardDeviceList(AppContext& app, IWizardSheet& sheet, IUser
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->header()->setSectionsClickable(false);
     list_->header()->setStretchLastSection(true);
-    list_->setAccessibleName(text(kCaption));
+    list_->setAccessibleName(text(ui_text::DeviceListCaption));
     list_->setAccessibleDescription(heading_->text());
     list_->viewport()->installEventFilter(this);
     list_->installEventFilter(this);
@@ -203,7 +193,7 @@ void CWizardDeviceList::refreshList() {
     const DeviceRowList::Refresh refresh = rows_.refresh(
         manager_->snapshot(),
         [this](const std::u16string& imei) { return app().aliases().aliasFor(imei); },
-        text(kUnknownModel).toStdU16String(), selected);
+        text(ui_text::UnknownModel).toStdU16String(), selected);
 
     {
         const QSignalBlocker quiet(list_);
@@ -256,7 +246,7 @@ void CWizardDeviceList::updateButtons() {
     }
     const std::optional<std::uint32_t> node = selectedNode();
     const std::optional<DEVICE_INFO_EX> device = node ? deviceOf(*node) : std::nullopt;
-    const bool usable = device && DeviceRowCommand::isUsable(device->state);
+    const bool usable = device && canBeRead(device->state);
     sheet().setWizardButtons(usable ? IWizardSheet::BackButton | IWizardSheet::NextButton
                                     : IWizardSheet::BackButton);
 }
@@ -275,12 +265,12 @@ void CWizardDeviceList::placeRowButton() {
         DeviceRowCommand::forState(device ? device->state : DeviceState::Found);
     if (command.action == DeviceRowCommand::Action::SetAlias) {
         rowButton_->setText(QStringLiteral("..."));
-        rowButton_->setToolTip(text(kAliasCaption));
-        rowButton_->setAccessibleName(text(kAliasCaption));
+        rowButton_->setToolTip(text(ui_text::AliasCaption));
+        rowButton_->setAccessibleName(text(ui_text::AliasCaption));
     } else {
         rowButton_->setText(QStringLiteral("?"));
         rowButton_->setToolTip(command.tooltipId ? text(*command.tooltipId) : QString());
-        rowButton_->setAccessibleName(withoutMnemonic(text(kHelpLabel)));
+        rowButton_->setAccessibleName(withoutMnemonic(text(ui_text::HelpLabel)));
     }
     const int height = row.height();
     const int width = height + kRowButtonExtraWidth;
@@ -365,8 +355,9 @@ bool CWizardDeviceList::eventFilter(QObject* watched, QEvent* event) {
 }
 
 WizardPage::Transition CWizardDeviceList::fail() {
-    dialogs().showMessage(this, MessageRequest{text(kCannotOpenCaption), text(kCannotOpen),
-                                               MessageIcon::Warning, MessageButtons::Ok});
+    dialogs().showMessage(
+        this, MessageRequest{text(ui_text::CannotOpenCaption), text(ui_text::CannotOpen),
+                             MessageIcon::Warning, MessageButtons::Ok});
     return Transition::stay();
 }
 
@@ -385,8 +376,8 @@ WizardPage::Transition CWizardDeviceList::onWizardNext() {
     const bool extended = device->state == DeviceState::ExtendedPhonebook;
     if (!extended) {
         const MessageAnswer answer = dialogs().showMessage(
-            this, MessageRequest{text(kWarningCaption), text(kStandardOnly), MessageIcon::Warning,
-                                 MessageButtons::OkCancel});
+            this, MessageRequest{text(ui_text::WarningCaption), text(ui_text::StandardOnly),
+                                 MessageIcon::Warning, MessageButtons::OkCancel});
         if (answer != MessageAnswer::Ok) {
             return Transition::stay();
         }

@@ -12,7 +12,7 @@
 #include "devices/DeviceRoots.h"
 #include "devices/IDeviceChangeSink.h"
 #include "devices/IDeviceListSink.h"
-#include "ui/DeviceRowList.h"
+#include "pages/DeviceRowList.h"
 #include "ui/UiDispatcher.h"
 #include "ui/WizardPage.h"
 

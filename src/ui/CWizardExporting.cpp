@@ -9,36 +9,19 @@
 
 #include "app/AppContext.h"
 #include "app/TextFormat.h"
+#include "app/UiTextIds.h"
 #include "common/StorageKind.h"
 #include "export/FileAccessException.h"
+#include "pages/ExportingTexts.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"
-
-namespace {
-
-namespace text_id {
-constexpr std::uint32_t Caption = 10209;
-constexpr std::uint32_t Heading = 10210;
-constexpr std::uint32_t StopCaption = 10218;
-constexpr std::uint32_t StopQuestion = 10219;
-constexpr std::uint32_t PhoneDisconnected = 10261;  // %1: the phone's display name
-constexpr std::uint32_t DisconnectedCaption = 10262;
-constexpr std::uint32_t WarningCaption = 10264;
-constexpr std::uint32_t CannotWrite = 10265;
-constexpr std::uint32_t DiskFull = 10268;
-constexpr std::uint32_t DiskFullCaption = 10269;
-constexpr std::uint32_t ExportingMemory = 10298;
-constexpr std::uint32_t ExportingSim = 10299;
-}  // namespace text_id
-
-}  // namespace
 
 CWizardExporting::CWizardExporting(AppContext& app, IWizardSheet& sheet, IUserDialogs& dialogs,
                                    QWidget* parent)
     : WizardPage(WizardPageId::Exporting, 6, app, sheet, dialogs, parent) {
     setObjectName(QStringLiteral("exportingPage"));
 
-    heading_ = new QLabel(text(text_id::Heading));
+    heading_ = new QLabel(text(ui_text::ExportingHeading));
     heading_->setTextFormat(Qt::PlainText);
     heading_->setWordWrap(true);
 
@@ -64,11 +47,10 @@ CWizardExporting::CWizardExporting(AppContext& app, IWizardSheet& sheet, IUserDi
 
 CWizardExporting::~CWizardExporting() {
     // From here on a report is dropped where it is posted. A question that never got its answer
-    // gives up when its reaction goes, which releases a worker that waits for it; only then
-    // can the worker be joined.
+    // gives up, which releases a worker that waits for it; only then can the worker be joined.
     dispatcher_.close();
     waiting_.clear();
-    reaction_.reset();
+    app().exportSession().detach();
     if (running_) {
         app().releaseDevice();
     }
@@ -79,16 +61,30 @@ bool CWizardExporting::onSetActive() {
     progress_->setValue(0);
     storageLabel_->clear();
     storageLabel_->hide();
-    sheet().setCaption(text(text_id::Caption));
+    sheet().setCaption(text(ui_text::ExportingCaption));
     sheet().setWizardButtons(IWizardSheet::NoButton);
-    if (!startExport()) {
-        sheet().switchToPage(WizardPageId::OutputPath);
-        return true;
+    bool started = false;
+    for (;;) {
+        try {
+            started = app().startExport(
+                *this, [poster = dispatcher_.poster()](std::function<void()> call) {
+                    poster.post(std::move(call));
+                });
+            break;
+        } catch (const FileAccessException& failure) {
+            const ExportingTexts::Question question =
+                ExportingTexts::fileQuestion({failure.code(), failure.existingFile()});
+            const MessageAnswer answer = ask({text(question.captionId), text(question.textId),
+                                              MessageIcon::Warning, MessageButtons::RetryCancel});
+            if (answer != MessageAnswer::Retry) {
+                sheet().switchToPage(WizardPageId::OutputPath);
+                return true;
+            }
+        }
     }
-    running_ = true;
-    if (app().noStorageRemaining()) {
-        // Nothing to wait for (no storage to export, or no phone): no report will come.
-        running_ = false;
+    // Without a phone nothing is exported and no report will come.
+    running_ = started;
+    if (!started) {
         sheet().pressNext();
     }
     return true;
@@ -97,7 +93,7 @@ bool CWizardExporting::onSetActive() {
 bool CWizardExporting::onQueryCancel() {
     if (running_) {
         app().pauseExport();
-        const MessageAnswer answer = ask({text(text_id::StopCaption), text(text_id::StopQuestion),
+        const MessageAnswer answer = ask({text(ui_text::StopCaption), text(ui_text::StopQuestion),
                                           MessageIcon::Question, MessageButtons::YesNo});
         if (answer == MessageAnswer::Yes) {
             // The export ends through its own reports, with "cancelled".
@@ -117,106 +113,62 @@ void CWizardExporting::onDeviceRemoved() {
     });
 }
 
-std::uint32_t CWizardExporting::storageTextId(StorageKind storageKind) {
-    switch (storageKind) {
-        case StorageKind::Memory:
-            return text_id::ExportingMemory;
-        case StorageKind::Sim:
-            return text_id::ExportingSim;
-        default:
-            return 0;
-    }
+void CWizardExporting::onStorageStarted(StorageKind storage, std::int32_t places) {
+    deliver([this, storage, places] { storageStarted(storage, places); });
 }
 
-CWizardExporting::Question CWizardExporting::writeErrorQuestion(bool accessError) {
-    return accessError ? Question{text_id::WarningCaption, text_id::CannotWrite}
-                       : Question{text_id::DiskFullCaption, text_id::DiskFull};
+void CWizardExporting::onStorageProgress(std::int32_t placesRead) {
+    deliver([this, placesRead] { progress_->setValue(placesRead); });
 }
 
-void CWizardExporting::onExportStarted(StorageKind storage, std::int32_t /*usedEntries*/,
-                                       std::int32_t indexCount) {
-    dispatcher_.post([this, storage, indexCount] {
-        deliver([this, storage, indexCount] { storageStarted(storage, indexCount); });
-    });
-}
-
-void CWizardExporting::onExportProgress(std::int32_t /*entries*/, std::int32_t position) {
-    dispatcher_.post(
-        [this, position] { deliver([this, position] { progress_->setValue(position); }); });
-}
-
-void CWizardExporting::onExportFinished(ExportResult result) {
-    dispatcher_.post([this, result] { deliver([this, result] { storageFinished(result); }); });
-}
-
-void CWizardExporting::onExportInterrupted(bool accessError,
-                                           std::unique_ptr<IExportInterruptionReaction> reaction) {
-    // Shared, so that the posted call can be copied; dropped unanswered (the page went), it
-    // gives up and the worker goes on.
-    std::shared_ptr<IExportInterruptionReaction> shared(std::move(reaction));
-    dispatcher_.post([this, accessError, shared] {
-        deliver([this, accessError, shared] { writeFailed(accessError, shared); });
-    });
-}
-
-bool CWizardExporting::startExport() {
-    for (;;) {
-        try {
-            app().startExport(*this, *this);
-            return true;
-        } catch (const FileAccessException&) {
-            const MessageAnswer answer =
-                ask({text(text_id::WarningCaption), text(text_id::CannotWrite),
-                     MessageIcon::Warning, MessageButtons::RetryCancel});
-            if (answer != MessageAnswer::Retry) {
-                return false;
-            }
+void CWizardExporting::onStorageFinished(StorageKind /*storage*/, ExportResult result) {
+    deliver([this, result] {
+        if (result == ExportResult::Disconnected && app().takeExportStarted()) {
+            warnDisconnected();
         }
-    }
+    });
 }
 
-void CWizardExporting::storageStarted(StorageKind kind, std::int32_t indexCount) {
+void CWizardExporting::onWriteFailed(const WriteFailure& failure) {
+    deliver([this, failure] { writeFailed(failure); });
+}
+
+void CWizardExporting::onExportEnded() {
+    deliver([this] {
+        if (running_) {
+            exportEnded();
+        }
+    });
+}
+
+void CWizardExporting::storageStarted(StorageKind kind, std::int32_t places) {
     // A storage without index positions still gets a determinate bar (a range of 0 to 0 would
     // make it a busy indicator).
-    progress_->setRange(0, std::max(indexCount, 1));
+    progress_->setRange(0, std::max(places, 1));
     progress_->setValue(0);
-    const std::uint32_t id = storageTextId(kind);
+    const std::uint32_t id = ExportingTexts::storageTextId(kind);
     storageLabel_->setText(id != 0 ? text(id) : QString());
     storageLabel_->show();
     progress_->setAccessibleName(storageLabel_->text());
 }
 
-void CWizardExporting::storageFinished(ExportResult result) {
-    const bool disconnected = result == ExportResult::Disconnected && app().takeExportStarted();
-    app().storageFinished(result);
-    const bool ended = app().noStorageRemaining();
-    // The warning first: the wizard moves on once it has been read.
-    if (disconnected) {
-        warnDisconnected();
+void CWizardExporting::writeFailed(const WriteFailure& failure) {
+    // A stop answered meanwhile may have given the question up.
+    ExportSession& session = app().exportSession();
+    if (!session.writeErrorPending()) {
+        return;
     }
-    if (ended && running_) {
-        exportEnded();
-    }
-}
-
-void CWizardExporting::writeFailed(bool accessError,
-                                   std::shared_ptr<IExportInterruptionReaction> reaction) {
-    reaction_ = std::move(reaction);
-    const Question question = writeErrorQuestion(accessError);
+    const ExportingTexts::Question question = ExportingTexts::writeErrorQuestion(failure);
     const MessageAnswer answer = ask({text(question.captionId), text(question.textId),
                                       MessageIcon::Warning, MessageButtons::RetryCancel});
-    if (answer == MessageAnswer::Retry) {
-        reaction_->retry();
-    } else {
-        reaction_->abort();
-    }
+    session.answerWriteError(answer == MessageAnswer::Retry);
 }
 
 void CWizardExporting::warnDisconnected() {
     const std::u16string name = app().deviceName();
-    ask({text(text_id::DisconnectedCaption),
+    ask({text(ui_text::UnpluggedCaption),
          QString::fromStdU16String(
-             formatText(app().text(text_id::PhoneDisconnected), {std::u16string_view(name)})),
+             formatText(app().text(ui_text::PhoneDisconnected), {std::u16string_view(name)})),
          MessageIcon::Warning, MessageButtons::Ok});
 }
 
@@ -232,18 +184,11 @@ void CWizardExporting::finishFile() {
     // The export wrote into a working file; it takes the output file's place only now. When
     // that fails the user may retry (after freeing space, say) or give up, which leaves the
     // file that was there as it was.
-    for (;;) {
-        try {
-            app().finishExport();
-            return;
-        } catch (const FileAccessException&) {
-            const Question question = writeErrorQuestion(true);
-            if (ask({text(question.captionId), text(question.textId), MessageIcon::Warning,
-                     MessageButtons::RetryCancel}) != MessageAnswer::Retry) {
-                return;
-            }
-        }
-    }
+    app().exportSession().finishFile([this](const FileProblem& problem) {
+        const ExportingTexts::Question question = ExportingTexts::fileQuestion(problem);
+        return ask({text(question.captionId), text(question.textId), MessageIcon::Warning,
+                    MessageButtons::RetryCancel}) == MessageAnswer::Retry;
+    });
 }
 
 MessageAnswer CWizardExporting::ask(const MessageRequest& request) {

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "common/ExportResult.h"
-#include "common/IContactExportSink.h"
-#include "common/IExportInterruptionSink.h"
+#include "common/StorageKind.h"
+#include "session/IExportSessionListener.h"
 #include "ui/IUserDialogs.h"
 #include "ui/UiDispatcher.h"
 #include "ui/WizardPage.h"
@@ -22,19 +22,19 @@ class QProgressBar;
 // whether to stop it; it never closes the wizard. A phone lost during the export is reported
 // once. When every storage has ended, the page presses Next by itself.
 //
-// The export reports on the phone's worker thread; every report is posted to the UI thread and
-// handled there in the order sent. While the page shows a question, the reports that arrive
-// wait until it is answered, so that the wizard never moves on behind an open question.
-class CWizardExporting final : public WizardPage,
-                               public IContactExportSink,
-                               public IExportInterruptionSink {
+// The export session (AppContext::exportSession) decides; the page shows. Its reports come to
+// the UI thread through the page's dispatcher, in the order sent. While the page shows a
+// question, the reports that arrive wait until it is answered, so that the wizard never moves
+// on behind an open question.
+class CWizardExporting final : public WizardPage, public IExportSessionListener {
     Q_OBJECT
 
 public:
     CWizardExporting(AppContext& app, IWizardSheet& sheet, IUserDialogs& dialogs,
                      QWidget* parent = nullptr);
-    // An export still running reports to this page: a write-error question still open is
-    // given up, and the phone is released (its worker joined) before the page goes.
+    // An export still running reports to this page: it is detached from the session (a
+    // write-error question still open is given up), and the phone is released (its worker
+    // joined) before the page goes.
     ~CWizardExporting() override;
 
     bool onSetActive() override;
@@ -47,30 +47,16 @@ public:
     // From the start of an export until every storage has ended.
     bool exportRunning() const { return running_; }
 
-    // --- The page's decisions, in plain C++ ---------------------------------------------
-
-    // The text shown above the progress bar while a storage is exported; 0 for none.
-    static std::uint32_t storageTextId(StorageKind storageKind);
-    // The caption and text of the question after a failed write.
-    struct Question {
-        std::uint32_t captionId;
-        std::uint32_t textId;
-    };
-    static Question writeErrorQuestion(bool accessError);
-
-    // The export's reports, on the phone's worker thread: posted to the UI thread.
-    void onExportStarted(StorageKind storage, std::int32_t usedEntries,
-                         std::int32_t indexCount) override;
-    void onExportProgress(std::int32_t entries, std::int32_t position) override;
-    void onExportFinished(ExportResult result) override;
-    void onExportInterrupted(bool accessError,
-                             std::unique_ptr<IExportInterruptionReaction> reaction) override;
+    // The session's reports, on the UI thread.
+    void onStorageStarted(StorageKind storage, std::int32_t places) override;
+    void onStorageProgress(std::int32_t placesRead) override;
+    void onStorageFinished(StorageKind storage, ExportResult result) override;
+    void onWriteFailed(const WriteFailure& failure) override;
+    void onExportEnded() override;
 
 private:
-    bool startExport();
-    void storageStarted(StorageKind kind, std::int32_t indexCount);
-    void storageFinished(ExportResult result);
-    void writeFailed(bool accessError, std::shared_ptr<IExportInterruptionReaction> reaction);
+    void storageStarted(StorageKind kind, std::int32_t places);
+    void writeFailed(const WriteFailure& failure);
     void warnDisconnected();
     // Every storage has ended: on to the completion page.
     void exportEnded();
@@ -86,8 +72,6 @@ private:
     QLabel* storageLabel_ = nullptr;
     QProgressBar* progress_ = nullptr;
     bool running_ = false;
-    // The answer to the last failed write; kept until the next one, or the page, goes.
-    std::shared_ptr<IExportInterruptionReaction> reaction_;
     std::deque<std::function<void()>> waiting_;
     int questionsOpen_ = 0;
     bool delivering_ = false;

@@ -10,29 +10,13 @@
 
 #include "app/AppContext.h"
 #include "app/TextFormat.h"
+#include "app/UiTextIds.h"
 #include "export/OutputFormat.h"
 #include "ui/DocumentsFolder.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"
 
 namespace {
-
-namespace text_id {
-constexpr std::uint32_t Caption = 10211;
-constexpr std::uint32_t FolderLabel = 10212;
-constexpr std::uint32_t Instruction = 10213;
-constexpr std::uint32_t IncompleteCaption = 10226;
-constexpr std::uint32_t Incomplete = 10227;
-constexpr std::uint32_t DialogTitle = 10228;
-constexpr std::uint32_t BrowseTip = 10257;
-constexpr std::uint32_t PhoneUnplugged = 10260;  // %1: the phone's display name
-constexpr std::uint32_t UnpluggedCaption = 10262;
-constexpr std::uint32_t WarningCaption = 10264;
-constexpr std::uint32_t FileNameLabel = 10271;
-constexpr std::uint32_t Browse = 10291;
-constexpr std::uint32_t FileExists = 10292;
-constexpr std::uint32_t FolderMissing = 10293;
-}  // namespace text_id
 
 const FileFilter kGoogleCsvFilter{QStringLiteral("Google CSV"), QStringLiteral("*.csv")};
 
@@ -64,25 +48,25 @@ CWizardPathSelection::CWizardPathSelection(AppContext& app, IWizardSheet& sheet,
     : WizardPage(WizardPageId::OutputPath, 7, app, sheet, dialogs, parent) {
     setObjectName(QStringLiteral("outputPathPage"));
 
-    instruction_ = new QLabel(text(text_id::Instruction));
+    instruction_ = new QLabel(text(ui_text::PathInstruction));
     instruction_->setTextFormat(Qt::PlainText);
     instruction_->setWordWrap(true);
 
     folderEdit_ = new QLineEdit;
     folderEdit_->setObjectName(QStringLiteral("folderEdit"));
-    auto* folderLabel = new QLabel(text(text_id::FolderLabel));
+    auto* folderLabel = new QLabel(text(ui_text::FolderLabel));
     folderLabel->setBuddy(folderEdit_);
     folderEdit_->setAccessibleName(folderLabel->text());
 
     fileNameEdit_ = new QLineEdit;
     fileNameEdit_->setObjectName(QStringLiteral("fileNameEdit"));
-    auto* fileNameLabel = new QLabel(text(text_id::FileNameLabel));
+    auto* fileNameLabel = new QLabel(text(ui_text::FileNameLabel));
     fileNameLabel->setBuddy(fileNameEdit_);
     fileNameEdit_->setAccessibleName(fileNameLabel->text());
 
-    browseButton_ = new QPushButton(text(text_id::Browse));
+    browseButton_ = new QPushButton(text(ui_text::Browse));
     browseButton_->setObjectName(QStringLiteral("browseButton"));
-    browseButton_->setToolTip(text(text_id::BrowseTip));
+    browseButton_->setToolTip(text(ui_text::BrowseTip));
     connect(browseButton_, &QPushButton::clicked, this, [this] { browse(); });
 
     auto* fields = new QGridLayout;
@@ -117,7 +101,7 @@ CWizardPathSelection::CWizardPathSelection(AppContext& app, IWizardSheet& sheet,
 }
 
 bool CWizardPathSelection::onSetActive() {
-    sheet().setCaption(text(text_id::Caption));
+    sheet().setCaption(text(ui_text::PathCaption));
     sheet().setWizardButtons(IWizardSheet::BackButton | IWizardSheet::NextButton);
     return true;
 }
@@ -139,9 +123,9 @@ bool CWizardPathSelection::onQueryCancel() {
 void CWizardPathSelection::onDeviceRemoved() {
     const std::u16string name = app().deviceName();
     dialogs().showMessage(
-        this, {text(text_id::UnpluggedCaption),
+        this, {text(ui_text::UnpluggedCaption),
                QString::fromStdU16String(
-                   formatText(app().text(text_id::PhoneUnplugged), {std::u16string_view(name)})),
+                   formatText(app().text(ui_text::PhoneUnplugged), {std::u16string_view(name)})),
                MessageIcon::Warning, MessageButtons::Ok});
     sheet().switchToPage(WizardPageId::DeviceList);
 }
@@ -150,7 +134,7 @@ bool CWizardPathSelection::checkPath(bool withQuestions) {
     const QString folder = folderEdit_->text();
     const QString fileName = fileNameEdit_->text();
     if (folder.isEmpty() || fileName.isEmpty()) {
-        warn(text_id::IncompleteCaption, text_id::Incomplete);
+        warn(ui_text::IncompleteCaption, ui_text::IncompletePath);
         folderEdit_->setFocus(Qt::OtherFocusReason);
         return false;
     }
@@ -161,11 +145,11 @@ bool CWizardPathSelection::checkPath(bool withQuestions) {
             // The folder the file goes into: the folder field's, or deeper when the file name
             // names a subfolder.
             if (!QFileInfo(file.absolutePath()).isDir()) {
-                warn(text_id::WarningCaption, text_id::FolderMissing);
+                warn(ui_text::WarningCaption, ui_text::FolderMissing);
                 return false;
             }
-        } else if (dialogs().showMessage(this, {text(text_id::WarningCaption),
-                                                text(text_id::FileExists), MessageIcon::Warning,
+        } else if (dialogs().showMessage(this, {text(ui_text::WarningCaption),
+                                                text(ui_text::FileExists), MessageIcon::Warning,
                                                 MessageButtons::OkCancel}) != MessageAnswer::Ok) {
             return false;
         }
@@ -176,7 +160,7 @@ bool CWizardPathSelection::checkPath(bool withQuestions) {
 
 void CWizardPathSelection::browse() {
     SaveFileRequest request;
-    request.title = text(text_id::DialogTitle);
+    request.title = text(ui_text::SaveDialogTitle);
     const QString folder = expandedFolder(folderEdit_->text());
     if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
         request.folder = folder;

@@ -6,6 +6,7 @@
 #include <QShortcut>
 
 #include "app/AppContext.h"
+#include "app/UiTextIds.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CWizardWelcome.h"
 #include "ui/IUserDialogs.h"
@@ -16,22 +17,9 @@
 namespace {
 
 // The window caption of each page, in page order.
-constexpr std::array<std::uint32_t, 6> kCaptionIds = {10214, 10207, 10203, 10211, 10209, 10202};
-
-constexpr std::uint32_t kNextLabel = 10222;
-constexpr std::uint32_t kBackLabel = 10223;
-constexpr std::uint32_t kFinishLabel = 10224;
-constexpr std::uint32_t kCancelLabel = 10225;
-constexpr std::uint32_t kQuitCaption = 10229;
-constexpr std::uint32_t kQuitQuestion = 10230;
-constexpr std::uint32_t kHelpLabel = 10231;
-constexpr std::uint32_t kCloseLabel = 10233;
-constexpr std::uint32_t kNextTip = 10234;
-constexpr std::uint32_t kBackTip = 10249;
-constexpr std::uint32_t kCancelTip = 10250;
-constexpr std::uint32_t kCloseTip = 10251;
-constexpr std::uint32_t kHelpTip = 10252;
-constexpr std::uint32_t kAboutLabel = 10270;
+constexpr std::array<std::uint32_t, 6> kCaptionIds = {
+    ui_text::WelcomeCaption, ui_text::DeviceListCaption, ui_text::ContactsCaption,
+    ui_text::PathCaption,    ui_text::ExportingCaption,  ui_text::CompletionCaption};
 
 // QWizard's own Back and Next would follow QWizard's history; the sheet's are custom buttons.
 constexpr QWizard::WizardButton kBackButton = QWizard::CustomButton1;
@@ -151,16 +139,16 @@ WizardPageId CWizardSheet::currentPageId() const {
 
 void CWizardSheet::refreshButtonLabels() {
     const bool last = currentPageId() == WizardPageId::Completion;
-    setButtonText(kBackButton, text(kBackLabel));
-    setButtonText(kNextButton, text(kNextLabel));
-    setButtonText(QWizard::FinishButton, text(kFinishLabel));
-    setButtonText(QWizard::CancelButton, text(last ? kCloseLabel : kCancelLabel));
-    setButtonText(QWizard::HelpButton, text(kHelpLabel));
-    setButtonText(kAboutButton, text(kAboutLabel));
-    button(kBackButton)->setToolTip(text(kBackTip));
-    button(kNextButton)->setToolTip(text(kNextTip));
-    button(QWizard::CancelButton)->setToolTip(text(last ? kCloseTip : kCancelTip));
-    button(QWizard::HelpButton)->setToolTip(text(kHelpTip));
+    setButtonText(kBackButton, text(ui_text::BackLabel));
+    setButtonText(kNextButton, text(ui_text::NextLabel));
+    setButtonText(QWizard::FinishButton, text(ui_text::FinishLabel));
+    setButtonText(QWizard::CancelButton, text(last ? ui_text::CloseLabel : ui_text::CancelLabel));
+    setButtonText(QWizard::HelpButton, text(ui_text::HelpLabel));
+    setButtonText(kAboutButton, text(ui_text::AboutLabel));
+    button(kBackButton)->setToolTip(text(ui_text::BackTip));
+    button(kNextButton)->setToolTip(text(ui_text::NextTip));
+    button(QWizard::CancelButton)->setToolTip(text(last ? ui_text::CloseTip : ui_text::CancelTip));
+    button(QWizard::HelpButton)->setToolTip(text(ui_text::HelpTip));
 }
 
 void CWizardSheet::notifyDeviceRemoved() {
@@ -310,9 +298,9 @@ void CWizardSheet::reject() {
         return;
     }
     askingToQuit_ = true;
-    const MessageAnswer answer =
-        dialogs_.showMessage(page, MessageRequest{text(kQuitCaption), text(kQuitQuestion),
-                                                  MessageIcon::Question, MessageButtons::YesNo});
+    const MessageAnswer answer = dialogs_.showMessage(
+        page, MessageRequest{text(ui_text::QuitCaption), text(ui_text::QuitQuestion),
+                             MessageIcon::Question, MessageButtons::YesNo});
     askingToQuit_ = false;
     if (answer == MessageAnswer::Yes) {
         QWizard::reject();

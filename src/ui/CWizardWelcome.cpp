@@ -18,21 +18,16 @@
 namespace {
 
 constexpr std::int32_t kHelpTopic = 8;
-constexpr std::uint32_t kSkipLabel = 10215;
-constexpr std::uint32_t kGreeting = 10216;
-constexpr std::uint32_t kDescription = 10217;
-constexpr std::uint32_t kLanguageLabel = 10279;
-constexpr std::uint32_t kLanguageNotLoaded = 10285;
 
 }  // namespace
 
 CWizardWelcome::CWizardWelcome(AppContext& app, IWizardSheet& sheet, IUserDialogs& dialogs,
                                QWidget* parent)
     : WizardPage(WizardPageId::Welcome, kHelpTopic, app, sheet, dialogs, parent),
-      greeting_(new QLabel(text(kGreeting), this)),
-      description_(new QLabel(text(kDescription), this)),
-      language_(new QPushButton(text(kLanguageLabel), this)),
-      skip_(new QCheckBox(text(kSkipLabel), this)) {
+      greeting_(new QLabel(text(ui_text::Greeting), this)),
+      description_(new QLabel(text(ui_text::WelcomeDescription), this)),
+      language_(new QPushButton(text(ui_text::LanguageLabel), this)),
+      skip_(new QCheckBox(text(ui_text::SkipWelcome), this)) {
     greeting_->setTextFormat(Qt::PlainText);
     greeting_->setWordWrap(true);
     QFont large = greeting_->font();
@@ -94,7 +89,7 @@ void CWizardWelcome::chooseLanguage() {
         case LanguageSwitchOutcome::KeptPrevious:
             // The message comes in the language loaded again.
             dialogs().showMessage(
-                this, MessageRequest{text(ui_text::ErrorCaption), text(kLanguageNotLoaded),
+                this, MessageRequest{text(ui_text::ErrorCaption), text(ui_text::LanguageNotLoaded),
                                      MessageIcon::Error, MessageButtons::Ok});
             return;
         case LanguageSwitchOutcome::NoneLoaded:

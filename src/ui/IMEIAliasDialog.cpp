@@ -8,14 +8,9 @@
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
+#include "app/UiTextIds.h"
 
 namespace {
-
-constexpr std::uint32_t kCaption = 10288;
-constexpr std::uint32_t kImeiLabel = 10289;
-constexpr std::uint32_t kAliasLabel = 10290;
-constexpr std::uint32_t kOkLabel = 10232;
-constexpr std::uint32_t kCancelLabel = 10225;
 
 QString textOf(const AppContext& app, std::uint32_t id) {
     return QString::fromStdU16String(app.text(id));
@@ -29,7 +24,7 @@ IMEIAliasDialog::IMEIAliasDialog(const AppContext& app, const QString& imei, con
       imei_(new QLineEdit(imei, this)),
       aliasField_(new QLineEdit(this)),
       alias_(alias) {
-    setWindowTitle(textOf(app, kCaption));
+    setWindowTitle(textOf(app, ui_text::AliasCaption));
     imei_->setReadOnly(true);
     aliasField_->setMaxLength(kMaxAliasLength);
     aliasField_->setText(alias);
@@ -37,9 +32,9 @@ IMEIAliasDialog::IMEIAliasDialog(const AppContext& app, const QString& imei, con
     aliasField_->setMinimumWidth(aliasField_->fontMetrics().averageCharWidth() * 36);
 
     auto* form = new QFormLayout;
-    auto* imeiLabel = new QLabel(textOf(app, kImeiLabel), this);
+    auto* imeiLabel = new QLabel(textOf(app, ui_text::ImeiLabel), this);
     imeiLabel->setBuddy(imei_);
-    auto* aliasLabel = new QLabel(textOf(app, kAliasLabel), this);
+    auto* aliasLabel = new QLabel(textOf(app, ui_text::AliasLabel), this);
     aliasLabel->setBuddy(aliasField_);
     imei_->setAccessibleName(imeiLabel->text());
     aliasField_->setAccessibleName(aliasLabel->text());
@@ -47,8 +42,8 @@ IMEIAliasDialog::IMEIAliasDialog(const AppContext& app, const QString& imei, con
     form->addRow(aliasLabel, aliasField_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(textOf(app, kOkLabel));
-    buttons->button(QDialogButtonBox::Cancel)->setText(textOf(app, kCancelLabel));
+    buttons->button(QDialogButtonBox::Ok)->setText(textOf(app, ui_text::OkLabel));
+    buttons->button(QDialogButtonBox::Cancel)->setText(textOf(app, ui_text::CancelLabel));
     connect(buttons, &QDialogButtonBox::accepted, this, &IMEIAliasDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

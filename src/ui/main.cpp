@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -12,7 +13,9 @@
 #include "app/AppContext.h"
 #include "app/ApplicationRun.h"
 #include "app/LanguageManager.h"
+#include "charsets/ShownText.h"
 #include "devices/DeviceRoots.h"
+#include "session/TraceFile.h"
 #include "ui/Artwork.h"
 #include "ui/DemoPhone.h"
 #include "ui/QtAppHost.h"
@@ -103,6 +106,19 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The byte trace of every phone the wizard talks to, from before the first probe on.
+    std::unique_ptr<TraceFile> trace;
+    if (!line.trace.empty() && !line.uninstall) {
+        int error = 0;
+        trace = TraceFile::begin(line.trace, "contaxio", "", error);
+        if (!trace) {
+            std::fprintf(stderr, "contaxio: cannot write the byte trace to %s: %s\n",
+                         shownText(line.trace).c_str(),
+                         error == EINVAL ? "it is a terminal" : std::strerror(error));
+            return 1;
+        }
+    }
+
     QtAppHost::Options options;
     std::unique_ptr<DemoPhone> demo;
     if (line.demo && !line.uninstall) {
@@ -130,6 +146,10 @@ int main(int argc, char** argv) {
         runApplication(app, host, arguments);
     }
     LanguageManager::instance().setLanguageNames(nullptr);
+    if (trace && trace->failure() != 0) {
+        std::fprintf(stderr, "contaxio: the byte trace in %s is incomplete: %s\n",
+                     shownText(line.trace).c_str(), std::strerror(trace->failure()));
+    }
     // Ended by a signal: the status a shell shows for it, now that everything is in order.
     if (termination.signalNumber() != 0) {
         return 128 + termination.signalNumber();

@@ -8,8 +8,8 @@
 
 #include "AppTestHost.h"
 #include "ExpectedExport.h"
-#include "ExportSinks.h"
 #include "LanguageFixtures.h"
+#include "RecordingFront.h"
 #include "StatisticsComparison.h"
 #include "TempDir.h"
 #include "app/AppContext.h"
@@ -150,10 +150,9 @@ TEST(AppContextTest, WithoutAPhoneTheOperationsDoNothing) {
     test_support::TempDir dir;
     LanguageManager languages;
     AppContext app(AppEnvironment{}, &languages);
-    export_test::RecordingExportSink exportSink;
-    export_test::QuestionSink questions;
+    session_test::RecordingFront front(app.exportSession());
     app.setSimSelected(true);
-    app.startExport(exportSink, questions);
+    EXPECT_FALSE(app.startExport(front, front.poster()));
     app.pauseExport();
     app.resumeExport();
     app.stopExport(StopKind::ByUser);
@@ -164,17 +163,6 @@ TEST(AppContextTest, WithoutAPhoneTheOperationsDoNothing) {
     EXPECT_EQ(app.exportStatistics(StorageKind::Sim), ExportStatistics{});
     EXPECT_EQ(app.charsetName(), u"UCS2");
     EXPECT_EQ(app.text(10281), u"");
-}
-
-TEST(AppContextTest, CountsTheStoragesThatFinish) {
-    LanguageManager languages;
-    AppContext app(AppEnvironment{}, &languages);
-    EXPECT_EQ(app.storageFinished(ExportResult::Completed), 0);
-    EXPECT_EQ(app.storageFinished(ExportResult::WriteError),
-              static_cast<std::int32_t>(ExportResult::WriteError));
-    EXPECT_EQ(app.storageFinished(ExportResult::Cancelled),
-              static_cast<std::int32_t>(ExportResult::Cancelled));
-    EXPECT_TRUE(app.noStorageRemaining());
 }
 
 TEST(AppContextTest, ExportsTheChosenStorageWithTheChosenSettings) {
@@ -195,16 +183,16 @@ TEST(AppContextTest, ExportsTheChosenStorageWithTheChosenSettings) {
     app.setOutputPath(text_codec::fromUtf8(file.string()));
     app.setCharsetName(u"UCS2");
     app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, output_charset::Utf8);
-    export_test::RecordingExportSink exportSink;
-    export_test::QuestionSink questions;
-    app.startExport(exportSink, questions);
+    session_test::RecordingFront front(app.exportSession());
+    EXPECT_TRUE(app.startExport(front, front.poster()));
     EXPECT_TRUE(app.takeExportStarted());
     EXPECT_FALSE(app.takeExportStarted());
     EXPECT_FALSE(app.noStorageRemaining());
-    ASSERT_TRUE(exportSink.waitForFinished(1));
-    EXPECT_EQ(app.storageFinished(ExportResult::Completed), 0);
+    ASSERT_TRUE(front.runUntilEnded());
+    EXPECT_EQ(front.events,
+              (std::vector<std::string>{"started SM 100", "finished SM completed", "ended"}));
     EXPECT_TRUE(app.noStorageRemaining());
-    EXPECT_EQ(app.finishExport(), ExportFileOutcome::Saved);
+    EXPECT_EQ(app.exportSession().finishFile(nullptr), FileState::Saved);
 
     const auto contacts = export_test::expectedContacts(phone.scenario(), "SM", false);
     EXPECT_EQ(test_support::readFileBytes(file),
@@ -243,10 +231,9 @@ TEST(AppContextTest, ReleasingThePhoneKeepsAnExportThatWasNotFinished) {
     app.setSimSelected(true);
     app.setOutputPath(text_codec::fromUtf8(file.string()));
     app.setOutputFormatAndCharset(OutputFormat::GoogleCsv, output_charset::Ucs2);
-    export_test::RecordingExportSink exportSink;
-    export_test::QuestionSink questions;
-    app.startExport(exportSink, questions);
-    ASSERT_TRUE(exportSink.waitForFinished(1));
+    session_test::RecordingFront front(app.exportSession());
+    app.startExport(front, front.poster());
+    ASSERT_TRUE(front.runUntilEnded());
     EXPECT_EQ(test_support::readFileBytes(file), "old contents");
 
     app.releaseDevice();
@@ -254,5 +241,5 @@ TEST(AppContextTest, ReleasingThePhoneKeepsAnExportThatWasNotFinished) {
     EXPECT_EQ(test_support::readFileBytes(file),
               export_test::expectedFile("standard-ucs2", contacts, OutputFormat::GoogleCsv,
                                         output_charset::Ucs2));
-    EXPECT_EQ(app.finishExport(), ExportFileOutcome::NoFile);
+    EXPECT_EQ(app.exportSession().outcome().file, FileState::Saved);
 }

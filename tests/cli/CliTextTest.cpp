@@ -21,8 +21,6 @@
 #include "cli/OutputFileCheck.h"
 #include "cli/ProbeReport.h"
 #include "cli/ProgressDisplay.h"
-#include "cli/ShownText.h"
-#include "cli/TraceFile.h"
 #include "cli/UserMessages.h"
 #include "common/StorageKind.h"
 
@@ -31,7 +29,6 @@ namespace {
 using namespace std::chrono_literals;
 using R = ExportResult;
 using Message = UserMessages::Message;
-using Storage = ExportSummary::Storage;
 
 constexpr StorageKind kMemory = StorageKind::Memory;
 constexpr StorageKind kSim = StorageKind::Sim;
@@ -55,35 +52,7 @@ TEST(CliExitStatus, TheGravestResultOfTheStoragesDecides) {
     EXPECT_EQ(exitCode(ExitStatus::Usage), 2);
 }
 
-// --- Outside text ---------------------------------------------------------------------------
-
-TEST(CliShownText, ControlCharactersAndStrayBytesBecomeVisible) {
-    const struct {
-        std::string in;
-        std::string out;
-    } cases[] = {
-        {"contacts.csv", "contacts.csv"},
-        {"a\nb.csv", "a\\nb.csv"},
-        {"Z3\r\t", "Z3\\r\\t"},
-        {"\x1b[2J\x1b]0;owned\x07", "\\x1b[2J\\x1b]0;owned\\x07"},
-        {std::string("nul\0x", 5), "nul\\x00x"},
-        {"del\x7f", "del\\x7f"},
-        {"back\\slash", "back\\\\slash"},
-        {"M\xC3\xBCller \xE9\x99\x88 \xF0\x9F\x98\x80",
-         "M\xC3\xBCller \xE9\x99\x88 \xF0\x9F\x98\x80"},
-        {"c1\xC2\x9B"
-         "31m",
-         "c1\\u009b31m"},                                 // the one-byte CSI, in UTF-8
-        {"rtl\xE2\x80\xAEgpj.exe", "rtl\\u202egpj.exe"},  // a direction override
-        {"line\xE2\x80\xA8sep", "line\\u2028sep"},
-        {"bad\xFF\xC3", "bad\\xff\\xc3"},           // not UTF-8, and cut short
-        {"over\xC0\xAF", "over\\xc0\\xaf"},         // an overlong form
-        {"sur\xED\xA0\x80", "sur\\xed\\xa0\\x80"},  // an encoded surrogate
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(shownText(c.in), c.out) << c.out;
-    }
-}
+// --- Console ----------------------------------------------------------------------------------
 
 TEST(CliConsole, MessagesShowOutsideTextEscapedOnALineOfTheirOwn) {
     std::ostringstream out;
@@ -232,33 +201,31 @@ TEST(CliTexts, CountsAreSingularForOneAndPlacesNeverLeaveTheirRange) {
     EXPECT_EQ(ExportTexts::places(300, 250), "250 of 250 places read");
     EXPECT_EQ(ExportTexts::places(-3, -7), "0 of 0 places read");
     EXPECT_EQ(ExportTexts::places(2147483647, 2147483647), "2147483647 of 2147483647 places read");
-    EXPECT_EQ(ExportTexts::outcome(R::Completed), "completed");
-    EXPECT_EQ(ExportTexts::outcome(R::Failed), "failed");
-    EXPECT_EQ(ExportTexts::outcome(R::Disconnected), "disconnected");
-    EXPECT_EQ(ExportTexts::outcome(R::WriteError), "write error");
-    EXPECT_EQ(ExportTexts::outcome(R::Cancelled), "cancelled");
-    EXPECT_EQ(ExportTexts::outcome(R::None), "cancelled") << "never reached";
 }
 
-// The progress and the summary tell one outcome with one word and the same numbers.
+// The progress and the summary tell one outcome with one word and the same numbers; a storage
+// never reached is told as cancelled.
 TEST(CliTexts, ProgressAndSummaryAgreeInEveryOutcome) {
-    for (const R result :
-         {R::None, R::Completed, R::Failed, R::Disconnected, R::WriteError, R::Cancelled}) {
+    const struct {
+        R result;
+        const char* word;
+    } cases[] = {{R::None, "cancelled"},         {R::Completed, "completed"},
+                 {R::Failed, "failed"},          {R::Disconnected, "disconnected"},
+                 {R::WriteError, "write error"}, {R::Cancelled, "cancelled"}};
+    for (const auto& c : cases) {
+        const StorageOutcome storage{kSim, true, c.result, 250, 120, {40, 40, 31, c.result}};
         std::ostringstream progress;
         ProgressDisplay display(progress, ProgressDisplay::Mode::Lines);
         const auto now = ProgressDisplay::Clock::now();
         display.started(kSim, 250, now);
         display.progress(120, now);
-        display.finished(kSim, result);
-        const std::string endLine = ExportTexts::storageLabel(kSim) + ": " +
-                                    ExportTexts::outcome(result) + ", " +
-                                    ExportTexts::places(120, 250);
+        display.finished(kSim, storage.shownResult());
+        const std::string endLine =
+            ExportTexts::storageLabel(kSim) + ": " + c.word + ", " + ExportTexts::places(120, 250);
         EXPECT_TRUE(progress.str().ends_with(endLine + "\n")) << progress.str();
-
-        Storage storage{kSim, Storage::Choice::Chosen, result, 120, 250, {40, 40, 31, result}};
-        EXPECT_EQ(ExportSummary::storageText(storage), ExportTexts::outcome(result) + ", " +
-                                                           ExportTexts::places(120, 250) +
-                                                           ", 40 entries in 31 contacts written");
+        EXPECT_EQ(ExportSummary::storageText(storage, true),
+                  std::string(c.word) + ", " + ExportTexts::places(120, 250) +
+                      ", 40 entries in 31 contacts written");
     }
 }
 
@@ -334,12 +301,13 @@ TEST(CliSummary, ListsPhoneStoragesFileAndCharsetWithOutsideTextEscaped) {
     ExportSummary summary;
     summary.model = "Z3\n\x1b[2J";
     summary.imei = "351234567890123";
-    summary.storages = {
-        {kMemory, Storage::Choice::Chosen, R::Completed, 500, 500, {55, 54, 48, R::Completed}},
-        {kSim, Storage::Choice::NotChosen, R::None, 0, 0, {}}};
+    summary.outcome.storages = {{kMemory, true, R::Completed, 500, 500, {55, 54, 48, R::Completed}},
+                                {kSim, false, R::None, 0, 0, {}}};
+    summary.offered = {kMemory, kSim};
+    summary.outcome.file = FileState::Saved;
     summary.path = "/home/ann/new\nline.csv";
-    summary.charsetName = "UCS2";
-    summary.outputCharset = output_charset::Ucs2;
+    summary.outcome.phoneCharset = u"UCS2";
+    summary.outcome.outputCharset = output_charset::Ucs2;
     EXPECT_EQ(summary.text(),
               "Phone:         Z3\\n\\x1b[2J, IMEI 351234567890123\n"
               "Phone memory:  completed, 500 of 500 places read, 54 entries in 48 contacts "
@@ -349,12 +317,13 @@ TEST(CliSummary, ListsPhoneStoragesFileAndCharsetWithOutsideTextEscaped) {
               "Charset:       UCS2 (file in UTF-16 with byte-order mark)\n");
     summary.model.clear();
     summary.imei.clear();
-    summary.storages = {{kMemory, Storage::Choice::NotOffered, R::None, 0, 0, {}},
-                        {kSim, Storage::Choice::Chosen, R::WriteError, 1, 1, {1, 1, 1, R::None}}};
+    summary.outcome.storages = {{kMemory, false, R::None, 0, 0, {}},
+                                {kSim, true, R::WriteError, 1, 1, {1, 1, 1, R::None}}};
+    summary.offered = {kSim};
     summary.path = "/home/ann/contacts.csv";
-    summary.fileState = ExportSummary::FileState::LeftAsItWas;
-    summary.charsetName = "ASCII";
-    summary.outputCharset = output_charset::Ascii;
+    summary.outcome.file = FileState::LeftAsItWas;
+    summary.outcome.phoneCharset = u"ASCII";
+    summary.outcome.outputCharset = output_charset::Ascii;
     EXPECT_EQ(summary.text(),
               "Phone:         unknown model\n"
               "Phone memory:  the phone has none\n"
@@ -362,10 +331,10 @@ TEST(CliSummary, ListsPhoneStoragesFileAndCharsetWithOutsideTextEscaped) {
               "File:          /home/ann/contacts.csv (left as it was, as no contact was "
               "exported)\n"
               "Charset:       ASCII (file in ASCII)\n");
-    EXPECT_EQ(ExportSummary::fileText(ExportSummary::FileState::NotCreated, "/x.csv"),
+    EXPECT_EQ(ExportSummary::fileText(FileState::NotCreated, "/x.csv"),
               "none (no contact was exported, so /x.csv was not created)");
-    EXPECT_EQ(ExportSummary::fileText(ExportSummary::FileState::StandardOutput, "-"),
-              "standard output");
+    summary.standardOutput = true;
+    EXPECT_TRUE(summary.text().find("File:          standard output\n") != std::string::npos);
 }
 
 TEST(CliProbeReport, DescribesThePhoneAndWhatItOffers) {
@@ -396,7 +365,7 @@ TEST(CliProbeReport, DescribesThePhoneAndWhatItOffers) {
     EXPECT_EQ(ProbeReport::storagesText({}), "none");
 }
 
-// --- Output and trace -----------------------------------------------------------------------
+// --- Output -----------------------------------------------------------------------
 
 TEST(CliOutputCheck, FindsWhyAFileCannotBeWrittenWithoutLeavingAnything) {
     test_support::TempDir dir;
@@ -425,14 +394,6 @@ TEST(CliOutput, StandardOutputIsDashOrItsNames) {
     for (const std::string name : {"--", "-x.csv", "/dev/stderr", "/dev/fd/10", "stdout"}) {
         EXPECT_FALSE(ExportCommand::isStandardOutput(name)) << name;
     }
-}
-
-TEST(CliTrace, EachChunkIsALineWithItsTimeDirectionAndExactBytes) {
-    EXPECT_EQ(TraceFile::line(std::chrono::microseconds(412), true, "AT+MODE?\r\n"),
-              "0.000412 > AT+MODE?\\r\\n\n");
-    EXPECT_EQ(TraceFile::line(std::chrono::microseconds(12021937), false,
-                              std::string("\r\nOK\r\n\0\xff\\\t", 10)),
-              "12.021937 < \\r\\nOK\\r\\n\\x00\\xff\\\\\\t\n");
 }
 
 }  // namespace

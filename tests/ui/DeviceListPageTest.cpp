@@ -324,4 +324,26 @@ TEST_F(DeviceListPageTest, WhenTheSelectedPhoneLeavesTheListTheFirstRowIsSelecte
     EXPECT_EQ(sheet.removals, 0) << "no phone was opened";
 }
 
+TEST(IMEIAliasDialog, TheAliasKeptIsTheTypedTextOrThePreviousOne) {
+    const QString previous = QStringLiteral("Old");
+    const QString fortyOne(41, u'x');
+    // 38 letters, then a character made of two UTF-16 units: the limit falls inside it.
+    const QString splitAtLimit = QString(38, u'a') + QString::fromUtf8("\xF0\x9F\x98\x80");
+    const struct {
+        QString typed;
+        QString kept;
+    } cases[] = {
+        {"Ann's phone", "Ann's phone"},
+        {"", "Old"},
+        {"   ", "Old"},
+        {"  Work  ", "Work"},
+        {fortyOne, QString(39, u'x')},
+        {splitAtLimit, QString(38, u'a')},
+        {QString::fromUtf8("Телефон Анны"), QString::fromUtf8("Телефон Анны")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IMEIAliasDialog::resultAlias(c.typed, previous), c.kept) << c.typed.toStdString();
+    }
+}
+
 }  // namespace

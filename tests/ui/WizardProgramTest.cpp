@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -37,6 +38,7 @@ TEST(WizardCommandLine, KnownWordsAreTakenAndAnythingElseIsAMistake) {
         bool demo;
         bool help;
         std::string error;
+        std::string trace = "";
     };
     const Case cases[] = {
         {{}, false, false, ""},
@@ -50,6 +52,11 @@ TEST(WizardCommandLine, KnownWordsAreTakenAndAnythingElseIsAMistake) {
         {{"/uninstall"}, false, false, "unexpected \"/uninstall\""},
         {{"phone.csv"}, false, false, "unexpected \"phone.csv\""},
         {{"-"}, false, false, "unknown option \"-\""},
+        {{"--trace", "t.txt", "--demo"}, true, false, "", "t.txt"},
+        {{"--trace=-t.txt"}, false, false, "", "-t.txt"},
+        {{"--trace", "--demo"}, false, false, "--trace needs a file"},
+        {{"--trace="}, false, false, "--trace needs a file"},
+        {{"--trace=a", "--trace=b"}, false, false, "--trace is given twice"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.words));
@@ -58,6 +65,7 @@ TEST(WizardCommandLine, KnownWordsAreTakenAndAnythingElseIsAMistake) {
         if (c.error.empty()) {
             EXPECT_EQ(line.demo, c.demo);
             EXPECT_EQ(line.help, c.help);
+            EXPECT_EQ(line.trace, c.trace);
         }
     }
 }
@@ -186,6 +194,34 @@ TEST_F(ProgramTest, AWrongCommandLineGetsTheUsageAndStatusTwo) {
     ChildProcess help = start({"--help"});
     EXPECT_EQ(help.wait(kWait), 0);
     EXPECT_EQ(help.output(), WizardCommandLine::usage());
+}
+
+// The trace of the phones the wizard talks to, in the format of contaxio-cli --trace.
+TEST_F(ProgramTest, TheTraceHoldsWhatTheWizardExchangedWithThePhones) {
+    std::filesystem::create_directories(settingsFile().parent_path());
+    { std::ofstream(settingsFile()) << "[Common]\nshowWelcome=0\n"; }
+    const std::filesystem::path trace = dir.file("trace.txt");
+    ChildProcess wizard = start({"--demo", "--trace", trace.string()});
+    ASSERT_TRUE(wizard.waitForError("contaxio: first page shown\n", kWait)) << wizard.errors();
+    // The device list probes the demo phone, which names its model.
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    while (test_support::readFileBytes(trace).find(" > AT+CGMM\\r\\n\n") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(50ms);
+    }
+    wizard.signal(SIGTERM);
+    EXPECT_EQ(wizard.wait(kWait), 128 + SIGTERM) << wizard.errors();
+    const std::string text = test_support::readFileBytes(trace);
+    EXPECT_TRUE(text.starts_with("# contaxio " + std::string(CONTAXIO_VERSION) +
+                                 " byte trace of the phones found, begun "))
+        << text;
+    EXPECT_NE(text.find(" > AT+CGMM\\r\\n\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(" < "), std::string::npos) << text;
+
+    ChildProcess refused = start({"--trace", dir.file("missing").string() + "/trace.txt"});
+    EXPECT_EQ(refused.wait(kWait), 1);
+    EXPECT_EQ(refused.errors().rfind("contaxio: cannot write the byte trace to ", 0), 0u)
+        << refused.errors();
 }
 
 // Ctrl-C, SIGTERM, or the terminal going away: the wizard ends as when it is closed (the

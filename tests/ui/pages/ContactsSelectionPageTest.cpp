@@ -137,32 +137,6 @@ TEST_F(ContactsSelectionPageTest, APhoneWithNeitherUcs2NorUtf8IsReadInAsciiAfter
     EXPECT_EQ(dialogs.questions()[0].owner, page);
 }
 
-TEST(ContactsSelectionChoices, TheCharsetIsUcs2ThenUtf8ThenAscii) {
-    struct Case {
-        std::vector<std::u16string> offered;
-        std::u16string name;
-        std::int32_t code;
-        bool warned;
-    };
-    const std::vector<Case> cases = {
-        {{u"UTF8", u"UCS2"}, u"UCS2", output_charset::Ucs2, false},
-        {{u"GSM", u"IRA", u"UCS2"}, u"UCS2", output_charset::Ucs2, false},
-        {{u"ASCII", u"UTF8"}, u"UTF8", output_charset::Utf8, false},
-        {{u"ASCII"}, u"ASCII", output_charset::Ascii, true},
-        {{}, u"ASCII", output_charset::Ascii, true},
-        // Names are compared exactly.
-        {{u"ucs2", u"utf-8"}, u"ASCII", output_charset::Ascii, true},
-    };
-    LanguageManager languages;
-    AppContext app(AppEnvironment{}, &languages);
-    for (const Case& c : cases) {
-        app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, -1);
-        EXPECT_EQ(CWizardContactsSelection::applyCharsets(app, c.offered), c.warned);
-        EXPECT_EQ(app.charsetName(), c.name);
-        EXPECT_EQ(app.outputFormatAndCharset(), std::make_pair(OutputFormat::OutlookCsv, c.code));
-    }
-}
-
 TEST_F(ContactsSelectionPageTest, AStorageThePhoneLacksCannotBeTickedNorOfferedFromTheLastPhone) {
     selectPhone(phonesim::BuiltInScenarios::load("standard-ucs2"), false);
     makePage();

@@ -1,4 +1,4 @@
-#include "ui/DeviceRowList.h"
+#include "pages/DeviceRowList.h"
 
 #include <algorithm>
 

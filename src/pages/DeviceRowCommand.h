@@ -18,7 +18,5 @@ struct DeviceRowCommand {
     std::int32_t helpTopic = 0;              // for ShowHelp
     std::optional<std::uint32_t> tooltipId;  // the UI text over the row, if any
 
-    // A phone read with the standard or the extended phonebook.
-    static bool isUsable(DeviceState state);
     static DeviceRowCommand forState(DeviceState state);
 };

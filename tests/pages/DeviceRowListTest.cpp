@@ -1,16 +1,13 @@
 // What the device list shows, decided without widgets: the refresh of the rows with its
-// selection rules, what each device state offers, and the alias the dialog keeps.
+// selection rules, and what each device state offers.
 #include <gtest/gtest.h>
-
-#include <QString>
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "ui/DeviceRowCommand.h"
-#include "ui/DeviceRowList.h"
-#include "ui/IMEIAliasDialog.h"
+#include "pages/DeviceRowCommand.h"
+#include "pages/DeviceRowList.h"
 
 namespace {
 
@@ -151,29 +148,7 @@ TEST(DeviceRowCommand, EachStateOffersItsAction) {
             EXPECT_EQ(command.helpTopic, c.topic);
         }
         EXPECT_EQ(command.tooltipId, c.tooltip);
-        EXPECT_EQ(DeviceRowCommand::isUsable(c.state), c.usable);
-    }
-}
-
-TEST(IMEIAliasDialog, TheAliasKeptIsTheTypedTextOrThePreviousOne) {
-    const QString previous = QStringLiteral("Old");
-    const QString fortyOne(41, u'x');
-    // 38 letters, then a character made of two UTF-16 units: the limit falls inside it.
-    const QString splitAtLimit = QString(38, u'a') + QString::fromUtf8("\xF0\x9F\x98\x80");
-    const struct {
-        QString typed;
-        QString kept;
-    } cases[] = {
-        {"Ann's phone", "Ann's phone"},
-        {"", "Old"},
-        {"   ", "Old"},
-        {"  Work  ", "Work"},
-        {fortyOne, QString(39, u'x')},
-        {splitAtLimit, QString(38, u'a')},
-        {QString::fromUtf8("Телефон Анны"), QString::fromUtf8("Телефон Анны")},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(IMEIAliasDialog::resultAlias(c.typed, previous), c.kept) << c.typed.toStdString();
+        EXPECT_EQ(canBeRead(c.state), c.usable);
     }
 }
 

@@ -19,10 +19,12 @@
 // whichever thread uses the modem.
 class TraceFile {
 public:
-    // Creates (or truncates) the file at path and begins tracing; null with the errno in error
-    // when the file cannot be created or its heading not written.
-    static std::unique_ptr<TraceFile> begin(const std::string& path, const std::string& port,
-                                            int& error);
+    // Creates (or truncates) the file at path and begins tracing; the heading names the
+    // program and the port traced (empty: the phones the program finds). Null with the errno
+    // in error when the file cannot be created or its heading not written; EINVAL when path
+    // names a terminal, which is never opened.
+    static std::unique_ptr<TraceFile> begin(const std::string& path, const std::string& program,
+                                            const std::string& port, int& error);
     // Ends the tracing and closes the file.
     ~TraceFile();
     TraceFile(const TraceFile&) = delete;

@@ -1,4 +1,4 @@
-#include "cli/TraceFile.h"
+#include "session/TraceFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,12 +6,12 @@
 #include <cerrno>
 #include <ctime>
 
-#include "cli/ShownText.h"
+#include "charsets/HexDigits.h"
+#include "charsets/ShownText.h"
+#include "export/OutputFile.h"
 #include "tasks/ModemRegistry.h"
 
 namespace {
-
-constexpr char kHex[] = "0123456789abcdef";
 
 std::string escapedBytes(std::string_view bytes) {
     std::string text;
@@ -36,8 +36,7 @@ std::string escapedBytes(std::string_view bytes) {
                     text += c;
                 } else {
                     text += "\\x";
-                    text += kHex[byte >> 4];
-                    text += kHex[byte & 0x0F];
+                    hex_digits::append(text, byte, 2);
                 }
         }
     }
@@ -66,8 +65,14 @@ std::string TraceFile::line(std::chrono::microseconds sinceBegin, bool outgoing,
            escapedBytes(bytes) + "\n";
 }
 
-std::unique_ptr<TraceFile> TraceFile::begin(const std::string& path, const std::string& port,
-                                            int& error) {
+std::unique_ptr<TraceFile> TraceFile::begin(const std::string& path, const std::string& program,
+                                            const std::string& port, int& error) {
+    // A terminal (the phone's own port above all) is never opened: that can reset what is
+    // attached to it.
+    if (OutputFile::isTerminal(path)) {
+        error = EINVAL;
+        return nullptr;
+    }
     int fd;
     do {
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC | O_NOCTTY,
@@ -80,7 +85,7 @@ std::unique_ptr<TraceFile> TraceFile::begin(const std::string& path, const std::
     std::unique_ptr<TraceFile> trace(new TraceFile(fd));
     {
         std::lock_guard lock(trace->mutex_);
-        trace->writeLocked(std::string("# contaxio-cli ") + CONTAXIO_VERSION + " byte trace of " +
+        trace->writeLocked("# " + program + " " + CONTAXIO_VERSION + " byte trace of " +
                            (port.empty() ? std::string("the phones found") : shownText(port)) +
                            ", begun " + utcNow() +
                            "; seconds since then, > to the phone, < from the phone\n");

@@ -1,0 +1,127 @@
+// What the pages decide without widgets: the completion page's summary lines and shortened
+// path, and the contacts source page's charset choice.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/AppContext.h"
+#include "app/LanguageManager.h"
+#include "charsets/CharsetChoice.h"
+#include "common/StorageKind.h"
+#include "export/OutputFormat.h"
+#include "pages/CompletionSummary.h"
+#include "pages/ContactsChoice.h"
+
+namespace {
+
+constexpr StorageKind kMemory = StorageKind::Memory;
+constexpr StorageKind kSim = StorageKind::Sim;
+
+std::u16string repeated(char16_t unit, std::size_t count) {
+    return std::u16string(count, unit);
+}
+
+TEST(CompletionPath, NinetyCharactersAreShownAsTheyAreAndLongerOnesLoseTheirMiddle) {
+    // "/" + 80 letters + "/file.csv" = 90 characters.
+    const std::u16string ninety = u"/" + repeated(u'a', 80) + u"/file.csv";
+    ASSERT_EQ(ninety.size(), 90u);
+    EXPECT_EQ(CompletionSummary::shortenPath(ninety), ninety);
+
+    const std::u16string ninetyOne = u"/" + repeated(u'a', 81) + u"/file.csv";
+    const std::u16string shown = CompletionSummary::shortenPath(ninetyOne);
+    // The last "/" is at 82; 82 - (91 - 90) - 3 = 78 characters of the head are kept.
+    EXPECT_EQ(shown, u"/" + repeated(u'a', 77) + u".../file.csv");
+    EXPECT_EQ(shown.size(), 90u);
+
+    // A file name too long for the head: the end of the path only.
+    const std::u16string longName = u"/tmp/" + repeated(u'b', 100) + u".csv";
+    EXPECT_EQ(CompletionSummary::shortenPath(longName),
+              u"..." + longName.substr(longName.size() - 87));
+    // Without any "/".
+    const std::u16string bare = repeated(u'c', 95);
+    EXPECT_EQ(CompletionSummary::shortenPath(bare), u"..." + repeated(u'c', 87));
+    EXPECT_EQ(CompletionSummary::shortenPath(u""), u"");
+}
+
+TEST(CompletionPath, ACharacterOfTwoUnitsIsNeverCutInHalf) {
+    // Emoji (two UTF-16 units each) throughout the folder; the cut falls inside one.
+    std::u16string folder;
+    for (int i = 0; i < 45; ++i) {
+        folder += u"\U0001F600";
+    }
+    const std::u16string path = u"/a" + folder + u"/x.csv";  // 98 units, last "/" at 92
+    const std::u16string shown = CompletionSummary::shortenPath(path);
+    // 92 - 8 - 3 = 81 units of head would end in the middle of an emoji: 80 are kept.
+    EXPECT_EQ(shown, u"/a" + folder.substr(0, 78) + u".../x.csv");
+    EXPECT_EQ(shown.size(), 89u);
+    for (std::size_t i = 0; i + 1 < shown.size(); ++i) {
+        const bool high = shown[i] >= 0xD800 && shown[i] <= 0xDBFF;
+        const bool low = shown[i + 1] >= 0xDC00 && shown[i + 1] <= 0xDFFF;
+        EXPECT_EQ(high, low) << "at " << i;
+    }
+}
+
+// The shipped English texts.
+class CompletionSummaryTest : public ::testing::Test {
+protected:
+    CompletionSummaryTest() {
+        languages.scan({std::filesystem::path(CONTAXIO_DATA_DIR) / "lng"});
+        EXPECT_TRUE(languages.load(1033)) << "the English texts in " << CONTAXIO_DATA_DIR;
+        languages.setLanguage(1033);
+    }
+
+    LanguageManager languages;
+    AppContext app{AppEnvironment{}, &languages};
+};
+
+TEST_F(CompletionSummaryTest, StorageLinesCarryTheStatusAndTheCounts) {
+    struct Case {
+        ExportResult result;
+        std::uint32_t status;
+    };
+    const std::vector<Case> cases = {
+        {ExportResult::None, 10245},       {ExportResult::Completed, 10243},
+        {ExportResult::Failed, 10244},     {ExportResult::Disconnected, 10244},
+        {ExportResult::WriteError, 10263}, {ExportResult::Cancelled, 10245},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CompletionSummary::statusTextId(c.result), c.status);
+    }
+    EXPECT_EQ(
+        CompletionSummary::storageLine(app, kSim, true, {12, 10, 9, ExportResult::Disconnected}),
+        u"SIM: failed (contacts written: 9, entries read: 10 of 12)");
+    EXPECT_EQ(
+        CompletionSummary::storageLine(app, kMemory, false, {12, 10, 9, ExportResult::Completed}),
+        u"Device internal memory: not chosen");
+}
+
+TEST(ContactsChoice, TheCharsetIsUcs2ThenUtf8ThenAscii) {
+    struct Case {
+        std::vector<std::u16string> offered;
+        std::u16string name;
+        std::int32_t code;
+        bool warned;
+    };
+    const std::vector<Case> cases = {
+        {{u"UTF8", u"UCS2"}, u"UCS2", output_charset::Ucs2, false},
+        {{u"GSM", u"IRA", u"UCS2"}, u"UCS2", output_charset::Ucs2, false},
+        {{u"ASCII", u"UTF8"}, u"UTF8", output_charset::Utf8, false},
+        {{u"ASCII"}, u"ASCII", output_charset::Ascii, true},
+        {{}, u"ASCII", output_charset::Ascii, true},
+        // Names are compared exactly.
+        {{u"ucs2", u"utf-8"}, u"ASCII", output_charset::Ascii, true},
+    };
+    LanguageManager languages;
+    AppContext app(AppEnvironment{}, &languages);
+    for (const Case& c : cases) {
+        app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, -1);
+        EXPECT_EQ(ContactsChoice::applyCharsets(app, c.offered), c.warned);
+        EXPECT_EQ(app.charsetName(), c.name);
+        EXPECT_EQ(app.outputFormatAndCharset(), std::make_pair(OutputFormat::OutlookCsv, c.code));
+    }
+}
+
+}  // namespace

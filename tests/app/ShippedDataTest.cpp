@@ -89,33 +89,45 @@ TEST(ShippedDataTest, FiveLanguagesLoadWithExactlyTheEnglishIdsAndPlaceholders) 
     }
 }
 
-TEST(ShippedDataTest, EveryLanguageNamesAHelpFolderWithEveryTopic) {
+// Each language's help in its own folder, which its text 10278 names after the language file
+// ("de" for de.po), with the page and anchor of every topic the program opens: each page's
+// topic and every cause's section. (That the pages are well-formed, in their folder's language,
+// and link what the English ones link is checked by tests/data/check-help-pages.py.)
+TEST(ShippedDataTest, EveryLanguageHasItsOwnHelpWithEveryTopic) {
     LanguageManager languages;
     languages.scan({kData / "lng"});
     ASSERT_EQ(languages.languages(), kShippedLanguages);
+
+    std::set<std::int32_t> topics;
+    std::string file;
+    std::string anchor;
+    for (std::int32_t topic = 0; AppContext::helpPage(topic, file, anchor); ++topic)
+        topics.insert(topic);
+    ASSERT_GE(topics.size(), 9u);
+    std::set<std::int32_t> causeTopics;
+    for (const causes::Cause cause : causes::allCauses()) {
+        if (cause != causes::Cause::None)
+            causeTopics.insert(causes::entryOf(cause).helpTopic);
+    }
+    for (const causes::FileCause cause : causes::allFileCauses())
+        causeTopics.insert(causes::entryOf(cause).helpTopic);
+    for (const std::int32_t topic : causeTopics) {
+        ASSERT_TRUE(AppContext::helpPage(topic, file, anchor)) << "a cause's topic " << topic;
+        EXPECT_FALSE(anchor.empty()) << "topic " << topic << " opens no section of " << file;
+    }
+
     for (const std::uint16_t language : kShippedLanguages) {
         ASSERT_TRUE(languages.load(language));
         const std::string folder = text_codec::toUtf8(languages.text(ui_text::HelpFolder));
+        EXPECT_EQ(folder, languages.libraryPath(language).stem().string()) << language;
         ASSERT_FALSE(folder.empty()) << language;
-        // The pages' topics, and every cause's section.
-        std::set<std::int32_t> topics;
-        for (std::int32_t topic = 0; topic <= 8; ++topic)
-            topics.insert(topic);
-        for (const causes::Cause cause : causes::allCauses()) {
-            if (cause != causes::Cause::None)
-                topics.insert(causes::entryOf(cause).helpTopic);
-        }
-        for (const causes::FileCause cause : causes::allFileCauses())
-            topics.insert(causes::entryOf(cause).helpTopic);
         for (const std::int32_t topic : topics) {
-            std::string file;
-            std::string anchor;
             ASSERT_TRUE(AppContext::helpPage(topic, file, anchor)) << topic;
             const auto page = kData / "help" / folder / file;
             ASSERT_TRUE(std::filesystem::is_regular_file(page)) << page;
             if (!anchor.empty()) {
-                const std::string html = test_support::readFileBytes(page);
-                EXPECT_NE(html.find("id=\"" + anchor + "\""), std::string::npos)
+                EXPECT_NE(test_support::readFileBytes(page).find("id=\"" + anchor + "\""),
+                          std::string::npos)
                     << page << " lacks the anchor " << anchor;
             }
         }

@@ -87,8 +87,8 @@ PhonebookHarness::~PhonebookHarness() = default;
 
 void PhonebookHarness::onContact(const IContact& contact) {
     check(contact.entryCount() >= 0, "a contact with a negative entry count");
-    googleRows_.push_back(expectedGoogleRow(contact, outputCharset_));
-    outlookRows_.push_back(expectedOutlookRow(contact, outputCharset_));
+    googleRows_.push_back(test_support::expectedGoogleRow(contact, outputCharset_));
+    outlookRows_.push_back(test_support::expectedOutlookRow(contact, outputCharset_));
     google_->writeContact(contact);
     outlook_->writeContact(contact);
 }
@@ -98,8 +98,10 @@ void PhonebookHarness::finish() {
           "the sink did not hear every contact handed on");
     google_.reset();
     outlook_.reset();
-    checkFile("google", googlePath_, outputCharset_, expectedGoogleHeader(), googleRows_);
-    checkFile("outlook", outlookPath_, outputCharset_, expectedOutlookHeader(), outlookRows_);
+    checkFile("google", googlePath_, outputCharset_, test_support::expectedGoogleHeader(),
+              googleRows_);
+    checkFile("outlook", outlookPath_, outputCharset_, test_support::expectedOutlookHeader(),
+              outlookRows_);
 }
 
 }  // namespace fuzz_support

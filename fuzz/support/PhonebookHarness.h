@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "CsvCell.h"
-#include "ExpectedRows.h"
 #include "ProtocolCheckingBuilder.h"
 #include "charsets/PhoneMaker.h"
 #include "export/CSVExportManager.h"
@@ -14,6 +13,9 @@
 #include "phonebook/IContactBuilderSink.h"
 
 namespace fuzz_support {
+
+using test_support::CsvCell;
+using test_support::CsvRow;
 
 // How a phonebook target reads its input, chosen by the input's first byte:
 //   bits 0-2  the phone's charset: UCS2, UTF8, ASCII, GSM, ucs2, HEX, IRA, 8859-1 (HEX, which

@@ -4,8 +4,6 @@
 #include <array>
 #include <string_view>
 
-#include "ExpectedCsv.h"
-
 namespace soak {
 
 namespace {
@@ -52,15 +50,14 @@ const PlannedCommand& firstSent(const std::vector<PlannedCommand>& plan, const s
 }  // namespace
 
 SoakFault SoakFault::draw(std::mt19937_64& random, const std::vector<PlannedCommand>& plan,
-                          std::uint64_t fileSize, std::uint64_t markSize, bool quick) {
+                          bool writesRows, bool quick) {
     SoakFault fault;
     // Weights of None, Unplug, StallBelow, StallAbove, ErrorAnswer, Garbage, DiskFullRetry and
     // DiskFullAbort; stalls beyond the silence take seconds each, so they come less often.
     const std::array<int, 8> weights{12, 20, 14, quick ? 5 : 8, 16, 14, 8, 8};
     std::discrete_distribution<int> kinds(weights.begin(), weights.end());
     fault.kind = static_cast<Kind>(kinds(random));
-    if ((fault.kind == Kind::DiskFullRetry || fault.kind == Kind::DiskFullAbort) &&
-        fileSize <= markSize)
+    if ((fault.kind == Kind::DiskFullRetry || fault.kind == Kind::DiskFullAbort) && !writesRows)
         fault.kind = Kind::None;  // nothing to write, nothing to fail
 
     switch (fault.kind) {
@@ -95,9 +92,7 @@ SoakFault SoakFault::draw(std::mt19937_64& random, const std::vector<PlannedComm
             break;
         case Kind::DiskFullRetry:
         case Kind::DiskFullAbort:
-            // At least the byte-order mark fits: the file is made before the export starts.
-            fault.fileLimit =
-                std::uniform_int_distribution<std::uint64_t>(markSize, fileSize - 1)(random);
+            fault.fileShare = std::uniform_real_distribution<double>(0, 1)(random);
             break;
     }
     return fault;
@@ -134,7 +129,8 @@ std::string SoakFault::describe() const {
     if (kind == Kind::Garbage)
         text += " \"" + garbage + "\" after every " + std::to_string(every) + " answers";
     if (kind == Kind::DiskFullRetry || kind == Kind::DiskFullAbort)
-        text += " at " + std::to_string(fileLimit) + " bytes";
+        text += " at " + std::to_string(static_cast<int>(fileShare * 100)) + "% of the file" +
+                (fileLimit ? ", " + std::to_string(*fileLimit) + " bytes" : "");
     return text;
 }
 
@@ -225,30 +221,38 @@ ExpectedOutcome expectOutcome(const SoakPhone& phone, const std::vector<PlannedC
     }
     outcome.header = !outcome.rows.empty();
 
-    if (fault.kind == Kind::DiskFullAbort) {
-        // The rows that fit whole below the limit stay; the row that does not fit fails, the
-        // user gives up, and the storages after it are never exported.
-        const ExpectedCsv csv(phone.layout, phone.outputCharset);
-        std::uint64_t size = csv.markSize() + csv.size(csv.header());
-        outcome.header = size <= fault.fileLimit;
-        std::size_t fitting = 0;
-        if (outcome.header) {
-            while (fitting < outcome.rows.size()) {
-                size += csv.size(csv.row(outcome.rows[fitting]));
-                if (size > fault.fileLimit)
-                    break;
-                ++fitting;
-            }
-        }
-        if (fitting < outcome.rows.size()) {
-            const auto failing = static_cast<std::size_t>(outcome.rowStorage[fitting]);
-            outcome.results.resize(failing + 1);
-            outcome.results[failing] = ExportResult::WriteError;
-            outcome.rows.resize(fitting);
-            outcome.rowStorage.resize(fitting);
+    return outcome;
+}
+
+void placeFileLimit(const export_test::CutFile& file, SoakFault& fault, ExpectedOutcome& outcome) {
+    // At least the byte-order mark fits: the file is made before the export starts.
+    std::uint64_t size = file.head.size();
+    for (const std::string& record : file.records)
+        size += record.size();
+    const std::uint64_t room = size - file.mark.size();
+    fault.fileLimit =
+        file.mark.size() +
+        std::min(room - 1, static_cast<std::uint64_t>(fault.fileShare * static_cast<double>(room)));
+    if (fault.kind != Kind::DiskFullAbort)
+        return;
+    size = file.head.size();
+    outcome.header = size <= *fault.fileLimit;
+    std::size_t fitting = 0;
+    if (outcome.header) {
+        while (fitting < outcome.rows.size() && fitting < file.records.size()) {
+            size += file.records[fitting].size();
+            if (size > *fault.fileLimit)
+                break;
+            ++fitting;
         }
     }
-    return outcome;
+    if (fitting < outcome.rows.size()) {
+        const auto failing = static_cast<std::size_t>(outcome.rowStorage[fitting]);
+        outcome.results.resize(failing + 1);
+        outcome.results[failing] = ExportResult::WriteError;
+        outcome.rows.resize(fitting);
+        outcome.rowStorage.resize(fitting);
+    }
 }
 
 }  // namespace soak

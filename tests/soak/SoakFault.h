@@ -2,10 +2,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "ExpectedExport.h"
 #include "ExportPlan.h"
 #include "SoakPhone.h"
 #include "common/ExportResult.h"
@@ -26,16 +28,17 @@ struct SoakFault {
     };
 
     Kind kind = Kind::None;
-    std::string command;                 // Unplug, Stall*, ErrorAnswer
-    std::chrono::milliseconds stall{0};  // Stall*
-    int every = 0;                       // Garbage: after every n-th answer
-    std::string garbage;                 // Garbage
-    std::uint64_t fileLimit = 0;         // DiskFull*: the file may grow to this many bytes
+    std::string command;                     // Unplug, Stall*, ErrorAnswer
+    std::chrono::milliseconds stall{0};      // Stall*
+    int every = 0;                           // Garbage: after every n-th answer
+    std::string garbage;                     // Garbage
+    double fileShare = 0;                    // DiskFull*: where in the whole file the limit falls
+    std::optional<std::uint64_t> fileLimit;  // DiskFull*: the bytes the file may grow to
 
     // quick: stalls below the silence stay well below it (a test run); otherwise they come up
-    // to 1.5 s. fileSize: the bytes the whole export writes; markSize: those of the mark.
+    // to 1.5 s. writesRows: whether the export writes any contact.
     static SoakFault draw(std::mt19937_64& random, const std::vector<PlannedCommand>& plan,
-                          std::uint64_t fileSize, std::uint64_t markSize, bool quick);
+                          bool writesRows, bool quick);
 
     static const char* name(Kind kind);
     std::string describe() const;
@@ -53,5 +56,11 @@ struct ExpectedOutcome {
 
 ExpectedOutcome expectOutcome(const SoakPhone& phone, const std::vector<PlannedCommand>& plan,
                               const SoakFault& fault);
+
+// Places a full disk's limit within the file that the export of the phone without a fault wrote
+// (and that passed the checks): at least its byte-order mark fits, not the whole file. When the
+// user gives up, the outcome keeps the rows that fit whole below the limit; the row that does
+// not fails, and the storages after it are never exported.
+void placeFileLimit(const export_test::CutFile& file, SoakFault& fault, ExpectedOutcome& outcome);
 
 }  // namespace soak

@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "CsvReadBack.h"
-#include "ExpectedCsv.h"
+#include "ExpectedContactView.h"
+#include "ExpectedExport.h"
+#include "ExpectedRows.h"
 #include "ExportPlan.h"
 #include "ExportSinks.h"
 #include "FileSizeLimit.h"
@@ -100,12 +102,23 @@ bool fileIsSaved(const SoakPhone& phone, const ExpectedOutcome& outcome) {
                         [](ExportResult result) { return result == ExportResult::Completed; }));
 }
 
+bool isDiskFull(Kind kind) {
+    return kind == Kind::DiskFullRetry || kind == Kind::DiskFullAbort;
+}
+
 // The output file against the expected rows: read back without the program's code, it must be
-// one header and whole rows, exactly the expected ones, in order. An export that is not saved
-// leaves no file; none leaves its working file behind.
+// one header and whole rows, exactly those the row check gives for the expected contacts, in
+// order. An export that is not saved leaves no file; none leaves its working file behind.
 void checkFile(const std::filesystem::path& path, const SoakPhone& phone,
                const ExpectedOutcome& outcome, ExportReport& report) {
-    const ExpectedCsv csv(phone.layout, phone.outputCharset);
+    const bool outlook = phone.layout == OutputFormat::OutlookCsv;
+    const test_support::CsvRow header =
+        outlook ? test_support::expectedOutlookHeader() : test_support::expectedGoogleHeader();
+    const auto expectedRow = [&](const ExpectedContact& contact) {
+        const ExpectedContactView view(contact);
+        return outlook ? test_support::expectedOutlookRow(view, phone.outputCharset)
+                       : test_support::expectedGoogleRow(view, phone.outputCharset);
+    };
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {
         if (entry.path() != path)
@@ -139,7 +152,7 @@ void checkFile(const std::filesystem::path& path, const SoakPhone& phone,
         report.problems.push_back("no output file");
         return;
     }
-    if (rows.empty() || rows.front() != csv.header()) {
+    if (rows.empty() || rows.front() != header) {
         report.brokenFile = true;
         report.problems.push_back("the file does not start with the header row");
         return;
@@ -148,59 +161,26 @@ void checkFile(const std::filesystem::path& path, const SoakPhone& phone,
         report.problems.push_back("the file holds " + std::to_string(rows.size() - 1) +
                                   " contacts, not " + std::to_string(outcome.rows.size()));
     for (std::size_t i = 1; i < rows.size(); ++i) {
-        if (rows[i] == csv.header()) {
+        if (rows[i] == header) {
             report.brokenFile = true;
             report.problems.push_back("the header row comes again in row " + std::to_string(i));
             return;
         }
-        if (i - 1 < outcome.rows.size() && rows[i] != csv.row(outcome.rows[i - 1])) {
+        if (i - 1 < outcome.rows.size() && rows[i] != expectedRow(outcome.rows[i - 1])) {
             report.problems.push_back("row " + std::to_string(i) + " is\n    " +
                                       describeRow(rows[i]) + "\n  not\n    " +
-                                      describeRow(csv.row(outcome.rows[i - 1])));
+                                      describeRow(expectedRow(outcome.rows[i - 1])));
             return;
         }
     }
 }
 
-}  // namespace
-
-SoakExport SoakExport::draw(std::mt19937_64& random, bool quick) {
-    SoakExport drawn;
-    drawn.phone = SoakPhone::draw(random);
-    drawn.plan = planExport(drawn.phone);
-    const ExpectedCsv csv(drawn.phone.layout, drawn.phone.outputCharset);
-    std::uint64_t fileSize = csv.markSize();
-    bool anyContact = false;
-    for (const SoakStorage& storage : drawn.phone.exported) {
-        for (const ExpectedContact& contact : storage.contacts) {
-            fileSize += csv.size(csv.row(contact));
-            anyContact = true;
-        }
-    }
-    if (anyContact)
-        fileSize += csv.size(csv.header());
-    drawn.fault = SoakFault::draw(random, drawn.plan, fileSize, csv.markSize(), quick);
-    drawn.outcome = expectOutcome(drawn.phone, drawn.plan, drawn.fault);
-    return drawn;
-}
-
-std::string SoakExport::describe() const {
-    return describePhone(phone) + "; " + fault.describe();
-}
-
-ExportReport SoakRun::run(int number, const SoakExport& drawn) const {
-    const auto begin = Clock::now();
+// One export of the drawn phone with its fault into path, and its checks.
+void exportAndCheck(const std::filesystem::path& path, const SoakExport& drawn,
+                    ExportReport& report) {
     const SoakPhone& phone = drawn.phone;
     const SoakFault& fault = drawn.fault;
     const ExpectedOutcome& outcome = drawn.outcome;
-
-    ExportReport report;
-    report.fault = fault.kind;
-    report.description = drawn.describe();
-    const std::filesystem::path path = folder_ / ("export-" + std::to_string(number) + ".csv");
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-
     try {
         phonesim::Simulator simulator(withFault(phone.scenario, fault));
         export_test::RecordingExportSink exportSink;
@@ -215,8 +195,8 @@ ExportReport SoakRun::run(int number, const SoakExport& drawn) const {
         if (fault.kind == Kind::StallBelow || fault.kind == Kind::StallAbove)
             gate = simulator.holdAnswer(phonesim::CommandPattern(fault.command), fault.stall);
         std::optional<test_support::FileSizeLimit> limit;
-        if (fault.kind == Kind::DiskFullRetry || fault.kind == Kind::DiskFullAbort)
-            limit.emplace(fault.fileLimit);
+        if (isDiskFull(fault.kind))
+            limit.emplace(fault.fileLimit.value());
 
         manager->startExport(phone.storageKinds(), phone.charset, exportSink, questions);
         if (limit) {
@@ -274,9 +254,7 @@ ExportReport SoakRun::run(int number, const SoakExport& drawn) const {
         if (results != outcome.results)
             report.problems.push_back("the storages reported " + resultList(results) + ", not " +
                                       resultList(outcome.results));
-        const bool diskFull =
-            fault.kind == Kind::DiskFullRetry || fault.kind == Kind::DiskFullAbort;
-        if (questions.questions().size() != (diskFull ? 1u : 0u))
+        if (questions.questions().size() != (isDiskFull(fault.kind) ? 1u : 0u))
             report.problems.push_back("the user was asked " +
                                       std::to_string(questions.questions().size()) +
                                       " times about write errors");
@@ -286,7 +264,53 @@ ExportReport SoakRun::run(int number, const SoakExport& drawn) const {
     }
 
     checkFile(path, phone, outcome, report);
+}
+
+}  // namespace
+
+SoakExport SoakExport::draw(std::mt19937_64& random, bool quick) {
+    SoakExport drawn;
+    drawn.phone = SoakPhone::draw(random);
+    drawn.plan = planExport(drawn.phone);
+    const bool anyContact =
+        std::any_of(drawn.phone.exported.begin(), drawn.phone.exported.end(),
+                    [](const SoakStorage& storage) { return !storage.contacts.empty(); });
+    drawn.fault = SoakFault::draw(random, drawn.plan, anyContact, quick);
+    drawn.outcome = expectOutcome(drawn.phone, drawn.plan, drawn.fault);
+    return drawn;
+}
+
+std::string SoakExport::describe() const {
+    return describePhone(phone) + "; " + fault.describe();
+}
+
+ExportReport SoakRun::run(int number, SoakExport drawn) const {
+    const auto begin = Clock::now();
+    ExportReport report;
+    report.fault = drawn.fault.kind;
+    const std::filesystem::path path = folder_ / ("export-" + std::to_string(number) + ".csv");
+    std::error_code ignored;
     std::filesystem::remove(path, ignored);
+    if (isDiskFull(drawn.fault.kind)) {
+        // The disk fills up within the file the program writes for the phone without a fault,
+        // once that file passed the checks.
+        SoakExport whole = drawn;
+        whole.fault = SoakFault();
+        whole.outcome = expectOutcome(whole.phone, whole.plan, whole.fault);
+        report.description =
+            describePhone(drawn.phone) + "; without the fault, before " + drawn.fault.describe();
+        exportAndCheck(path, whole, report);
+        if (report.problems.empty())
+            placeFileLimit(export_test::cutExport(test_support::readFileBytes(path),
+                                                  drawn.phone.layout, drawn.phone.outputCharset),
+                           drawn.fault, drawn.outcome);
+        std::filesystem::remove(path, ignored);
+    }
+    if (report.problems.empty()) {
+        report.description = drawn.describe();
+        exportAndCheck(path, drawn, report);
+        std::filesystem::remove(path, ignored);
+    }
     report.duration = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begin);
     return report;
 }

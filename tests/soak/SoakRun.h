@@ -35,13 +35,14 @@ struct ExportReport {
 // One export against a simulated phone with a fault drawn at random: a fresh simulator and a
 // fresh PhoneManager, the export of the drawn storages, then the checks: the results each
 // storage reported and its statistics, and the output file (read once the manager is gone)
-// against the rows the soak expects.
+// against the rows the CSV row check gives for the contacts the soak expects. A full disk is
+// preceded by an export without the fault, whose file places the disk's limit.
 class SoakRun {
 public:
     // folder: where the output files go (each is removed after its check).
     explicit SoakRun(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
-    ExportReport run(int number, const SoakExport& drawn) const;
+    ExportReport run(int number, SoakExport drawn) const;
 
 private:
     std::filesystem::path folder_;

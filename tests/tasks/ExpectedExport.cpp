@@ -14,14 +14,6 @@ namespace export_test {
 
 namespace {
 
-// An expected file cut into its head (the byte-order mark and, when there are contacts, the
-// header) and one record per contact, each with its line end.
-struct CutFile {
-    std::string mark;
-    std::string head;
-    std::vector<std::string> records;
-};
-
 std::string_view markOf(std::string_view bytes) {
     for (const std::string_view mark :
          {std::string_view("\xEF\xBB\xBF"), std::string_view("\xFF\xFE")}) {
@@ -55,7 +47,7 @@ CutFile cutCsv(const std::string& bytes, std::size_t unit) {
         }
     }
     if (start != bytes.size())
-        throw std::runtime_error("an expected file ends within a record");
+        throw std::runtime_error("an export file ends within a record");
     cut.head = cut.mark;
     if (!lines.empty()) {
         cut.head += lines.front();
@@ -109,6 +101,10 @@ CutFile loadCut(const std::filesystem::path& path, const Layout& layout, const C
 }
 
 }  // namespace
+
+CutFile cutExport(const std::string& bytes, OutputFormat layout, std::int32_t outputCharset) {
+    return lookUp(kLayouts, layout).cut(bytes, lookUp(kCharsets, outputCharset).unit);
+}
 
 ExpectedContacts expectedContacts(const phonesim::Scenario& scenario, std::string_view storage,
                                   bool extended, int first, int last) {

@@ -35,6 +35,18 @@ ExpectedContacts expectedContacts(const phonesim::Scenario& scenario, std::strin
 std::string expectedFile(std::string_view scenario, const ExpectedContacts& contacts,
                          OutputFormat layout, std::int32_t outputCharset);
 
+// An export file cut into its head (the byte-order mark and, when there are contacts, the
+// header) and one record per contact, each with its line end.
+struct CutFile {
+    std::string mark;
+    std::string head;
+    std::vector<std::string> records;
+};
+
+// Cuts the bytes an export wrote in the layout and output charset; throws std::runtime_error
+// when they end within a record.
+CutFile cutExport(const std::string& bytes, OutputFormat layout, std::int32_t outputCharset);
+
 // The phonebook entries the contacts carry.
 std::int32_t entriesOf(const ExpectedContacts& contacts);
 

@@ -8,10 +8,7 @@
 // The rows a contact should give in the two CSV layouts, worked out from the contact's getters
 // and the layouts' rules, without the writers. Cells come as CsvReadBack reads them back:
 // unescaped, with their quoting, and with the text as the output charset can hold it.
-namespace fuzz_support {
-
-using test_support::CsvCell;
-using test_support::CsvRow;
+namespace test_support {
 
 // The header rows.
 CsvRow expectedGoogleHeader();
@@ -22,4 +19,4 @@ CsvRow expectedGoogleRow(const IContact& contact, std::int32_t outputCharset);
 // Outlook: 10 cells.
 CsvRow expectedOutlookRow(const IContact& contact, std::int32_t outputCharset);
 
-}  // namespace fuzz_support
+}  // namespace test_support

@@ -8,7 +8,7 @@
 #include "charsets/CharsetChoice.h"
 #include "export/ContactField.h"
 
-namespace fuzz_support {
+namespace test_support {
 
 namespace {
 
@@ -227,4 +227,4 @@ CsvRow expectedOutlookRow(const IContact& contact, std::int32_t outputCharset) {
     return row;
 }
 
-}  // namespace fuzz_support
+}  // namespace test_support

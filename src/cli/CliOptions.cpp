@@ -503,7 +503,7 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
 
     // What each command needs. export and probe find the phone themselves without --port.
     if (chosen == Command::Export && options.output.empty()) {
-        return fail("export needs --output FILE (the CSV file to write)", chosen);
+        return fail("export needs --output FILE (the file to write)", chosen);
     }
     if (chosen == Command::Demo && options.output.empty()) {
         options.output = options.layout == OutputFormat::VCard ? "contacts.vcf" : "contacts.csv";

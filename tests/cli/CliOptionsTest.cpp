@@ -144,7 +144,7 @@ TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
         {{"--version", "demo"}, "--version takes nothing else", Command::None},
         {{"demo", "--version"}, "--version takes nothing else", Command::Demo},
         {{"export", "--port", "p"},
-         "export needs --output FILE (the CSV file to write)",
+         "export needs --output FILE (the file to write)",
          Command::Export},
         {{"export", "--port", "p", "--output", "o", "--format", "x"},
          "unknown option --format",

@@ -116,6 +116,7 @@ void AppContext::selectDevice(const std::u16string& portName, const std::u16stri
     deviceMemorySelected_ = false;
     deviceName_ = displayName;
     devicePort_ = portName;
+    deviceImei_.clear();
     auto manager = std::make_unique<PhoneManager>(portName, extendedPhonebook);
     {
         const std::lock_guard lock(choicesMutex_);
@@ -131,6 +132,7 @@ void AppContext::selectDevice(const std::u16string& portName, const std::u16stri
 
 void AppContext::releaseDevice() {
     devicePort_.clear();
+    deviceImei_.clear();
     std::unique_ptr<PhoneManager> manager;
     {
         const std::lock_guard lock(choicesMutex_);
@@ -204,6 +206,7 @@ bool AppContext::startExport(IExportSessionListener& listener, ExportSession::Po
     }
     plan.path = outputPath_;
     plan.phoneCharset = charsetName();
+    plan.imei = deviceImei_;
     exportStarted_ = true;
     exportSession_.start(*phoneManager_, plan, listener, std::move(post));
     return true;

@@ -78,6 +78,10 @@ public:
     // serial_comm::SerialPortException when that fails; the previous PhoneManager then stays.
     void selectDevice(const std::u16string& portName, const std::u16string& displayName,
                       bool extendedPhonebook);
+    // The selected phone's IMEI as the device list found it, which names the vCards' UIDs of
+    // its exports; selectDevice and releaseDevice forget it (empty: the phone told none).
+    void setDeviceImei(const std::u16string& imei) { deviceImei_ = imei; }
+    std::u16string deviceImei() const { return deviceImei_; }
     // Forgets the port and deletes the PhoneManager, after finishing an export that has not
     // been finished (ExportSession::release; a failure to do so is not reported here).
     void releaseDevice();
@@ -106,9 +110,9 @@ public:
 
     // Starts the export session (exportSession()) on the PhoneManager with the chosen
     // storages, the phone's memory first, then the SIM, into the output path in the output
-    // format and charset, reading the phone in charsetName; its reports reach listener through
-    // post. Throws FileAccessException when the output file cannot be created. False (nothing
-    // happens) without a PhoneManager.
+    // format and charset, reading the phone in charsetName, with the phone's IMEI; its reports
+    // reach listener through post. Throws FileAccessException when the output file cannot be
+    // created. False (nothing happens) without a PhoneManager.
     bool startExport(IExportSessionListener& listener, ExportSession::Poster post);
 
     // The export that startExport began: its questions, the file at its end, its summary.
@@ -168,6 +172,7 @@ private:
     OutputFormat outputFormat_{};
     std::int32_t charset_ = 0;
     std::u16string devicePort_;
+    std::u16string deviceImei_;
     LanguageManager* languageManager_;
     AliasStore aliases_;
     std::filesystem::path helpFolder_;

@@ -21,8 +21,12 @@ CommonSettings CommonSettings::read(const std::filesystem::path& file) {
     settings.path = profile.readString(kSection, u"path", u"");
     settings.showWelcome = profile.readString(kSection, u"showWelcome", u"1") == u"1";
     settings.language = static_cast<std::uint16_t>(profile.readInt(kSection, u"language", 0));
-    settings.outputFormat = static_cast<OutputFormat>(profile.readInt(
-        kSection, u"outputFormat", static_cast<std::int32_t>(OutputFormat::GoogleCsv)));
+    // A code of no layout (a file edited by hand, or written by a later version) would write
+    // no file at all: the default layout is taken instead.
+    settings.outputFormat =
+        outputFormatOf(profile.readInt(kSection, u"outputFormat",
+                                       static_cast<std::int32_t>(OutputFormat::GoogleCsv)))
+            .value_or(OutputFormat::GoogleCsv);
     settings.charset = profile.readInt(kSection, u"charset", 1);
     return settings;
 }

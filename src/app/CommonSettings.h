@@ -11,7 +11,8 @@ struct CommonSettings {
     std::u16string path;         // key "path": the output file, folder and name
     bool showWelcome = true;     // key "showWelcome": "1" or "0"
     std::uint16_t language = 0;  // key "language": a language id, 0 for none chosen
-    // key "outputFormat": the layout code, kept as read (also a code of no layout)
+    // key "outputFormat": the layout code (1 Google CSV, 2 Outlook CSV, 3 vCard); a code of no
+    // layout reads as Google CSV
     OutputFormat outputFormat = OutputFormat::GoogleCsv;
     std::int32_t charset = 1;  // key "charset": the output charset code
 

@@ -37,10 +37,8 @@ inline constexpr std::uint32_t PhoneUnplugged = 10260;     // %1: the phone's di
 inline constexpr std::uint32_t PhoneDisconnected = 10261;  // %1: the phone's display name
 inline constexpr std::uint32_t UnpluggedCaption = 10262;
 inline constexpr std::uint32_t WarningCaption = 10264;
-inline constexpr std::uint32_t CannotWrite = 10265;
 inline constexpr std::uint32_t CannotOpen = 10266;
 inline constexpr std::uint32_t CannotOpenCaption = 10267;
-inline constexpr std::uint32_t DiskFull = 10268;
 inline constexpr std::uint32_t DiskFullCaption = 10269;
 inline constexpr std::uint32_t AsciiFallback = 10273;
 inline constexpr std::uint32_t StandardOnly = 10274;
@@ -98,6 +96,18 @@ inline constexpr std::uint32_t OutputFile = 10272;
 inline constexpr std::uint32_t CompletionHint = 10296;
 inline constexpr std::uint32_t ExportingMemory = 10298;
 inline constexpr std::uint32_t ExportingSim = 10299;
+// What Retry and Cancel do after a file error: at the start, during the export, at its end.
+inline constexpr std::uint32_t RetryOrChooseAnother = 10390;
+inline constexpr std::uint32_t RetryOrStop = 10391;
+inline constexpr std::uint32_t RetryOrGiveUp = 10392;
+// The completion page's charset line for a vCard file; %1: the phone's charset name.
+inline constexpr std::uint32_t SummaryCharsetVCard = 10393;
+
+// --- The output path page's choice of format -------------------------------------------------
+inline constexpr std::uint32_t FormatLabel = 10221;
+inline constexpr std::uint32_t GoogleCsvName = 10237;
+inline constexpr std::uint32_t OutlookCsvName = 10247;
+inline constexpr std::uint32_t VCardName = 10248;
 
 // --- The application shell and its dialogs -------------------------------------------------
 inline constexpr std::uint32_t HelpFolder = 10278;       // the help language's folder name

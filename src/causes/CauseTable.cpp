@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "causes/Placeholders.h"
 
@@ -346,6 +347,11 @@ std::vector<std::string> arguments(const PhoneCause& cause, std::string_view rul
 std::vector<std::string> fileArguments(std::string_view folder, std::string_view option,
                                        int error) {
     return {std::string(folder), std::string(option), errorName(error)};
+}
+
+std::string folderOf(std::string_view path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? "." : folder;
 }
 
 std::string filled(std::string_view text, const std::vector<std::string>& arguments) {

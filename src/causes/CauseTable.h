@@ -56,6 +56,8 @@ std::vector<std::string> arguments(const PhoneCause& cause, std::string_view rul
                                    std::string_view port = {});
 // The arguments of a file cause's texts.
 std::vector<std::string> fileArguments(std::string_view folder, std::string_view option, int error);
+// The folder a file is written into, as the texts name it ("." for a bare file name).
+std::string folderOf(std::string_view path);
 
 // An English text of the table with its arguments filled in.
 std::string filled(std::string_view text, const std::vector<std::string>& arguments);

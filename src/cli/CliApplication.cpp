@@ -25,8 +25,8 @@ ExitStatus runCommand(const CliOptions& options, Console& console) {
             status = ProbeCommand::run(options.port, options.trace, console, signals);
             break;
         case CliOptions::Command::Demo:
-            status =
-                DemoCommand::run(options.output, options.quiet, options.trace, console, signals);
+            status = DemoCommand::run(options.output, options.layout, options.quiet, options.trace,
+                                      console, signals);
             break;
         default: {
             ExportCommand::Request request;

@@ -47,9 +47,24 @@ std::optional<std::vector<StorageKind>> storagesOf(const std::string& text) {
     return kinds;
 }
 
+// "google", "outlook" or "vcard" (lower case) to its layout.
+std::optional<OutputFormat> layoutNamed(const std::string& name) {
+    if (name == "google") {
+        return OutputFormat::GoogleCsv;
+    }
+    if (name == "outlook") {
+        return OutputFormat::OutlookCsv;
+    }
+    if (name == "vcard") {
+        return OutputFormat::VCard;
+    }
+    return std::nullopt;
+}
+
 const std::string kProgramDescription =
     "Copies the contacts of a phone connected by USB (its modem port, e.g. /dev/ttyACM0)\n"
-    "into a CSV file that Google Contacts or Outlook can import.";
+    "into a CSV file that Google Contacts or Outlook can import, or a vCard file for\n"
+    "every other address book.";
 
 const std::string kExitStatuses =
     "Exit status:\n"
@@ -85,13 +100,13 @@ const std::string kNumbers =
     "            250 places read\" tells how far the reading has come\n"
     "  entries   the phonebook records in the contacts written (the extended phonebook\n"
     "            keeps one entry per number or address, so a contact may hold several)\n"
-    "  contacts  the rows written to the file\n"
+    "  contacts  the rows (or vCards) written to the file\n"
     "A storage ends completed, failed, disconnected, write error or cancelled (also when an\n"
     "earlier storage ended the export before it was reached); \"not chosen\" marks a storage\n"
     "left out with --storages, \"the phone has none\" one the phone does not offer.\n";
 
 const std::string kExportNotes =
-    "The summary goes to standard output, or to standard error when the CSV does. A file\n"
+    "The summary goes to standard output, or to standard error when the contacts do. A file\n"
     "already at FILE is replaced only when at least one contact was exported or the export\n"
     "completed; otherwise it is left as it was. Ctrl-C stops an export; the contacts read\n"
     "so far make the new file. When the file cannot be written and standard input is a\n"
@@ -168,7 +183,7 @@ public:
                     kNumbers + "\n" + kExportNotes + "\n" + kExitStatuses);
         port(exportCommand);
         valueOption(exportCommand, "--output", values_.output, "FILE",
-                    "The CSV file to write (required), or - for standard output.");
+                    "The file to write (required), or - for standard output.");
         valueOption(exportCommand, "--storages", values_.storages, "LIST",
                     "me (phone memory), sm (SIM) or me,sm; default: what the phone\n"
                     "offers. The phone memory is always read first, whatever the\n"
@@ -176,11 +191,7 @@ public:
             ->transform(accepted("me, sm or me,sm", [](const std::string& value) {
                 return storagesOf(value).has_value();
             }));
-        valueOption(exportCommand, "--layout", values_.layout, "NAME",
-                    "google (default) or outlook.")
-            ->transform(accepted("google or outlook", [](const std::string& value) {
-                return value == "google" || value == "outlook";
-            }));
+        layout(exportCommand);
         quiet(exportCommand);
         trace(exportCommand);
 
@@ -199,8 +210,9 @@ public:
                     "path work without a phone.",
                     kNumbers + "\n" + kExitStatuses);
         valueOption(demoCommand, "--output", values_.output, "FILE",
-                    "The CSV file to write (default: contacts.csv), or - for standard\n"
-                    "output.");
+                    "The file to write (default: contacts.csv, or contacts.vcf with\n"
+                    "--layout vcard), or - for standard output.");
+        layout(demoCommand);
         quiet(demoCommand);
         trace(demoCommand);
     }
@@ -283,6 +295,15 @@ private:
         valueOption(sub, "--port", values_.port, "PATH",
                     "The phone's modem port, e.g. /dev/ttyACM0; by default the one\n"
                     "attached phone that can be read (see contaxio-cli list).");
+    }
+    void layout(CLI::App* sub) {
+        valueOption(sub, "--layout", values_.layout, "NAME",
+                    "google (default) or outlook: a CSV file for Google Contacts or\n"
+                    "Outlook; vcard: a vCard 3.0 file (UTF-8) for every other address\n"
+                    "book.")
+            ->transform(accepted("google, outlook or vcard", [](const std::string& value) {
+                return layoutNamed(value).has_value();
+            }));
     }
     void quiet(CLI::App* sub) {
         sub->add_flag("--quiet", values_.quiet, "No progress display on standard error.");
@@ -478,15 +499,14 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
     options.json = values.json;
     options.watch = values.watch;
     options.storages = storagesOf(values.storages).value_or(std::vector<StorageKind>{});
-    options.layout =
-        values.layout == "outlook" ? OutputFormat::OutlookCsv : OutputFormat::GoogleCsv;
+    options.layout = layoutNamed(values.layout).value_or(OutputFormat::GoogleCsv);
 
     // What each command needs. export and probe find the phone themselves without --port.
     if (chosen == Command::Export && options.output.empty()) {
-        return fail("export needs --output FILE (the CSV file to write)", chosen);
+        return fail("export needs --output FILE (the file to write)", chosen);
     }
     if (chosen == Command::Demo && options.output.empty()) {
-        options.output = "contacts.csv";
+        options.output = options.layout == OutputFormat::VCard ? "contacts.vcf" : "contacts.csv";
     }
     return options;
 }

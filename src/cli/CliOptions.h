@@ -11,9 +11,10 @@
 //
 //   contaxio-cli list [--json] [--watch]
 //   contaxio-cli export [--port PATH] --output FILE [--storages me|sm|me,sm]
-//                       [--layout google|outlook] [--quiet] [--trace FILE]
+//                       [--layout google|outlook|vcard] [--quiet] [--trace FILE]
 //   contaxio-cli probe [--port PATH] [--trace FILE]
-//   contaxio-cli demo [--output FILE] [--quiet] [--trace FILE]
+//   contaxio-cli demo [--output FILE] [--layout google|outlook|vcard] [--quiet]
+//                     [--trace FILE]
 //   contaxio-cli [COMMAND] --help | --version
 //
 // Options may also be written --name=value. An option never takes another option as its value
@@ -24,15 +25,17 @@ struct CliOptions {
     enum class Command { None, List, Export, Probe, Demo, Help, Version };
 
     Command command = Command::None;
-    std::string port;    // export, probe; empty: the one phone that can be read
-    std::string output;  // export (required; "-" is standard output), demo (default contacts.csv)
-    std::string trace;   // export, probe, demo: where the byte trace goes; empty: none
+    std::string port;  // export, probe; empty: the one phone that can be read
+    // export (required; "-" is standard output), demo (default contacts.csv, or contacts.vcf
+    // for vCard)
+    std::string output;
+    std::string trace;  // export, probe, demo: where the byte trace goes; empty: none
     // The storage kinds asked for, phone memory first; empty: what the phone offers.
     std::vector<StorageKind> storages;
-    OutputFormat layout = OutputFormat::GoogleCsv;
-    bool quiet = false;  // export, demo: no progress display
-    bool json = false;   // list: JSON for scripts
-    bool watch = false;  // list: follow plug and unplug until stopped
+    OutputFormat layout = OutputFormat::GoogleCsv;  // export, demo
+    bool quiet = false;                             // export, demo: no progress display
+    bool json = false;                              // list: JSON for scripts
+    bool watch = false;                             // list: follow plug and unplug until stopped
 
     // Command::None: why the command line was refused, and the command it was for (None when
     // there was none), so that people can be pointed at the right --help.

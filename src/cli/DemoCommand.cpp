@@ -8,8 +8,9 @@
 #include "phonesim/BuiltInScenarios.h"
 #include "phonesim/Simulator.h"
 
-ExitStatus DemoCommand::run(const std::string& output, bool quiet, const std::string& trace,
-                            Console& console, const SignalWatcher& signals) {
+ExitStatus DemoCommand::run(const std::string& output, OutputFormat layout, bool quiet,
+                            const std::string& trace, Console& console,
+                            const SignalWatcher& signals) {
     std::unique_ptr<phonesim::Simulator> phone;
     try {
         phone = std::make_unique<phonesim::Simulator>(phonesim::BuiltInScenarios::demo());
@@ -27,6 +28,7 @@ ExitStatus DemoCommand::run(const std::string& output, bool quiet, const std::st
     ExportCommand::Request request;
     request.port = phone->portPath();
     request.output = output;
+    request.layout = layout;
     request.quiet = quiet;
     request.trace = trace;
     return ExportCommand::run(request, console, signals);

@@ -69,7 +69,7 @@ ExitStatus ExportCommand::run(const Request& request, Console& console,
     const bool toStandardOutput = isStandardOutput(request.output);
     if (toStandardOutput) {
         if (::isatty(STDOUT_FILENO) == 1) {
-            console.report(UserMessages::standardOutputIsTerminal());
+            console.report(UserMessages::standardOutputIsTerminal(request.layout));
             return ExitStatus::OutputFailed;
         }
         console.resultsToErrors();
@@ -137,6 +137,7 @@ ExitStatus ExportCommand::exportFrom(PhoneSession& phone, const Request& request
         toStandardOutput ? std::u16string(kStandardOutput) : text_codec::fromUtf8(request.output);
     plan.outputCharset = charset.outputCharset;
     plan.phoneCharset = charset.name;
+    plan.imei = text_codec::fromUtf8(phone.imei());
     const ProgressDisplay::Mode mode = request.quiet             ? ProgressDisplay::Mode::Quiet
                                        : console.errIsTerminal() ? ProgressDisplay::Mode::Bar
                                                                  : ProgressDisplay::Mode::Lines;

@@ -48,7 +48,8 @@ bool ExportRun::run(const ExportPlan& plan) {
 
 FileState ExportRun::finishOutput() {
     return phone_.exportSession().finishFile([this](const FileProblem& problem) {
-        return askRetry(UserMessages::outputNotReplaced(output_, problem.code));
+        return askRetry(
+            UserMessages::outputNotReplaced(output_, problem.code, problem.existingFile));
     });
 }
 

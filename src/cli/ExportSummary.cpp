@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "charsets/CharsetChoice.h"
 #include "charsets/ShownText.h"
 #include "charsets/TextCodec.h"
 #include "cli/ExportTexts.h"
@@ -47,15 +46,18 @@ std::string ExportSummary::fileText(FileState state, const std::string& path) {
     return shown;
 }
 
-std::string ExportSummary::outputCharsetText(std::int32_t outputCharset) {
-    switch (outputCharset) {
-        case output_charset::Ucs2:
+std::string ExportSummary::fileEncodingText(FileEncoding encoding) {
+    switch (encoding) {
+        case FileEncoding::Utf16WithMark:
             return "UTF-16 with byte-order mark";
-        case output_charset::Utf8:
+        case FileEncoding::Utf8WithMark:
             return "UTF-8 with byte-order mark";
-        default:
-            return "ASCII";
+        case FileEncoding::Utf8:
+            return "UTF-8 without byte-order mark";
+        case FileEncoding::Ascii:
+            break;
     }
+    return "ASCII";
 }
 
 std::string ExportSummary::text() const {
@@ -73,6 +75,6 @@ std::string ExportSummary::text() const {
     text += label("File") +
             (standardOutput ? std::string("standard output") : fileText(outcome.file, path)) + '\n';
     text += label("Charset") + shownText(text_codec::toUtf8(outcome.phoneCharset)) + " (file in " +
-            outputCharsetText(outcome.outputCharset) + ")\n";
+            fileEncodingText(outcome.fileEncoding()) + ")\n";
     return text;
 }

@@ -35,6 +35,7 @@ public:
     static std::string storageText(const StorageOutcome& storage, bool offered);
     // What follows the file's label.
     static std::string fileText(FileState state, const std::string& path);
-    // "UTF-16 with byte-order mark", "UTF-8 with byte-order mark" or "ASCII".
-    static std::string outputCharsetText(std::int32_t outputCharset);
+    // "UTF-16 with byte-order mark", "UTF-8 with byte-order mark", "ASCII" or "UTF-8 without
+    // byte-order mark" (a vCard file, whatever the phone's charset).
+    static std::string fileEncodingText(FileEncoding encoding);
 };

@@ -1,7 +1,6 @@
 #include "cli/UserMessages.h"
 
 #include <cerrno>
-#include <filesystem>
 
 #include "causes/CauseTable.h"
 #include "cli/ExportTexts.h"
@@ -78,8 +77,7 @@ std::string UserMessages::errorName(int code) {
 }
 
 std::string UserMessages::folderOf(const std::string& path) {
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    return folder.empty() ? "." : folder;
+    return causes::folderOf(path);
 }
 
 UserMessages::Message UserMessages::portNotOpened(const std::string& port, int openError) {
@@ -233,15 +231,22 @@ UserMessages::Message UserMessages::outputIsTerminal(const std::string& path) {
                  "give a file name to --output, or - for standard output");
 }
 
-UserMessages::Message UserMessages::standardOutputIsTerminal() {
+UserMessages::Message UserMessages::standardOutputIsTerminal(OutputFormat layout) {
+    if (layout == OutputFormat::VCard) {
+        return error("standard output",
+                     "it is a terminal, which would show the vCards, not keep them",
+                     "redirect it to a file or a program (> contacts.vcf, | less), or give "
+                     "--output FILE");
+    }
     return error("standard output",
                  "it is a terminal, and the CSV file is binary (UTF-16 for most phones)",
                  "redirect it to a file or a program (> contacts.csv, | gzip), or give "
                  "--output FILE");
 }
 
-UserMessages::Message UserMessages::outputNotReplaced(const std::string& path, int code) {
-    auto [cause, wayOut] = fileCause(code, false, path, "--output");
+UserMessages::Message UserMessages::outputNotReplaced(const std::string& path, int code,
+                                                      bool existingFile) {
+    auto [cause, wayOut] = fileCause(code, existingFile, path, "--output");
     return error(outputSubject(path),
                  cause +
                      ", so the exported contacts cannot take its place and it is left as "

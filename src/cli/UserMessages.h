@@ -7,6 +7,7 @@
 #include "causes/Cause.h"
 #include "common/StorageKind.h"
 #include "devices/DeviceState.h"
+#include "export/OutputFormat.h"
 
 // The sentences contaxio-cli shows people on standard error. Every one has the same form,
 //
@@ -75,10 +76,10 @@ public:
     static Message outputProblem(const std::string& path, int code, bool existingFile = false);
     // The output names a terminal (the phone's port, /dev/tty, a console).
     static Message outputIsTerminal(const std::string& path);
-    // The CSV was to go to standard output, which is a terminal.
-    static Message standardOutputIsTerminal();
+    // The contacts were to go to standard output, which is a terminal, in that layout.
+    static Message standardOutputIsTerminal(OutputFormat layout = OutputFormat::GoogleCsv);
     // The exported file could not take the place of the one at path, which stays as it was.
-    static Message outputNotReplaced(const std::string& path, int code);
+    static Message outputNotReplaced(const std::string& path, int code, bool existingFile = false);
     // Writing standard output (the summary, --help) failed with that errno.
     static Message standardOutputFailed(int code);
 

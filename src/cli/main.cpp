@@ -1,4 +1,4 @@
-// contaxio-cli: exports the contacts of a USB phone into a CSV file, from a terminal or a
+// contaxio-cli: exports the contacts of a USB phone into a CSV or vCard file, from a terminal or a
 // script. See CliOptions.h for the command line and ExitStatus.h for the exit statuses.
 
 #include <string>

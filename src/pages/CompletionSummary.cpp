@@ -76,3 +76,10 @@ std::u16string CompletionSummary::storageLine(const AppContext& app, StorageKind
         decimal(statistics.entriesRead), decimal(statistics.entriesTotal)};
     return line + formatText(app.text(ui_text::StorageCounts), arguments);
 }
+
+std::u16string CompletionSummary::charsetLine(const AppContext& app, const ExportOutcome& outcome) {
+    const std::uint32_t id = outcome.fileEncoding() == FileEncoding::Utf8
+                                 ? ui_text::SummaryCharsetVCard
+                                 : ui_text::SummaryCharset;
+    return formatText(app.text(id), {std::u16string_view(outcome.phoneCharset)});
+}

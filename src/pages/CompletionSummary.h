@@ -7,6 +7,7 @@
 #include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
 #include "common/StorageKind.h"
+#include "session/ExportOutcome.h"
 
 class AppContext;
 
@@ -28,4 +29,7 @@ public:
     // counts of the statistics.
     static std::u16string storageLine(const AppContext& app, StorageKind storageKind, bool chosen,
                                       const ExportStatistics& statistics);
+    // The charset line: the charset the phone was read in, which is the file's too, but for a
+    // vCard file, which is UTF-8 whatever it was.
+    static std::u16string charsetLine(const AppContext& app, const ExportOutcome& outcome);
 };

@@ -7,6 +7,7 @@
 #include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
 #include "common/StorageKind.h"
+#include "export/OutputFormat.h"
 
 // What became of the output file once the export was finished.
 enum class FileState {
@@ -39,8 +40,11 @@ struct ExportOutcome {
     std::u16string path;
     std::u16string phoneCharset;
     std::int32_t outputCharset = 0;
+    OutputFormat layout = OutputFormat::GoogleCsv;
     bool stopped = false;  // the user stopped the export
 
+    // How the file's bytes are encoded (the layout's and the output charset's choice).
+    FileEncoding fileEncoding() const { return fileEncodingOf(layout, outputCharset); }
     // The results of the chosen storages, and a file that could not take the
     // old one's place counted as a write error.
     std::vector<ExportResult> results() const;

@@ -165,6 +165,7 @@ void ExportSession::start(PhoneManager& phone, const ExportPlan& plan,
     phone.setPath(plan.path);
     phone.setFormat(plan.layout);
     phone.setOutputCharset(plan.outputCharset);
+    phone.setImei(plan.imei);
     try {
         phone.startExport(plan.storages, plan.phoneCharset, *this, *this);
     } catch (...) {
@@ -284,6 +285,7 @@ ExportOutcome ExportSession::outcome() const {
     outcome.path = shared.plan.path;
     outcome.phoneCharset = shared.plan.phoneCharset;
     outcome.outputCharset = shared.plan.outputCharset;
+    outcome.layout = shared.plan.layout;
     outcome.stopped = shared.stopped;
     outcome.file = shared.file;
     std::vector<StorageKind> kinds{StorageKind::Memory, StorageKind::Sim};

@@ -109,7 +109,6 @@ void CWizardCompletion::fillSummary() {
     const std::u16string path = outcome.path;
     pathLine_->setText(QString::fromStdU16String(CompletionSummary::shortenPath(path)));
     pathLine_->setToolTip(QString::fromStdU16String(path));
-    const std::u16string charset = outcome.phoneCharset;
-    charsetLine_->setText(QString::fromStdU16String(
-        formatText(context.text(ui_text::SummaryCharset), {std::u16string_view(charset)})));
+    charsetLine_->setText(
+        QString::fromStdU16String(CompletionSummary::charsetLine(context, outcome)));
 }

@@ -386,6 +386,7 @@ WizardPage::Transition CWizardDeviceList::onWizardNext() {
         // Switching the phone's mode blocks for at least a second.
         const BusyCursor busy;
         app().selectDevice(port, displayName, extended);
+        app().setDeviceImei(device->imei);
     } catch (const std::exception&) {
         return fail();
     }

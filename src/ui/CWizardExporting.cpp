@@ -72,10 +72,9 @@ bool CWizardExporting::onSetActive() {
                 });
             break;
         } catch (const FileAccessException& failure) {
-            const ExportingTexts::Question question =
-                ExportingTexts::fileQuestion({failure.code(), failure.existingFile()});
-            const MessageAnswer answer = ask({text(question.captionId), text(question.textId),
-                                              MessageIcon::Warning, MessageButtons::RetryCancel});
+            const MessageAnswer answer = askRetry(
+                ExportingTexts::fileQuestion(app(), {failure.code(), failure.existingFile()},
+                                             ExportingTexts::FileStep::Start, app().outputPath()));
             if (answer != MessageAnswer::Retry) {
                 sheet().switchToPage(WizardPageId::OutputPath);
                 return true;
@@ -158,9 +157,8 @@ void CWizardExporting::writeFailed(const WriteFailure& failure) {
     if (!session.writeErrorPending()) {
         return;
     }
-    const ExportingTexts::Question question = ExportingTexts::writeErrorQuestion(failure);
-    const MessageAnswer answer = ask({text(question.captionId), text(question.textId),
-                                      MessageIcon::Warning, MessageButtons::RetryCancel});
+    const MessageAnswer answer =
+        askRetry(ExportingTexts::writeErrorQuestion(app(), failure, app().outputPath()));
     session.answerWriteError(answer == MessageAnswer::Retry);
 }
 
@@ -185,10 +183,16 @@ void CWizardExporting::finishFile() {
     // that fails the user may retry (after freeing space, say) or give up, which leaves the
     // file that was there as it was.
     app().exportSession().finishFile([this](const FileProblem& problem) {
-        const ExportingTexts::Question question = ExportingTexts::fileQuestion(problem);
-        return ask({text(question.captionId), text(question.textId), MessageIcon::Warning,
-                    MessageButtons::RetryCancel}) == MessageAnswer::Retry;
+        return askRetry(ExportingTexts::fileQuestion(
+                   app(), problem, ExportingTexts::FileStep::Finish, app().outputPath())) ==
+               MessageAnswer::Retry;
     });
+}
+
+MessageAnswer CWizardExporting::askRetry(const ExportingTexts::Question& question) {
+    return ask({QString::fromStdU16String(question.caption),
+                QString::fromStdU16String(question.text), MessageIcon::Warning,
+                MessageButtons::RetryCancel});
 }
 
 MessageAnswer CWizardExporting::ask(const MessageRequest& request) {

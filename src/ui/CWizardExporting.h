@@ -7,6 +7,7 @@
 
 #include "common/ExportResult.h"
 #include "common/StorageKind.h"
+#include "pages/ExportingTexts.h"
 #include "session/IExportSessionListener.h"
 #include "ui/IUserDialogs.h"
 #include "ui/UiDispatcher.h"
@@ -18,7 +19,8 @@ class QProgressBar;
 // The exporting page. Becoming active starts the export of the chosen storages (a file that
 // cannot be created asks Retry or Cancel; Cancel goes back to the output path page). Each
 // storage gets the progress bar afresh and its name above it. A failed write asks Retry or
-// Cancel while the phone's worker waits for the answer. Cancel pauses the export and asks
+// Cancel while the phone's worker waits for the answer. Every file question names the cause of
+// the failure and its way out (ExportingTexts). Cancel pauses the export and asks
 // whether to stop it; it never closes the wizard. A phone lost during the export is reported
 // once. When every storage has ended, the page presses Next by itself.
 //
@@ -63,6 +65,8 @@ private:
     // Puts the exported file in place, asking Retry/Cancel when that fails.
     void finishFile();
     MessageAnswer ask(const MessageRequest& request);
+    // A file error's question, with Retry and Cancel.
+    MessageAnswer askRetry(const ExportingTexts::Question& question);
     // Handles a report now, or after the question that is open.
     void deliver(std::function<void()> report);
     void deliverWaiting();

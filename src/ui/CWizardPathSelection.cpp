@@ -1,5 +1,6 @@
 #include "ui/CWizardPathSelection.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -12,13 +13,12 @@
 #include "app/TextFormat.h"
 #include "app/UiTextIds.h"
 #include "export/OutputFormat.h"
+#include "pages/OutputChoice.h"
 #include "ui/DocumentsFolder.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"
 
 namespace {
-
-const FileFilter kGoogleCsvFilter{QStringLiteral("Google CSV"), QStringLiteral("*.csv")};
 
 QString withTrailingSlash(const QString& folder) {
     return folder.endsWith(u'/') ? folder : folder + u'/';
@@ -64,6 +64,18 @@ CWizardPathSelection::CWizardPathSelection(AppContext& app, IWizardSheet& sheet,
     fileNameLabel->setBuddy(fileNameEdit_);
     fileNameEdit_->setAccessibleName(fileNameLabel->text());
 
+    formatBox_ = new QComboBox;
+    formatBox_->setObjectName(QStringLiteral("formatBox"));
+    for (const OutputChoice::Format& format : OutputChoice::formats()) {
+        formatBox_->addItem(text(format.nameId), static_cast<int>(format.format));
+    }
+    formatBox_->setCurrentIndex(
+        static_cast<int>(OutputChoice::positionOf(app.outputFormatAndCharset().first)));
+    auto* formatLabel = new QLabel(text(ui_text::FormatLabel));
+    formatLabel->setBuddy(formatBox_);
+    formatBox_->setAccessibleName(formatLabel->text());
+    connect(formatBox_, &QComboBox::currentIndexChanged, this, [this] { formatChosen(); });
+
     browseButton_ = new QPushButton(text(ui_text::Browse));
     browseButton_->setObjectName(QStringLiteral("browseButton"));
     browseButton_->setToolTip(text(ui_text::BrowseTip));
@@ -75,6 +87,8 @@ CWizardPathSelection::CWizardPathSelection(AppContext& app, IWizardSheet& sheet,
     fields->addWidget(browseButton_, 0, 2);
     fields->addWidget(fileNameLabel, 1, 0);
     fields->addWidget(fileNameEdit_, 1, 1);
+    fields->addWidget(formatLabel, 2, 0);
+    fields->addWidget(formatBox_, 2, 1, Qt::AlignLeft);
     fields->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -90,7 +104,8 @@ CWizardPathSelection::CWizardPathSelection(AppContext& app, IWizardSheet& sheet,
         const QString documents = documentsFolder ? documentsFolder() : QString();
         if (!documents.isEmpty()) {
             folderEdit_->setText(withTrailingSlash(documents));
-            fileNameEdit_->setText(QString::fromUtf16(kProposedFileName));
+            fileNameEdit_->setText(
+                QString::fromStdU16String(OutputChoice::proposedFileName(format())));
             checkPath(false);
         }
     } else {
@@ -166,21 +181,38 @@ void CWizardPathSelection::browse() {
         request.folder = folder;
     }
     request.fileName = fileNameEdit_->text();
-    request.filters = {kGoogleCsvFilter};
+    // The one type of the format chosen on the page.
+    const OutputFormat chosenFormat = format();
+    request.filters = {
+        {text(OutputChoice::formats()[OutputChoice::positionOf(chosenFormat)].nameId),
+         QString::fromStdU16String(OutputChoice::patternOf(chosenFormat))}};
     request.selectedFilter = 0;
-    request.defaultSuffix = QStringLiteral("csv");
+    request.defaultSuffix =
+        QString::fromStdU16String(std::u16string(OutputChoice::extensionOf(chosenFormat)));
     const std::optional<SaveFileAnswer> answer = dialogs().askSaveFile(this, request);
     if (!answer || answer->path.isEmpty()) {
         return;
     }
-    auto [format, charset] = app().outputFormatAndCharset();
-    if (answer->filter == 0) {
-        format = OutputFormat::GoogleCsv;
-    }
-    app().setOutputFormatAndCharset(format, charset);
+    storeFormat(chosenFormat);
     const QFileInfo chosen(answer->path);
     folderEdit_->setText(withTrailingSlash(chosen.path()));
     fileNameEdit_->setText(chosen.fileName());
+}
+
+OutputFormat CWizardPathSelection::format() const {
+    return static_cast<OutputFormat>(formatBox_->currentData().toInt());
+}
+
+void CWizardPathSelection::formatChosen() {
+    const OutputFormat chosen = format();
+    storeFormat(chosen);
+    fileNameEdit_->setText(QString::fromStdU16String(
+        OutputChoice::fileNameFor(fileNameEdit_->text().toStdU16String(), chosen)));
+}
+
+void CWizardPathSelection::storeFormat(OutputFormat chosen) {
+    const std::int32_t charset = app().outputFormatAndCharset().second;
+    app().setOutputFormatAndCharset(chosen, charset);
 }
 
 QString CWizardPathSelection::joinPath(const QString& folder, const QString& fileName) {

@@ -4,23 +4,25 @@
 
 #include <functional>
 
+#include "export/OutputFormat.h"
 #include "ui/WizardPage.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The output path page: the folder and the name of the CSV file. It proposes the path used
-// last or, the first time, "my_contacts.csv" in the user's documents folder; Browse opens a
-// save-file dialog offering the one "Google CSV" type. Next checks the path with questions
-// (empty field, missing folder, existing file); Back and Cancel take the typed path as it is.
-// The full path is the folder, a "/" where the folder lacks one, and the file name.
+// The output path page: the folder and the name of the file, and its format (Google CSV,
+// Outlook CSV or vCard, kept in the application object at once). It proposes the path used
+// last or, the first time, "my_contacts.csv" (".vcf" for vCard) in the user's documents folder;
+// a change of format changes the file name as OutputChoice::fileNameFor says. Browse opens a
+// save-file dialog offering the one type of the format chosen. Next checks the path with
+// questions (empty field, missing folder, existing file); Back and Cancel take the typed path
+// as it is. The full path is the folder, a "/" where the folder lacks one, and the file name.
 class CWizardPathSelection final : public WizardPage {
     Q_OBJECT
 
 public:
-    static constexpr char16_t kProposedFileName[] = u"my_contacts.csv";
-
     CWizardPathSelection(AppContext& app, IWizardSheet& sheet, IUserDialogs& dialogs,
                          QWidget* parent = nullptr);
     // With the given way to find the documents folder (the tests' own); see DocumentsFolder.
@@ -43,8 +45,8 @@ public:
     // refused with a warning, and an existing file is accepted only when the user agrees to
     // replace it.
     bool checkPath(bool withQuestions);
-    // The Browse button: the save-file dialog, whose choice fills the two fields (and selects
-    // the Google CSV layout); nothing is stored as the output path until the path is checked.
+    // The Browse button: the save-file dialog, whose choice fills the two fields; nothing is
+    // stored as the output path until the path is checked.
     void browse();
 
     // --- The page's decisions, in plain C++ ---------------------------------------------
@@ -60,11 +62,18 @@ public:
     // A stored path split at its last "/".
     static SplitPath splitPath(const QString& path);
 
+    // The format chosen in the box.
+    OutputFormat format() const;
+
 private:
     void warn(std::uint32_t captionId, std::uint32_t textId);
+    // The box's choice changed: it is kept, and the file name follows it.
+    void formatChosen();
+    void storeFormat(OutputFormat chosen);
 
     QLabel* instruction_ = nullptr;
     QLineEdit* folderEdit_ = nullptr;
     QLineEdit* fileNameEdit_ = nullptr;
+    QComboBox* formatBox_ = nullptr;
     QPushButton* browseButton_ = nullptr;
 };

@@ -267,6 +267,27 @@ TEST(CommonSettingsTest, ValuesRoundTripAndTheLanguageIsSixteenBits) {
     EXPECT_EQ(CommonSettings::read(file).language, 1033);
 }
 
+// A layout code of no layout would write no file at all: it reads as the Google layout.
+TEST(CommonSettingsTest, EveryLayoutCodeIsKeptAndAnyOtherReadsAsGoogle) {
+    TempDir dir;
+    const auto file = dir.file("settings.ini");
+    const std::vector<std::pair<std::string, OutputFormat>> cases = {
+        {"1", OutputFormat::GoogleCsv},     {"2", OutputFormat::OutlookCsv},
+        {"3", OutputFormat::VCard},         {"0", OutputFormat::GoogleCsv},
+        {"4", OutputFormat::GoogleCsv},     {"-2", OutputFormat::GoogleCsv},
+        {"vcard", OutputFormat::GoogleCsv}, {"99999999999", OutputFormat::GoogleCsv},
+    };
+    for (const auto& [value, expected] : cases) {
+        writeFile(file, "[Common]\noutputFormat=" + value + "\n");
+        EXPECT_EQ(CommonSettings::read(file).outputFormat, expected) << value;
+    }
+    CommonSettings settings;
+    settings.outputFormat = OutputFormat::VCard;
+    ASSERT_TRUE(settings.write(file));
+    EXPECT_NE(readFileBytes(file).find("\noutputFormat=3\n"), std::string::npos);
+    EXPECT_EQ(CommonSettings::read(file).outputFormat, OutputFormat::VCard);
+}
+
 // --- Aliases --------------------------------------------------------------------------------
 
 TEST(AliasStoreTest, APhoneWithoutAliasIsShownByItsImei) {

@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -484,6 +486,69 @@ TEST(CliOutput, DashWritesTheFileToStandardOutputAndTheSummaryToStandardError) {
                 contains(run.err, "File:          standard output\n"))
         << run.err;
     EXPECT_EQ(entriesIn(dir.path()), 0u) << "no file named -";
+}
+
+// The cards of a vCard file as python3-vobject reads them (see tests/export/read_vcards.py).
+nlohmann::json readWithVobject(const std::filesystem::path& file) {
+    ChildProcess reader(CONTAXIO_DEBIAN_PYTHON, {CONTAXIO_READ_VCARDS, file.string()});
+    const int status = reader.wait(kRunLimit);
+    EXPECT_EQ(status, 0) << reader.errors();
+    return status == 0 ? nlohmann::json::parse(reader.output()) : nlohmann::json::array();
+}
+
+// vCard to standard output and to a file: the same bytes (the UIDs come from the IMEI, which
+// the file never shows), every contact of both storages in the CSV's order, and a summary that
+// tells the file's real encoding.
+TEST(CliVCard, ExportWritesEveryContactWithStableUidsToAFileOrStandardOutput) {
+    phonesim::Simulator phone(scenario());
+    TempDir dir;
+    const CliRun piped = runCli(
+        {"export", "--port", phone.portPath(), "--output", "-", "--layout", "vcard", "--quiet"});
+    ASSERT_EQ(piped.status, 0) << describe(piped);
+    EXPECT_TRUE(contains(piped.err, "Charset:       UCS2 (file in UTF-8 without byte-order mark)"))
+        << piped.err;
+    const std::filesystem::path file = dir.file("phone.vcf");
+    const CliRun saved = runCli({"export", "--port", phone.portPath(), "--output", file.string(),
+                                 "--layout=vcard", "--quiet"});
+    ASSERT_EQ(saved.status, 0) << describe(saved);
+    EXPECT_EQ(readFileBytes(file), piped.out);
+    EXPECT_FALSE(contains(piped.out, "351234567890999")) << "the IMEI is in the file";
+
+    const nlohmann::json cards = readWithVobject(file);
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"Anna Berg", "+4917012345"},
+        {"Zo\u00eb N\u00fa\u00f1ez", "0301234567"},
+        {"\u0401\u043b\u043a\u0430 \U0001F600", ""},
+        {"Chen \u9648", "123"},
+        {"Bob", "+15551234567"}};
+    ASSERT_EQ(cards.size(), expected.size()) << cards.dump();
+    std::set<std::string> uids;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const nlohmann::json& card = cards[i];
+        EXPECT_EQ(card["fn"], expected[i].first);
+        const nlohmann::json numbers =
+            expected[i].second.empty() ? nlohmann::json::array()
+                                       : nlohmann::json::array({{{"CELL"}, expected[i].second}});
+        EXPECT_EQ(card["tel"], numbers) << card.dump();
+        const std::string uid = card["uid"];
+        EXPECT_EQ(uid.size(), 36u);
+        EXPECT_TRUE(uids.insert(uid).second) << uid;
+    }
+    EXPECT_EQ(cards[2]["email"], nlohmann::json::array({{{"INTERNET"}, "elka@example.org"}}));
+}
+
+// The demo in vCard: contacts.vcf by default, every contact counted in the summary read back.
+TEST(CliVCard, TheDemoWritesContactsVcf) {
+    TempDir dir;
+    ChildProcess::Options options;
+    options.workingDirectory = dir.path().string();
+    const CliRun run = runCli({"demo", "--layout", "vcard", "--quiet"}, options);
+    ASSERT_EQ(run.status, 0) << describe(run);
+    EXPECT_TRUE(contains(run.out, "48 contacts written") &&
+                contains(run.out, "11 contacts written"))
+        << run.out;
+    EXPECT_EQ(readWithVobject(dir.file("contacts.vcf")).size(), 59u);
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
 
 TEST(CliUsage, WrongCommandLinesHelpAndVersion) {

@@ -77,6 +77,11 @@ TEST(CliOptions, ListProbeAndDemo) {
     EXPECT_EQ(demo.command, Command::Demo);
     EXPECT_EQ(demo.output, "contacts.csv");
     EXPECT_EQ(parse({"demo", "--output", "/tmp/x.csv"}).output, "/tmp/x.csv");
+    // demo takes a layout too; vCard's default file name has its own extension.
+    const CliOptions vcard = parse({"demo", "--layout", "VCard"});
+    EXPECT_EQ(vcard.layout, OutputFormat::VCard);
+    EXPECT_EQ(vcard.output, "contacts.vcf");
+    EXPECT_EQ(parse({"export", "--output", "-", "--layout=vcard"}).layout, OutputFormat::VCard);
 }
 
 TEST(CliOptions, HelpOfTheProgramOrOfTheCommandItFollows) {
@@ -139,7 +144,7 @@ TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
         {{"--version", "demo"}, "--version takes nothing else", Command::None},
         {{"demo", "--version"}, "--version takes nothing else", Command::Demo},
         {{"export", "--port", "p"},
-         "export needs --output FILE (the CSV file to write)",
+         "export needs --output FILE (the file to write)",
          Command::Export},
         {{"export", "--port", "p", "--output", "o", "--format", "x"},
          "unknown option --format",
@@ -154,8 +159,8 @@ TEST(CliOptions, RefusesWhatIsMissingUnknownMisplacedOrRepeated) {
         {{"export", "--port", "p", "--output", "o", "--quiet=yes"},
          "--quiet takes no value",
          Command::Export},
-        {{"export", "--port", "p", "--output", "o", "--layout", "vcard"},
-         "--layout takes google or outlook, not \"vcard\"",
+        {{"export", "--port", "p", "--output", "o", "--layout", "vcf"},
+         "--layout takes google, outlook or vcard, not \"vcf\"",
          Command::Export},
         {{"export", "--port", "p", "--output", "o", "extra"},
          "unexpected argument \"extra\"",

@@ -1,19 +1,26 @@
 // What the pages decide without widgets: the completion page's summary lines and shortened
-// path, and the contacts source page's charset choice.
+// path, the contacts source page's charset choice, the output path page's file name for each
+// format, and the exporting page's file questions.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "app/AppContext.h"
 #include "app/LanguageManager.h"
 #include "charsets/CharsetChoice.h"
+#include "charsets/TextCodec.h"
 #include "common/StorageKind.h"
 #include "export/OutputFormat.h"
 #include "pages/CompletionSummary.h"
 #include "pages/ContactsChoice.h"
+#include "pages/ExportingTexts.h"
+#include "pages/OutputChoice.h"
+#include "session/ExportOutcome.h"
 
 namespace {
 
@@ -96,6 +103,108 @@ TEST_F(CompletionSummaryTest, StorageLinesCarryTheStatusAndTheCounts) {
     EXPECT_EQ(
         CompletionSummary::storageLine(app, kMemory, false, {12, 10, 9, ExportResult::Completed}),
         u"Device internal memory: not chosen");
+}
+
+TEST_F(CompletionSummaryTest, TheCharsetLineOfAVCardFileSaysItIsUtf8) {
+    ExportOutcome outcome;
+    outcome.phoneCharset = u"UCS2";
+    outcome.outputCharset = output_charset::Ucs2;
+    outcome.layout = OutputFormat::OutlookCsv;
+    EXPECT_EQ(CompletionSummary::charsetLine(app, outcome), u"Character set: UCS2");
+    outcome.layout = OutputFormat::VCard;
+    EXPECT_EQ(CompletionSummary::charsetLine(app, outcome),
+              u"Character set: UCS2 (the vCard file is in UTF-8)");
+    outcome.phoneCharset = u"ASCII";
+    outcome.outputCharset = output_charset::Ascii;
+    EXPECT_EQ(CompletionSummary::charsetLine(app, outcome),
+              u"Character set: ASCII (the vCard file is in UTF-8)");
+}
+
+// Each file failure the exporting page asks about names its cause from the table of causes,
+// with the folder of the file, its way out, and what Cancel does at that step.
+TEST_F(CompletionSummaryTest, FileQuestionsNameTheCauseItsWayOutAndWhatCancelDoes) {
+    using Step = ExportingTexts::FileStep;
+    struct Case {
+        int code;
+        bool existingFile;
+        Step step;
+        std::u16string path;
+        std::u16string expected;
+        std::uint32_t captionId;
+    };
+    const std::u16string start =
+        u"\n\nClick Retry to try again, or Cancel to go back to the Output File page.";
+    const std::u16string write = u"\n\nClick Retry to try again, or Cancel to stop the export.";
+    const std::u16string finish =
+        u"\n\nClick Retry to try again, or Cancel to give up: the exported contacts are then not "
+        u"saved, and a file that is already there stays as it was.";
+    const std::vector<Case> cases = {
+        {ENOENT, false, Step::Start, u"/home/anna/Документы/c.vcf",
+         u"The folder /home/anna/Документы does not exist. Create the folder, or choose another "
+         u"one on the Output File page." +
+             start,
+         10264},
+        {EACCES, false, Step::Start, u"/srv/c.csv",
+         u"You may not write in the folder /srv. Choose a folder of your own, such as your "
+         u"Documents folder." +
+             start,
+         10264},
+        {EACCES, true, Step::Finish, u"/srv/c.csv",
+         u"The output file is read-only. Make the file writable, or choose another file name." +
+             finish,
+         10264},
+        {EROFS, false, Step::Write, u"/media/cd/c.csv",
+         u"The folder /media/cd is on a read-only disk or file system. Choose a folder on "
+         u"another disk." +
+             write,
+         10264},
+        {ENOSPC, false, Step::Write, u"c.csv",
+         u"The disk is full. Free some space on the disk, or choose a folder on another disk." +
+             write,
+         10269},
+        {EDQUOT, false, Step::Finish, u"/home/anna/c.csv",
+         u"Your disk quota is used up. Delete some of your files, or choose a folder on another "
+         u"disk." +
+             finish,
+         10264},
+    };
+    for (const Case& c : cases) {
+        const ExportingTexts::Question question =
+            ExportingTexts::fileQuestion(app, {c.code, c.existingFile}, c.step, c.path);
+        EXPECT_EQ(question.text, c.expected) << c.code;
+        EXPECT_EQ(question.caption, app.text(c.captionId)) << c.code;
+    }
+    // A failed write during the export asks the same.
+    const ExportingTexts::Question full =
+        ExportingTexts::writeErrorQuestion(app, {false, ENOSPC}, u"c.csv");
+    EXPECT_EQ(full.caption, u"Disk Full");
+    EXPECT_EQ(full.text, cases[4].expected);
+}
+
+// The file name follows the format chosen unless it is one of the user's own.
+TEST(OutputChoice, TheProposedNameFollowsTheFormatAndATypedOneKeepsItsStem) {
+    const std::vector<std::tuple<std::u16string, OutputFormat, std::u16string>> cases = {
+        {u"", OutputFormat::VCard, u"my_contacts.vcf"},
+        {u"my_contacts.csv", OutputFormat::VCard, u"my_contacts.vcf"},
+        {u"my_contacts.vcf", OutputFormat::OutlookCsv, u"my_contacts.csv"},
+        {u"my_contacts.csv", OutputFormat::OutlookCsv, u"my_contacts.csv"},
+        {u"family.csv", OutputFormat::VCard, u"family.vcf"},
+        {u"Family.CSV", OutputFormat::VCard, u"Family.VCF"},
+        {u"Family.Csv", OutputFormat::VCard, u"Family.vcf"},
+        {u"Контакты.vcf", OutputFormat::GoogleCsv, u"Контакты.csv"},
+        {u"a.vcf.bak", OutputFormat::GoogleCsv, u"a.vcf.bak"},
+        {u"notes.txt", OutputFormat::VCard, u"notes.txt"},
+        {u"archive", OutputFormat::VCard, u"archive"},
+        {u".csv", OutputFormat::VCard, u".csv"},  // a hidden file's name, not an extension
+        {u"phone.vcf", OutputFormat::VCard, u"phone.vcf"},
+    };
+    for (const auto& [typed, format, expected] : cases) {
+        EXPECT_EQ(OutputChoice::fileNameFor(typed, format), expected) << text_codec::toUtf8(typed);
+    }
+    EXPECT_EQ(OutputChoice::patternOf(OutputFormat::VCard), u"*.vcf");
+    EXPECT_EQ(OutputChoice::patternOf(OutputFormat::OutlookCsv), u"*.csv");
+    EXPECT_EQ(OutputChoice::positionOf(OutputFormat::VCard), 2u);
+    EXPECT_EQ(OutputChoice::positionOf(static_cast<OutputFormat>(9)), 0u);
 }
 
 TEST(ContactsChoice, TheCharsetIsUcs2ThenUtf8ThenAscii) {

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -263,6 +264,34 @@ TEST_F(WholeWalkTest, TheDemoPhoneToTheSummaryWritesWhatTheCommandLineToolWrites
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.seen()[0].text, text(10230));
     EXPECT_FALSE(sheet->isVisible());
+}
+
+// vCard chosen on the output page: the file is the one contaxio-cli writes, byte for byte, UIDs
+// and all (the device list hands the phone's IMEI on to the export).
+TEST_F(WholeWalkTest, VCardChosenOnTheOutputPageWritesWhatTheCommandLineToolWrites) {
+    ASSERT_NO_FATAL_FAILURE(walkToOutputPath());
+    auto* format = child<QComboBox>(WizardPageId::OutputPath, "formatBox");
+    ASSERT_EQ(format->itemText(2), text(10248));
+    format->setCurrentIndex(2);
+    EXPECT_EQ(child<QLineEdit>(WizardPageId::OutputPath, "fileNameEdit")->text(),
+              QStringLiteral("my_contacts.vcf"));
+    click(Button::Next);
+    ASSERT_EQ(current(), WizardPageId::Exporting);
+    ASSERT_TRUE(waitForPage(WizardPageId::Completion));
+    EXPECT_TRUE(answerer.seen().empty());
+
+    const std::filesystem::path cliFile = dir.file("cli.vcf");
+    test_support::ChildProcess cli(CONTAXIO_CLI,
+                                   {"demo", "--layout", "vcard", "--output", cliFile.string()});
+    ASSERT_EQ(cli.wait(kWait), 0) << cli.errors();
+    const std::string expected = test_support::readFileBytes(cliFile);
+    ASSERT_TRUE(expected.starts_with("BEGIN:VCARD\r\n"));
+    const std::string written = test_support::readFileBytes(documents() / "my_contacts.vcf");
+    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected) << "the wizard's vCards differ from contaxio-cli's";
+    EXPECT_FALSE(std::filesystem::exists(outputFile()));
+    EXPECT_EQ(summaryLine("charsetLine"), withArgument(10393, QStringLiteral("UCS2")));
+    EXPECT_EQ(test.app().outputFormatAndCharset().first, OutputFormat::VCard);
 }
 
 TEST_F(WholeWalkTest, ThePhoneUnpluggedDuringTheExportKeepsWhatWasReadAndSaysSo) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,6 +43,7 @@ protected:
 
     QLineEdit* folderEdit() const { return page->findChild<QLineEdit*>("folderEdit"); }
     QLineEdit* fileNameEdit() const { return page->findChild<QLineEdit*>("fileNameEdit"); }
+    QComboBox* formatBox() const { return page->findChild<QComboBox*>("formatBox"); }
     void type(const QString& folder, const QString& fileName) const {
         folderEdit()->setText(folder);
         fileNameEdit()->setText(fileName);
@@ -158,9 +160,10 @@ TEST_F(PathSelectionPageTest, AMissingFolderIsRefusedOnNextButBackAndCancelStore
     EXPECT_EQ(dialogs.questions().size(), 2u);
 }
 
-TEST_F(PathSelectionPageTest, BrowseOffersTheGoogleCsvTypeAndFillsTheFields) {
+TEST_F(PathSelectionPageTest, BrowseOffersTheChosenFormatsTypeAndFillsTheFields) {
     app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, output_charset::Utf8);
     makePage(qpath(documents));
+    EXPECT_EQ(formatBox()->currentText(), tx(10247));
     const std::filesystem::path chosen = dir.file("chosen.csv");
     dialogs.answerSaveFile(SaveFileAnswer{qpath(chosen), 0});
     page->findChild<QPushButton*>("browseButton")->click();
@@ -171,13 +174,13 @@ TEST_F(PathSelectionPageTest, BrowseOffersTheGoogleCsvTypeAndFillsTheFields) {
     EXPECT_EQ(request.folder, qpath(documents) + u'/');
     EXPECT_EQ(request.fileName, QStringLiteral("my_contacts.csv"));
     ASSERT_EQ(request.filters.size(), 1u);
-    EXPECT_EQ(request.filters[0].label, QStringLiteral("Google CSV"));
+    EXPECT_EQ(request.filters[0].label, QStringLiteral("Outlook CSV"));
     EXPECT_EQ(request.filters[0].pattern, QStringLiteral("*.csv"));
     EXPECT_EQ(request.selectedFilter, 0);
     EXPECT_EQ(request.defaultSuffix, QStringLiteral("csv"));
 
     EXPECT_EQ(app.outputFormatAndCharset(),
-              std::make_pair(OutputFormat::GoogleCsv, output_charset::Utf8));
+              std::make_pair(OutputFormat::OutlookCsv, output_charset::Utf8));
     EXPECT_EQ(folderEdit()->text(), qpath(dir.path()) + u'/');
     EXPECT_EQ(fileNameEdit()->text(), QStringLiteral("chosen.csv"));
     // Nothing is stored before the path is checked.
@@ -185,7 +188,6 @@ TEST_F(PathSelectionPageTest, BrowseOffersTheGoogleCsvTypeAndFillsTheFields) {
 
     // Cancelled: nothing changes. A missing folder is not offered to the dialog.
     type(QStringLiteral("/no/such/folder/"), QStringLiteral("x.csv"));
-    app.setOutputFormatAndCharset(OutputFormat::OutlookCsv, output_charset::Utf8);
     dialogs.answerSaveFile(std::nullopt);
     page->browse();
     ASSERT_EQ(dialogs.questions().size(), 2u);
@@ -193,6 +195,43 @@ TEST_F(PathSelectionPageTest, BrowseOffersTheGoogleCsvTypeAndFillsTheFields) {
     EXPECT_EQ(folderEdit()->text(), QStringLiteral("/no/such/folder/"));
     EXPECT_EQ(fileNameEdit()->text(), QStringLiteral("x.csv"));
     EXPECT_EQ(app.outputFormatAndCharset().first, OutputFormat::OutlookCsv);
+}
+
+// The format box: the proposed name, the dialog's type and the stored layout follow it; a name
+// of the user's own keeps its stem.
+TEST_F(PathSelectionPageTest, ChoosingVCardRenamesTheProposalAndOffersVcfFiles) {
+    makePage(qpath(documents));
+    ASSERT_EQ(formatBox()->count(), 3);
+    EXPECT_EQ(formatBox()->currentText(), tx(10237));
+    formatBox()->setCurrentIndex(2);
+    EXPECT_EQ(formatBox()->currentText(), tx(10248));
+    EXPECT_EQ(fileNameEdit()->text(), QStringLiteral("my_contacts.vcf"));
+    EXPECT_EQ(app.outputFormatAndCharset().first, OutputFormat::VCard);
+    ASSERT_TRUE(sheet.activate(*page));
+    sheet.screenshot("vcard-chosen");
+
+    dialogs.answerSaveFile(std::nullopt);
+    page->browse();
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    const SaveFileRequest& request = dialogs.questions()[0].saveFile;
+    EXPECT_EQ(request.fileName, QStringLiteral("my_contacts.vcf"));
+    ASSERT_EQ(request.filters.size(), 1u);
+    EXPECT_EQ(request.filters[0].label, QStringLiteral("vCard"));
+    EXPECT_EQ(request.filters[0].pattern, QStringLiteral("*.vcf"));
+    EXPECT_EQ(request.defaultSuffix, QStringLiteral("vcf"));
+
+    fileNameEdit()->setText(QStringLiteral("Family.VCF"));
+    formatBox()->setCurrentIndex(0);
+    EXPECT_EQ(fileNameEdit()->text(), QStringLiteral("Family.CSV"));
+    fileNameEdit()->setText(QStringLiteral("notes.txt"));
+    formatBox()->setCurrentIndex(2);
+    EXPECT_EQ(fileNameEdit()->text(), QStringLiteral("notes.txt"));
+
+    // Next keeps the path typed, in the format chosen.
+    fileNameEdit()->setText(QStringLiteral("phone.vcf"));
+    EXPECT_EQ(page->onWizardNext().kind, Kind::Step);
+    EXPECT_EQ(app.outputPath(), pathText(documents / "phone.vcf"));
+    EXPECT_EQ(app.outputFormatAndCharset().first, OutputFormat::VCard);
 }
 
 TEST_F(PathSelectionPageTest, AnUnpluggedPhoneIsNamedAndTheDeviceListFollows) {

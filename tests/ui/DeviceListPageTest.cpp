@@ -96,6 +96,12 @@ protected:
                               std::u16string(plugged.port.begin(), plugged.port.end()),
                               {}});
     }
+    // A row's tooltip as one line, and what the tooltip of a cause says: what is wrong, the
+    // way out and where help is.
+    static QString flat(QString tip) { return tip.replace(u'\n', u' '); }
+    QString causeTip(std::uint32_t what, std::uint32_t wayOut) const {
+        return test.text(what) + u' ' + test.text(wayOut) + u' ' + test.text(10373);
+    }
     void screenshot(const char* name) {
         ui_test::saveScreenshot(page.get(),
                                 ui_test::currentTestName() + u'-' + QLatin1String(name));
@@ -133,7 +139,7 @@ TEST_F(DeviceListPageTest, EachPhoneIsListedWithWhatItsStateOffers) {
     const Expected expected[] = {
         {"Z3", "351234567890123", kBackAndNext, "...", {}, -1},
         {"Z1", "351234567890111", kBackAndNext, "...", {}, -1},
-        {"Z-Basic", "351234567890444", kBackOnly, "?", test.text(10275), 4},
+        {"Z-Basic", "351234567890444", kBackOnly, "?", causeTip(10319, 10320), 15},
     };
     for (const Expected& phone : expected) {
         SCOPED_TRACE(phone.model.toStdString());
@@ -144,7 +150,7 @@ TEST_F(DeviceListPageTest, EachPhoneIsListedWithWhatItsStateOffers) {
         EXPECT_EQ(sheet.buttons, phone.buttons);
         EXPECT_TRUE(page->rowButton()->isVisible());
         EXPECT_EQ(page->rowButton()->text(), phone.rowButton);
-        EXPECT_EQ(page->rowToolTip(row), phone.tooltip);
+        EXPECT_EQ(flat(page->rowToolTip(row)), phone.tooltip);
     }
     // The phones without a usable modem: no model, no IMEI; "?" leads to their help topic.
     std::vector<int> unusable;
@@ -160,21 +166,22 @@ TEST_F(DeviceListPageTest, EachPhoneIsListedWithWhatItsStateOffers) {
         EXPECT_EQ(cell(row, 1), QString());
         EXPECT_EQ(sheet.buttons, kBackOnly);
         EXPECT_EQ(page->rowButton()->text(), QStringLiteral("?"));
-        tips.push_back(page->rowToolTip(row));
+        tips.push_back(flat(page->rowToolTip(row)));
         page->runRowCommand();
     }
     std::sort(tips.begin(), tips.end());
-    std::vector<QString> expectedTips{test.text(10276), test.text(10277)};
+    std::vector<QString> expectedTips{causeTip(10301, 10302), causeTip(10303, 10304)};
     std::sort(expectedTips.begin(), expectedTips.end());
     EXPECT_EQ(tips, expectedTips);
     select(rowOf("Z-Basic"));
     screenshot("unsupported-selected");
     page->rowButton()->click();
-    // Topics 2 (no driver) and 3 (other mode) in some order, then 4; all one page.
+    // Topics 2 (no driver) and 3 (other mode) in some order, then 15 (missing commands): the
+    // section of each cause.
     std::string file;
     std::string anchor;
     ASSERT_EQ(test.help().opened.size(), 3u);
-    ASSERT_TRUE(AppContext::helpPage(4, file, anchor));
+    ASSERT_TRUE(AppContext::helpPage(15, file, anchor));
     EXPECT_EQ(test.help().opened[2].first.filename(), file);
     EXPECT_EQ(test.help().opened[2].second, anchor);
 }
@@ -270,8 +277,10 @@ TEST_F(DeviceListPageTest, AnExtendedPhoneOpensWithoutAQuestionAndOneThatWentAwa
     EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
     EXPECT_FALSE(test.app().hasPhoneManager());
     ASSERT_EQ(dialogs.questions().size(), 1u);
+    // The box names the cause: the port is gone.
     EXPECT_EQ(dialogs.questions()[0].message.caption, test.text(10267));
-    EXPECT_EQ(dialogs.questions()[0].message.text, test.text(10266));
+    EXPECT_EQ(dialogs.questions()[0].message.text,
+              test.text(10311) + QStringLiteral("\n\n") + test.text(10312));
     EXPECT_EQ(dialogs.questions()[0].message.icon, MessageIcon::Warning);
 
     // With nothing selected there is nothing to open.

@@ -2,16 +2,20 @@
 // and offers, the alias dialog, opening a phone, and phones unplugged.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "ChildProcess.h"
 #include "ModalDialogAnswerer.h"
 #include "RecordingSheet.h"
 #include "Screenshots.h"
@@ -289,6 +293,92 @@ TEST_F(DeviceListPageTest, AnExtendedPhoneOpensWithoutAQuestionAndOneThatWentAwa
     dialogs.answerMessage(MessageAnswer::Ok);
     EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
     EXPECT_EQ(dialogs.questions().size(), 2u);
+}
+
+// Another program of the same user holds a port: sh opens it, locks it and becomes sleep.
+class PortHolder {
+public:
+    explicit PortHolder(const std::string& port)
+        : child_("/bin/sh",
+                 {"-c", "exec 3<>\"$1\" && flock -n 3 && echo held && exec sleep 60", "sh", port}) {
+    }
+    bool waitUntilHeld() {
+        return child_.waitForOutput("held", std::chrono::milliseconds(kWaitMs));
+    }
+    QString pid() const { return QString::number(child_.pid()); }
+
+private:
+    test_support::ChildProcess child_;
+};
+
+// The visible tooltip's frame, if one is shown.
+std::optional<QRect> shownToolTip() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QTipLabel") && widget->isVisible()) {
+            return widget->geometry();
+        }
+    }
+    return std::nullopt;
+}
+
+TEST_F(DeviceListPageTest, APortHeldByAnotherProgramNamesItInTheTooltipAndTheBox) {
+    // One phone is held before it is listed, one after it was found usable.
+    phonesim::Simulator heldEarly(phonesim::BuiltInScenarios::load("standard-ucs2"));
+    PortHolder early(heldEarly.portPath());
+    ASSERT_TRUE(early.waitUntilHeld());
+    tree.addModemPhone(heldEarly.portPath(), phonesim::SimulatedDeviceTree::makersPhone("SN-H"));
+    PluggedPhone later(tree, "demo", "SN-DEMO");
+    showPage(test, 2);
+    const QString sleep = QStringLiteral("sleep");
+
+    const int heldRow = rowOf(test.text(10282));
+    ASSERT_GE(heldRow, 0);
+    select(heldRow);
+    EXPECT_EQ(sheet.buttons, kBackOnly);
+    const QString what = test.text(10309)
+                             .replace(QStringLiteral("%1"), sleep)
+                             .replace(QStringLiteral("%2"), early.pid());
+    EXPECT_EQ(flat(page->rowToolTip(heldRow)),
+              what + u' ' + test.text(10310) + u' ' + test.text(10373));
+    // Its lines fit the window, and the tooltip stays inside it wherever the mouse is.
+    const QFontMetrics metrics(QToolTip::font());
+    for (const QString& line : page->rowToolTip(heldRow).split(u'\n')) {
+        EXPECT_LT(metrics.horizontalAdvance(line), page->width()) << line.toStdString();
+    }
+    const QRect frame = page->window()->geometry();
+    const QRect rowRect = list()->visualItemRect(list()->topLevelItem(heldRow));
+    for (const QPoint at : {rowRect.topLeft() + QPoint(1, 1), rowRect.topRight() + QPoint(-1, 1)}) {
+        ASSERT_TRUE(page->showRowToolTip(heldRow, list()->viewport()->mapToGlobal(at)));
+        const std::optional<QRect> tip = shownToolTip();
+        ASSERT_TRUE(tip.has_value());
+        EXPECT_TRUE(frame.contains(*tip))
+            << tip->x() << "," << tip->y() << " " << tip->width() << "x" << tip->height();
+    }
+    screenshot("held-port-tooltip");
+    QToolTip::hideText();
+    // "?" opens the section on ports in use.
+    page->rowButton()->click();
+    std::string file;
+    std::string anchor;
+    ASSERT_TRUE(AppContext::helpPage(10, file, anchor));
+    ASSERT_EQ(test.help().opened.size(), 1u);
+    EXPECT_EQ(test.help().opened[0].second, anchor);
+
+    // The phone found usable is taken by another program before Next: the box names it.
+    PortHolder taker(later.phone.portPath());
+    ASSERT_TRUE(taker.waitUntilHeld());
+    select(rowOf("Z3"));
+    ASSERT_EQ(sheet.buttons, kBackAndNext);
+    dialogs.answerMessage(MessageAnswer::Ok);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
+    EXPECT_FALSE(test.app().hasPhoneManager());
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].message.caption, test.text(10267));
+    EXPECT_EQ(dialogs.questions()[0].message.text,
+              test.text(10309)
+                      .replace(QStringLiteral("%1"), sleep)
+                      .replace(QStringLiteral("%2"), taker.pid()) +
+                  QStringLiteral("\n\n") + test.text(10310));
 }
 
 TEST_F(DeviceListPageTest, UnpluggingTheSelectedPhoneTellsTheCurrentPage) {

@@ -77,7 +77,8 @@ const std::string kListNotes =
     "States: no driver, other USB mode, not supported (level 3), standard phonebook\n"
     "(level 4) and extended phonebook (level 5); export and probe can read a phone in\n"
     "level 4 or 5, and without --port they use the one such phone attached. Each phone\n"
-    "of the maker is listed once; other vendors' modems are left alone.\n";
+    "of the maker is listed once; other vendors' modems are left alone unless --all is\n"
+    "given, which lists their ports as \"not probed\" without opening them.\n";
 
 const std::string kNumbers =
     "Progress (on standard error) and summary count, per storage:\n"
@@ -131,6 +132,7 @@ struct RawValues {
     bool quiet = false;
     bool json = false;
     bool watch = false;
+    bool all = false;
     bool version = false;
 };
 
@@ -160,6 +162,11 @@ public:
         listCommand->add_flag("--watch", values_.watch,
                               "Keeps following phones plugged in or unplugged, a line per\n"
                               "change, until Ctrl-C.");
+        listCommand->add_flag("--all", values_.all,
+                              "Also lists every other serial port attached by USB (phones and\n"
+                              "modems of other makers, and any other USB serial device) with\n"
+                              "what the system tells of it, without opening it; probe --port\n"
+                              "PATH asks one. With --json their objects say \"probed\": false.");
 
         CLI::App* exportCommand =
             command(Command::Export,
@@ -477,6 +484,7 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
     options.quiet = values.quiet;
     options.json = values.json;
     options.watch = values.watch;
+    options.all = values.all;
     options.storages = storagesOf(values.storages).value_or(std::vector<StorageKind>{});
     options.layout =
         values.layout == "outlook" ? OutputFormat::OutlookCsv : OutputFormat::GoogleCsv;
@@ -484,6 +492,9 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
     // What each command needs. export and probe find the phone themselves without --port.
     if (chosen == Command::Export && options.output.empty()) {
         return fail("export needs --output FILE (the CSV file to write)", chosen);
+    }
+    if (chosen == Command::List && options.all && options.watch) {
+        return fail("--all does not go with --watch (only phones are followed)", chosen);
     }
     if (chosen == Command::Demo && options.output.empty()) {
         options.output = "contacts.csv";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -379,6 +380,64 @@ TEST_F(DeviceListPageTest, APortHeldByAnotherProgramNamesItInTheTooltipAndTheBox
                       .replace(QStringLiteral("%1"), sleep)
                       .replace(QStringLiteral("%2"), taker.pid()) +
                   QStringLiteral("\n\n") + test.text(10310));
+}
+
+// The devices of other makers: listed only with the box ticked, none opened before Next; Next
+// asks the one selected and tells why it cannot be read.
+TEST_F(DeviceListPageTest, OtherMakersDevicesAreAskedOnlyOnNextAndTheirCauseIsTold) {
+    phonesim::Scenario locked = phonesim::BuiltInScenarios::load("other-maker");
+    locked.phone.sim = "pin";
+    phonesim::Simulator lockedPhone(locked);
+    tree.addOtherMakersPhone(lockedPhone.portPath());
+    tree.addOtherVendorModem("");  // its node is no terminal
+    PluggedPhone maker(tree, "demo", "SN-DEMO");
+    showPage(test, 1);
+    ASSERT_FALSE(page->otherMakersBox()->isChecked());
+    EXPECT_EQ(page->otherMakersBox()->text(), test.text(10370));
+    page->otherMakersBox()->setChecked(true);
+    ASSERT_EQ(list()->topLevelItemCount(), 3);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("Z3"));
+    const int phoneRow = rowOf(QStringLiteral("Nordlicht NL-200"));
+    ASSERT_GE(phoneRow, 1);
+    const int modemRow = phoneRow == 1 ? 2 : 1;
+    for (const int row : {phoneRow, modemRow}) {
+        EXPECT_EQ(cell(row, 1), test.text(10371));
+        select(row);
+        EXPECT_EQ(sheet.buttons, kBackAndNext) << "Next asks it";
+        EXPECT_EQ(page->rowButton()->text(), QStringLiteral("?"));
+        EXPECT_EQ(flat(page->rowToolTip(row)), causeTip(10325, 10326));
+    }
+    EXPECT_TRUE(lockedPhone.transcript().empty());
+
+    // The phone answers, but its SIM waits for its PIN, which is never sent.
+    select(phoneRow);
+    dialogs.answerMessage(MessageAnswer::Ok);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
+    EXPECT_FALSE(test.app().hasPhoneManager());
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].message.caption, test.text(10374));
+    EXPECT_EQ(dialogs.questions()[0].message.text,
+              test.text(10323) + QStringLiteral("\n\n") + test.text(10324));
+    EXPECT_FALSE(lockedPhone.transcript().empty());
+    for (const std::string& command : lockedPhone.transcript()) {
+        EXPECT_FALSE(command.starts_with("AT+MODE") || command.starts_with("AT+CPIN=")) << command;
+    }
+    // Its row now tells that cause.
+    EXPECT_EQ(flat(page->rowToolTip(rowOf(QStringLiteral("Nordlicht NL-200")))),
+              causeTip(10323, 10324));
+
+    // A node that is no terminal cannot be opened.
+    select(rowOf(cell(modemRow, 0)));
+    dialogs.answerMessage(MessageAnswer::Ok);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
+    ASSERT_EQ(dialogs.questions().size(), 2u);
+    EXPECT_EQ(dialogs.questions()[1].message.caption, test.text(10267));
+    EXPECT_EQ(dialogs.questions()[1].message.text,
+              test.text(10313) + QStringLiteral("\n\n") + test.text(10314));
+
+    // Unticked, the box hides them again.
+    page->otherMakersBox()->setChecked(false);
+    EXPECT_EQ(list()->topLevelItemCount(), 1);
 }
 
 TEST_F(DeviceListPageTest, UnpluggingTheSelectedPhoneTellsTheCurrentPage) {

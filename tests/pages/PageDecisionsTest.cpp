@@ -9,11 +9,13 @@
 
 #include "app/AppContext.h"
 #include "app/LanguageManager.h"
+#include "causes/CauseTable.h"
 #include "charsets/CharsetChoice.h"
 #include "common/StorageKind.h"
 #include "export/OutputFormat.h"
 #include "pages/CompletionSummary.h"
 #include "pages/ContactsChoice.h"
+#include "pages/PhoneCauseTexts.h"
 
 namespace {
 
@@ -96,6 +98,39 @@ TEST_F(CompletionSummaryTest, StorageLinesCarryTheStatusAndTheCounts) {
     EXPECT_EQ(
         CompletionSummary::storageLine(app, kMemory, false, {12, 10, 9, ExportResult::Completed}),
         u"Device internal memory: not chosen");
+}
+
+// Every cause the wizard tells, in the shipped English texts: the tooltip (what, the way out,
+// and the help line where "?" offers help), and the box on Next with its caption.
+class PhoneCauseTextsTest : public CompletionSummaryTest {};
+
+TEST_F(PhoneCauseTextsTest, EveryPhoneCauseHasItsTooltipAndBox) {
+    using causes::Cause;
+    const std::u16string cannotOpen = app.text(10267);
+    const std::u16string cannotRead = app.text(10374);
+    for (const Cause kind : causes::allCauses()) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        const causes::PhoneCause cause{kind, 16, "serialmon", 4242};
+        const std::vector<std::u16string> tip = PhoneCauseTexts::tooltip(app, cause, true);
+        if (kind == Cause::None) {
+            EXPECT_TRUE(tip.empty());
+            continue;
+        }
+        const causes::CauseEntry& entry = causes::entryOf(kind);
+        std::u16string what = app.text(entry.whatTextId);
+        if (kind == Cause::BusyNamed) {
+            EXPECT_EQ(what, u"The program %1 (process %2) is using the phone's modem port.");
+            what = u"The program serialmon (process 4242) is using the phone's modem port.";
+        }
+        ASSERT_FALSE(what.empty());
+        EXPECT_EQ(tip, (std::vector<std::u16string>{what, app.text(entry.wayOutTextId),
+                                                    app.text(10373)}));
+        EXPECT_EQ(PhoneCauseTexts::tooltip(app, cause, false).size(), 2u);
+        const PhoneCauseTexts::Box box = PhoneCauseTexts::failure(app, cause);
+        EXPECT_EQ(box.text, what + u"\n\n" + app.text(entry.wayOutTextId));
+        const bool ofThePort = kind >= Cause::Permission && kind <= Cause::PortFailed;
+        EXPECT_EQ(app.text(box.captionId), ofThePort ? cannotOpen : cannotRead);
+    }
 }
 
 TEST(ContactsChoice, TheCharsetIsUcs2ThenUtf8ThenAscii) {

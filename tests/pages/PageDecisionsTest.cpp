@@ -11,11 +11,14 @@
 #include "app/LanguageManager.h"
 #include "causes/CauseTable.h"
 #include "charsets/CharsetChoice.h"
+#include "charsets/TextCodec.h"
 #include "common/StorageKind.h"
 #include "export/OutputFormat.h"
 #include "pages/CompletionSummary.h"
 #include "pages/ContactsChoice.h"
 #include "pages/PhoneCauseTexts.h"
+#include "phonesim/BuiltInScenarios.h"
+#include "phonesim/Simulator.h"
 
 namespace {
 
@@ -157,6 +160,24 @@ TEST(ContactsChoice, TheCharsetIsUcs2ThenUtf8ThenAscii) {
         EXPECT_EQ(app.charsetName(), c.name);
         EXPECT_EQ(app.outputFormatAndCharset(), std::make_pair(OutputFormat::OutlookCsv, c.code));
     }
+}
+
+// The charset follows whose phone is selected: another maker's phone that offers GSM and IRA is
+// read in GSM into a UTF-8 file; the maker's phones keep their order and fall back to ASCII.
+TEST(ContactsChoice, AnotherMakersPhoneIsReadInTheRichestCharsetOfOtherMakers) {
+    phonesim::Simulator phone(phonesim::BuiltInScenarios::load("other-maker-gsm"));
+    LanguageManager languages;
+    AppContext app(AppEnvironment{}, &languages);
+    app.selectDevice(text_codec::fromUtf8(phone.portPath()), u"Nordlicht NL-100", false, true);
+    EXPECT_EQ(app.phoneMaker(), PhoneMaker::Other);
+    EXPECT_FALSE(ContactsChoice::applyCharsets(app, {u"GSM", u"IRA"}));
+    EXPECT_EQ(app.charsetName(), u"GSM");
+    EXPECT_EQ(app.outputFormatAndCharset().second, output_charset::Utf8);
+    app.releaseDevice();
+    EXPECT_EQ(app.phoneMaker(), PhoneMaker::Own);
+    EXPECT_TRUE(ContactsChoice::applyCharsets(app, {u"GSM", u"IRA"}));
+    EXPECT_EQ(app.charsetName(), u"ASCII");
+    EXPECT_TRUE(phone.transcript().empty()) << "opening it sends nothing";
 }
 
 }  // namespace

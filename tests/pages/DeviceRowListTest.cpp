@@ -8,6 +8,7 @@
 
 #include "pages/DeviceRowCommand.h"
 #include "pages/DeviceRowList.h"
+#include "pages/OtherMakersDevices.h"
 
 namespace {
 
@@ -175,6 +176,53 @@ TEST(DeviceRowCommand, EachDeviceOffersItsActionAndCause) {
         }
         EXPECT_EQ(command.choosable, c.choosable);
     }
+}
+
+// Another maker's USB serial port as sysfs describes it.
+UsbSerialPort otherPort(std::uint32_t node, std::u16string path, std::u16string serial) {
+    UsbSerialPort port;
+    port.found.device = node;
+    port.found.rootDevice = node;
+    port.found.devicePath = std::move(path);
+    port.found.vendorId = u"1F6E";
+    port.vendorId = u"1f6e";
+    port.productId = u"4c20";
+    port.manufacturer = u"Nordlicht";
+    port.product = u"NL-200";
+    port.serial = std::move(serial);
+    return port;
+}
+
+// What asking found stays while the same device stays on its port, and goes when it goes or
+// another device takes its node.
+TEST(OtherMakersDevices, WhatWasAskedIsKeptForTheSameDeviceOnly) {
+    OtherMakersDevices others;
+    const UsbSerialPort gone = otherPort(7, u"/nonexistent/ttyACM7", u"SN1");
+    others.follow({gone, otherPort(9, u"/nonexistent/ttyACM9", u"SN2")});
+    std::vector<DEVICE_INFO_EX> listed = others.devices();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].device, 7u);
+    EXPECT_EQ(listed[0].state, DeviceState::Found);
+    EXPECT_EQ(listed[0].cause.kind, causes::Cause::NotAsked);
+    EXPECT_EQ(listed[0].manufacturer + u' ' + listed[0].model, u"Nordlicht NL-200");
+    EXPECT_FALSE(others.ask(8).has_value()) << "not one of them";
+
+    // Its port is not there: the cause of the open is kept with it.
+    const std::optional<DEVICE_INFO_EX> asked = others.ask(7);
+    ASSERT_TRUE(asked.has_value());
+    EXPECT_EQ(asked->state, DeviceState::Unsupported);
+    EXPECT_EQ(asked->cause.kind, causes::Cause::NoSuchPort);
+    EXPECT_EQ(asked->model, u"NL-200") << "the USB strings where the phone told nothing";
+    others.follow({gone, otherPort(9, u"/nonexistent/ttyACM9", u"SN2")});
+    EXPECT_EQ(others.devices()[0].cause.kind, causes::Cause::NoSuchPort);
+    EXPECT_EQ(others.devices()[1].cause.kind, causes::Cause::NotAsked);
+
+    // Another device on the same node is not asked yet; a node that went is no more.
+    others.follow({otherPort(7, u"/nonexistent/ttyACM7", u"SN3")});
+    listed = others.devices();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].cause.kind, causes::Cause::NotAsked);
+    EXPECT_FALSE(others.contains(9));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ struct HelpTopic {
 // driver, another USB mode, not supported), 5 device list, 6 exporting, 7 output path,
 // 8 welcome; from 9 on the sections that explain the causes of causes/CauseTable.h (a phone's
 // port or answers, 9 to 15; the output file, 16 to 23).
-constexpr std::array<HelpTopic, 25> kHelpTopics{{
+constexpr std::array<HelpTopic, 26> kHelpTopics{{
     {"completion.html", ""},
     {"contacts-source.html", ""},
     {"phone-not-usable.html", "no-driver"},
@@ -50,6 +50,7 @@ constexpr std::array<HelpTopic, 25> kHelpTopics{{
     {"exporting.html", "disk-error"},
     {"exporting.html", "cannot-write"},
     {"phone-not-usable.html", "sim-locked"},
+    {"device-list.html", "other-makers"},
 }};
 
 char16_t foldAscii(char16_t unit) {
@@ -111,16 +112,17 @@ bool AppContext::setOutputPath(const std::u16string& path) {
 }
 
 void AppContext::selectDevice(const std::u16string& portName, const std::u16string& displayName,
-                              bool extendedPhonebook) {
+                              bool extendedPhonebook, bool otherMaker) {
     simSelected_ = false;
     deviceMemorySelected_ = false;
     deviceName_ = displayName;
     devicePort_ = portName;
     deviceImei_.clear();
-    auto manager = std::make_unique<PhoneManager>(portName, extendedPhonebook);
+    auto manager = std::make_unique<PhoneManager>(portName, extendedPhonebook, otherMaker);
     {
         const std::lock_guard lock(choicesMutex_);
         std::swap(manager, phoneManager_);
+        phoneMaker_ = phoneManager_->maker();
     }
     // The previous manager (now in manager) is deleted here, outside the lock.
     if (manager) {
@@ -130,6 +132,11 @@ void AppContext::selectDevice(const std::u16string& portName, const std::u16stri
     needsPhoneQuery_ = true;
 }
 
+PhoneMaker AppContext::phoneMaker() const {
+    const std::lock_guard lock(choicesMutex_);
+    return phoneMaker_;
+}
+
 void AppContext::releaseDevice() {
     devicePort_.clear();
     deviceImei_.clear();
@@ -137,6 +144,7 @@ void AppContext::releaseDevice() {
     {
         const std::lock_guard lock(choicesMutex_);
         std::swap(manager, phoneManager_);
+        phoneMaker_ = PhoneMaker::Own;
     }
     // The exporting page finishes its export and asks again when that fails; an export that
     // ended without it must not be thrown away with its PhoneManager.

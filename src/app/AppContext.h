@@ -10,6 +10,7 @@
 
 #include "app/AliasStore.h"
 #include "app/AppEnvironment.h"
+#include "charsets/PhoneMaker.h"
 #include "common/ExportStatistics.h"
 #include "common/StopKind.h"
 #include "common/StorageKind.h"
@@ -74,14 +75,18 @@ public:
     bool setOutputPath(const std::u16string& path);
 
     // Clears the storage choice, takes the phone's name and port, and makes a PhoneManager for
-    // the port (which blocks for at least a second), replacing the previous one. Throws
-    // serial_comm::SerialPortException when that fails; the previous PhoneManager then stays.
+    // the port (which blocks for at least a second for the maker's phones), replacing the
+    // previous one. Throws serial_comm::SerialPortException when that fails; the previous
+    // PhoneManager then stays. otherMaker: a phone of another maker, as its probe found it.
     void selectDevice(const std::u16string& portName, const std::u16string& displayName,
-                      bool extendedPhonebook);
+                      bool extendedPhonebook, bool otherMaker = false);
     // The selected phone's IMEI as the device list found it, which names the vCards' UIDs of
     // its exports; selectDevice and releaseDevice forget it (empty: the phone told none).
     void setDeviceImei(const std::u16string& imei) { deviceImei_ = imei; }
     std::u16string deviceImei() const { return deviceImei_; }
+    // Whose phone the selected one is (the maker's while none is selected). May be called on
+    // the phone's worker thread.
+    PhoneMaker phoneMaker() const;
     // Forgets the port and deletes the PhoneManager, after finishing an export that has not
     // been finished (ExportSession::release; a failure to do so is not reported here).
     void releaseDevice();
@@ -150,7 +155,7 @@ public:
     // viewer fails, the owner shows text 10280 under caption 10281.
     void showHelp(std::int32_t topic, IMessageBox& owner) const;
 
-    // The page file and its anchor for a help topic id (0 to 8 the pages', 9 to 23 the causes' of
+    // The page file and its anchor for a help topic id (0 to 8 the pages', 9 to 25 the causes' of
     // causes/CauseTable.h); false for other ids.
     static bool helpPage(std::int32_t topic, std::string& file, std::string& anchor);
 
@@ -166,11 +171,12 @@ private:
     ExportSession exportSession_;
     std::unique_ptr<PhoneManager> phoneManager_;
     bool exportStarted_ = false;
-    // charsetName_, outputFormat_ and charset_, and swaps of phoneManager_.
+    // charsetName_, outputFormat_, charset_ and phoneMaker_, and swaps of phoneManager_.
     mutable std::mutex choicesMutex_;
     std::u16string charsetName_ = u"UCS2";
     OutputFormat outputFormat_{};
     std::int32_t charset_ = 0;
+    PhoneMaker phoneMaker_ = PhoneMaker::Own;
     std::u16string devicePort_;
     std::u16string deviceImei_;
     LanguageManager* languageManager_;

@@ -77,6 +77,14 @@ inline constexpr std::uint32_t UnknownModel = 10282;
 inline constexpr std::uint32_t AliasCaption = 10288;
 inline constexpr std::uint32_t ImeiLabel = 10289;
 inline constexpr std::uint32_t AliasLabel = 10290;
+// Other makers' devices: the check box that lists them, its tooltip, the alias column of a
+// device not asked yet, the help line of a device's tooltip, and the caption of the box for a
+// phone that answered but cannot be read.
+inline constexpr std::uint32_t ShowOtherMakers = 10370;
+inline constexpr std::uint32_t NotAskedYet = 10371;
+inline constexpr std::uint32_t ShowOtherMakersTip = 10372;
+inline constexpr std::uint32_t TipHelpLine = 10373;
+inline constexpr std::uint32_t CannotReadCaption = 10374;
 
 // --- The exporting and completion pages ----------------------------------------------------
 inline constexpr std::uint32_t SummaryHeading = 10235;

@@ -41,6 +41,8 @@ enum class Cause : std::uint8_t {
     Unknown,  // not known: a record that was never probed
 
     SimLocked,  // the SIM waits for its PIN (or PUK), which the phone must be given
+
+    NotAsked,  // another maker's device, left alone until the person asks for it
 };
 
 // Why the output file (or the trace, or standard output) cannot be created or written.

@@ -42,6 +42,7 @@ constexpr std::int32_t FileTooLarge = 21;
 constexpr std::int32_t DiskError = 22;
 constexpr std::int32_t CannotWrite = 23;
 constexpr std::int32_t SimLocked = 24;
+constexpr std::int32_t OtherMakers = 25;
 }  // namespace topic
 
 // Texts shared by several causes.
@@ -137,6 +138,13 @@ constexpr std::array kPhoneRows{
     PhoneRow{Cause::SimLocked,
              {"sim-locked", "its SIM card waits for its PIN",
               "unlock the SIM on the phone, then try again", 10323, 10324, topic::SimLocked}},
+    PhoneRow{Cause::NotAsked,
+             {"not-asked",
+              "it is not the maker's device, so it is opened only when you ask for it, as bytes "
+              "sent to a device that is no phone can do harm",
+              "if it is a phone or a USB modem, contaxio-cli probe --port %5 asks it whether it "
+              "can be read",
+              10325, 10326, topic::OtherMakers}},
 };
 
 constexpr std::array kFileRows{
@@ -210,7 +218,7 @@ constexpr bool inOrder(const Rows& rows) {
 }
 static_assert(inOrder(kPhoneRows), "the phone causes' rows must follow the enumeration");
 static_assert(inOrder(kFileRows), "the file causes' rows must follow the enumeration");
-static_assert(kPhoneRows.back().cause == Cause::SimLocked, "every phone cause needs its row");
+static_assert(kPhoneRows.back().cause == Cause::NotAsked, "every phone cause needs its row");
 static_assert(kFileRows.back().cause == FileCause::OtherError, "every file cause needs its row");
 
 }  // namespace

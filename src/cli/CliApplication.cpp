@@ -19,7 +19,7 @@ ExitStatus runCommand(const CliOptions& options, Console& console) {
     ExitStatus status = ExitStatus::Internal;
     switch (options.command) {
         case CliOptions::Command::List:
-            status = ListCommand::run(options.json, options.watch, console, signals);
+            status = ListCommand::run(options.json, options.watch, options.all, console, signals);
             break;
         case CliOptions::Command::Probe:
             status = ProbeCommand::run(options.port, options.trace, console, signals);

@@ -92,7 +92,8 @@ const std::string kListNotes =
     "States: no driver, other USB mode, not supported (level 3), standard phonebook\n"
     "(level 4) and extended phonebook (level 5); export and probe can read a phone in\n"
     "level 4 or 5, and without --port they use the one such phone attached. Each phone\n"
-    "of the maker is listed once; other vendors' modems are left alone.\n";
+    "of the maker is listed once; other vendors' modems are left alone unless --all is\n"
+    "given, which lists their ports as \"not probed\" without opening them.\n";
 
 const std::string kNumbers =
     "Progress (on standard error) and summary count, per storage:\n"
@@ -146,6 +147,7 @@ struct RawValues {
     bool quiet = false;
     bool json = false;
     bool watch = false;
+    bool all = false;
     bool version = false;
 };
 
@@ -175,6 +177,11 @@ public:
         listCommand->add_flag("--watch", values_.watch,
                               "Keeps following phones plugged in or unplugged, a line per\n"
                               "change, until Ctrl-C.");
+        listCommand->add_flag("--all", values_.all,
+                              "Also lists every other serial port attached by USB (phones and\n"
+                              "modems of other makers, and any other USB serial device) with\n"
+                              "what the system tells of it, without opening it; probe --port\n"
+                              "PATH asks one. With --json their objects say \"probed\": false.");
 
         CLI::App* exportCommand =
             command(Command::Export,
@@ -498,12 +505,16 @@ CliOptions CliOptions::parse(const std::vector<std::string>& arguments) {
     options.quiet = values.quiet;
     options.json = values.json;
     options.watch = values.watch;
+    options.all = values.all;
     options.storages = storagesOf(values.storages).value_or(std::vector<StorageKind>{});
     options.layout = layoutNamed(values.layout).value_or(OutputFormat::GoogleCsv);
 
     // What each command needs. export and probe find the phone themselves without --port.
     if (chosen == Command::Export && options.output.empty()) {
         return fail("export needs --output FILE (the file to write)", chosen);
+    }
+    if (chosen == Command::List && options.all && options.watch) {
+        return fail("--all does not go with --watch (only phones are followed)", chosen);
     }
     if (chosen == Command::Demo && options.output.empty()) {
         options.output = options.layout == OutputFormat::VCard ? "contacts.vcf" : "contacts.csv";

@@ -125,7 +125,8 @@ ExitStatus ExportCommand::exportFrom(PhoneSession& phone, const Request& request
                            : UserMessages::noStorages(request.port));
         return ExitStatus::PhoneUnusable;
     }
-    const CharsetChoice charset = chooseExportCharset(phone.charsets());
+    // Another maker's phone is read in the richest charset it offers of those such phones use.
+    const CharsetChoice charset = chooseExportCharset(phone.charsets(), phone.manager().maker());
     if (charset.asciiFallback) {
         console.report(UserMessages::asciiFallback(request.port));
     }

@@ -15,6 +15,7 @@
 #include "cli/UserMessages.h"
 #include "devices/DeviceListFollower.h"
 #include "devices/DeviceManager.h"
+#include "devices/DeviceTree.h"
 #include "devices/UeventMonitor.h"
 #include "devices/ZuvoDeviceFilter.h"
 
@@ -68,7 +69,7 @@ ExitStatus afterSearch(PhoneSearch::Outcome outcome, const DeviceRoots& roots, C
     return ExitStatus::Success;
 }
 
-ExitStatus listOnce(bool json, Console& console, const SignalWatcher& signals) {
+ExitStatus listOnce(bool json, bool all, Console& console, const SignalWatcher& signals) {
     const PhoneSearch::Result search = PhoneSearch::once(signals);
     if (const ExitStatus status =
             afterSearch(search.outcome, DeviceRoots::fromEnvironment(), console);
@@ -77,7 +78,21 @@ ExitStatus listOnce(bool json, Console& console, const SignalWatcher& signals) {
     }
     PhoneAliases aliases = PhoneAliases::fromSettings();
     const std::vector<ListedPhone> phones = ListedPhone::of(search.devices, aliases);
-    console.out() << (json ? PhoneListJson::listing(phones) : PhoneListText::listing(phones))
+    if (!all) {
+        console.out() << (json ? PhoneListJson::listing(phones) : PhoneListText::listing(phones))
+                      << std::flush;
+        return ExitStatus::Success;
+    }
+    // Read from sysfs alone: none of these ports is opened.
+    std::vector<UsbSerialPort> others;
+    try {
+        others = DeviceTree(DeviceRoots::fromEnvironment()).findOtherUsbSerialPorts();
+    } catch (const std::runtime_error&) {
+        PhoneSearch::reportUnreadable(DeviceRoots::fromEnvironment(), console);
+        return ExitStatus::PhoneUnusable;
+    }
+    console.out() << (json ? PhoneListJson::listing(phones, others)
+                           : PhoneListText::listing(phones, others))
                   << std::flush;
     return ExitStatus::Success;
 }
@@ -131,6 +146,7 @@ ExitStatus follow(bool json, Console& console, const SignalWatcher& signals) {
 
 }  // namespace
 
-ExitStatus ListCommand::run(bool json, bool watch, Console& console, const SignalWatcher& signals) {
-    return watch ? follow(json, console, signals) : listOnce(json, console, signals);
+ExitStatus ListCommand::run(bool json, bool watch, bool all, Console& console,
+                            const SignalWatcher& signals) {
+    return watch ? follow(json, console, signals) : listOnce(json, all, console, signals);
 }

@@ -10,8 +10,10 @@
 // kernel's device events when the devices are the system's own and through an enumeration
 // every three seconds in any case, printing each change until a stop signal (Cancelled).
 // Success when the devices could be read, also with no phone; PhoneUnusable when they could
-// not.
+// not. all (without watch): the other makers' USB serial ports follow the phones, none of them
+// opened (see OtherPortList).
 class ListCommand {
 public:
-    static ExitStatus run(bool json, bool watch, Console& console, const SignalWatcher& signals);
+    static ExitStatus run(bool json, bool watch, bool all, Console& console,
+                          const SignalWatcher& signals);
 };

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "causes/CauseTable.h"
+#include "cli/OtherPortList.h"
 #include "cli/UserMessages.h"
 #include "devices/DeviceState.h"
 
@@ -57,6 +58,20 @@ std::string PhoneListJson::listing(const std::vector<ListedPhone>& phones, bool 
         array.push_back(objectOf(phone));
     }
     return dumped(array, oneLine ? -1 : 2);
+}
+
+std::string PhoneListJson::listing(const std::vector<ListedPhone>& phones,
+                                   const std::vector<UsbSerialPort>& others) {
+    Json array = Json::array();
+    for (const ListedPhone& phone : phones) {
+        Json object = objectOf(phone);
+        object["probed"] = phone.state != DeviceState::Found;
+        array.push_back(std::move(object));
+    }
+    for (const UsbSerialPort& port : others) {
+        array.push_back(OtherPortList::json(port));
+    }
+    return dumped(array, 2);
 }
 
 std::string PhoneListJson::change(const PhoneChange& change) {

@@ -1,6 +1,7 @@
 #include "cli/PhoneListText.h"
 
 #include "charsets/ShownText.h"
+#include "cli/OtherPortList.h"
 #include "cli/UserMessages.h"
 
 std::string PhoneListText::stateWords(DeviceState state) {
@@ -51,6 +52,15 @@ std::string PhoneListText::listing(const std::vector<ListedPhone>& phones) {
         if (const std::string why = hint(phone); !why.empty()) {
             text += why + "\n";
         }
+    }
+    return text;
+}
+
+std::string PhoneListText::listing(const std::vector<ListedPhone>& phones,
+                                   const std::vector<UsbSerialPort>& others) {
+    std::string text = listing(phones);
+    for (const UsbSerialPort& port : others) {
+        text += OtherPortList::text(port);
     }
     return text;
 }

@@ -5,6 +5,7 @@
 
 #include "cli/ListedPhone.h"
 #include "devices/DeviceState.h"
+#include "devices/UsbSerialPort.h"
 
 // What `contaxio-cli list` prints for people: a line per phone, and under a phone that cannot
 // be read a hint with the way out,
@@ -30,6 +31,9 @@ public:
 
     // The whole listing, every line ended.
     static std::string listing(const std::vector<ListedPhone>& phones);
+    // `list --all`: the listing, then the other makers' USB serial ports (OtherPortList::text).
+    static std::string listing(const std::vector<ListedPhone>& phones,
+                               const std::vector<UsbSerialPort>& others);
     // One change, with the hint when the phone now cannot be read; every line ended.
     static std::string change(const PhoneChange& change);
 

@@ -21,4 +21,7 @@ public:
     // The serial port failed with this errno (0 when no call failed: the port was closed)
     // and so ends the storage's export; its onExportFinished follows. Ignored by default.
     virtual void onPortFailed(int /*code*/) {}
+    // The storage could not be read because the SIM waits for its PIN (or PUK), which the
+    // person must enter on the phone; its onExportFinished follows. Ignored by default.
+    virtual void onSimLocked() {}
 };

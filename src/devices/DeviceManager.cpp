@@ -1,6 +1,7 @@
 #include "devices/DeviceManager.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include "common/Event.h"
@@ -284,4 +285,12 @@ bool DeviceManager::removeByPath(std::u16string_view path) {
 std::string DeviceManager::lastEnumerationFailure() const {
     std::lock_guard lock(listMutex_);
     return lastFailure_;
+}
+
+std::vector<UsbSerialPort> DeviceManager::otherUsbSerialPorts() {
+    try {
+        return tree_.findOtherUsbSerialPorts();
+    } catch (const std::runtime_error&) {
+        return {};  // the enumeration tells why the devices cannot be read
+    }
 }

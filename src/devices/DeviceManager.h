@@ -97,6 +97,11 @@ public:
 
     const DeviceRoots& roots() const { return tree_.roots(); }
 
+    // Every other serial port attached by USB (DeviceTree::findOtherUsbSerialPorts), with device
+    // nodes from the same table as the list's entries, so that a node names one device among
+    // both. Nothing is opened; empty when the tty class cannot be read. Any thread.
+    std::vector<UsbSerialPort> otherUsbSerialPorts();
+
 private:
     // The last probed record of each modem (by device node), kept apart from the list: a probe
     // counts, and a usable modem is not probed again, also when the list kept another record

@@ -7,6 +7,7 @@
 #include "app/TextFormat.h"
 #include "app/UiTextIds.h"
 #include "charsets/Utf16.h"
+#include "pages/PhoneCauseTexts.h"
 
 namespace {
 
@@ -62,7 +63,8 @@ std::uint32_t CompletionSummary::statusTextId(ExportResult result) {
 }
 
 std::u16string CompletionSummary::storageLine(const AppContext& app, StorageKind storageKind,
-                                              bool chosen, const ExportStatistics& statistics) {
+                                              bool chosen, const ExportStatistics& statistics,
+                                              causes::Cause cause) {
     const std::u16string name =
         app.text(storageKind == StorageKind::Memory ? ui_text::MemoryName : ui_text::SimName);
     std::u16string line =
@@ -74,7 +76,12 @@ std::u16string CompletionSummary::storageLine(const AppContext& app, StorageKind
     const std::vector<std::u16string> arguments{
         app.text(statusTextId(statistics.result)), decimal(statistics.contactsWritten),
         decimal(statistics.entriesRead), decimal(statistics.entriesTotal)};
-    return line + formatText(app.text(ui_text::StorageCounts), arguments);
+    line += formatText(app.text(ui_text::StorageCounts), arguments);
+    if (cause != causes::Cause::None) {
+        line +=
+            u'\n' + PhoneCauseTexts::what(app, cause) + u' ' + PhoneCauseTexts::wayOut(app, cause);
+    }
+    return line;
 }
 
 std::u16string CompletionSummary::charsetLine(const AppContext& app, const ExportOutcome& outcome) {

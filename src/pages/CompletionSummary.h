@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "causes/Cause.h"
 #include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
 #include "common/StorageKind.h"
@@ -26,9 +27,12 @@ public:
     // The status text id of an export result (a storage never reached counts as cancelled).
     static std::uint32_t statusTextId(ExportResult result);
     // The summary line of a storage: "<name>: " and "not chosen", or the status with the
-    // counts of the statistics.
+    // counts of the statistics; for a storage the phone could not give for a cause of its own
+    // (ExportOutcome's StorageOutcome::cause, such as a SIM waiting for its PIN), a second line
+    // with what is wrong and the way out.
     static std::u16string storageLine(const AppContext& app, StorageKind storageKind, bool chosen,
-                                      const ExportStatistics& statistics);
+                                      const ExportStatistics& statistics,
+                                      causes::Cause cause = causes::Cause::None);
     // The charset line: the charset the phone was read in, which is the file's too, but for a
     // vCard file, which is UTF-8 whatever it was.
     static std::u16string charsetLine(const AppContext& app, const ExportOutcome& outcome);

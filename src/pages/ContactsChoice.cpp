@@ -16,7 +16,7 @@ unsigned ContactsChoice::storageBits(const std::vector<StorageKind>& storages) {
 }
 
 bool ContactsChoice::applyCharsets(AppContext& app, const std::vector<std::u16string>& offered) {
-    const CharsetChoice choice = chooseExportCharset(offered);
+    const CharsetChoice choice = chooseExportCharset(offered, app.phoneMaker());
     const OutputFormat format = app.outputFormatAndCharset().first;
     app.setCharsetName(choice.name);
     app.setOutputFormatAndCharset(format, choice.outputCharset);

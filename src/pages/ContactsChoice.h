@@ -16,9 +16,10 @@ public:
     // The storage kinds reported by the phone as bits (kMemoryBit, kSimBit); unknown kinds
     // are left out.
     static unsigned storageBits(const std::vector<StorageKind>& storages);
-    // Chooses the character set to read the phone in from those it offers, and stores its name
-    // and the matching output charset code in the application object (the output format is
-    // kept). True when neither UCS2 nor UTF8 was offered and ASCII is used: the user must be
-    // told.
+    // Chooses the character set to read the phone in from those it offers, as the phone's
+    // maker is read (chooseExportCharset with AppContext::phoneMaker), and stores its name and
+    // the matching output charset code in the application object (the output format is kept).
+    // True when the file is written in ASCII because nothing richer was offered: the user must
+    // be told.
     static bool applyCharsets(AppContext& app, const std::vector<std::u16string>& offered);
 };

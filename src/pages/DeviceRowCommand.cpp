@@ -1,20 +1,20 @@
 #include "pages/DeviceRowCommand.h"
 
-#include "app/UiTextIds.h"
+#include "causes/CauseTable.h"
+#include "devices/DeviceCause.h"
 
-DeviceRowCommand DeviceRowCommand::forState(DeviceState state) {
-    switch (state) {
-        case DeviceState::NoDriver:
-            return {Action::ShowHelp, 2, ui_text::NoDriverTip};
-        case DeviceState::OtherMode:
-            return {Action::ShowHelp, 3, ui_text::OtherModeTip};
-        case DeviceState::Unsupported:
-            return {Action::ShowHelp, 4, ui_text::NotSupportedTip};
-        case DeviceState::StandardPhonebook:
-        case DeviceState::ExtendedPhonebook:
-            return {Action::SetAlias, 0, std::nullopt};
-        case DeviceState::Found:
-            break;
+DeviceRowCommand DeviceRowCommand::forDevice(const DEVICE_INFO_EX& device, bool askable) {
+    DeviceRowCommand command;
+    command.choosable = canBeRead(device.state) || askable;
+    if (canBeRead(device.state)) {
+        command.action = Action::SetAlias;
+        return command;
     }
-    return {};
+    command.cause = deviceCause(device);
+    const std::int32_t topic = causes::entryOf(command.cause.kind).helpTopic;
+    if (topic >= 0) {
+        command.action = Action::ShowHelp;
+        command.helpTopic = topic;
+    }
+    return command;
 }

@@ -1,22 +1,28 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
-#include "devices/DeviceState.h"
+#include "causes/Cause.h"
+#include "devices/DeviceInfoEx.h"
 
-// What the device list offers for a phone in a given state: whether it can be chosen, what its
-// in-row button does and says, and the tooltip over its row.
+// What the device list offers for a device: whether Next may be clicked, what its in-row button
+// does, and why it cannot be used (told over its row).
 struct DeviceRowCommand {
     enum class Action {
-        None,      // nothing (a state the list does not offer anything for)
+        None,      // nothing
         SetAlias,  // a usable phone: the alias dialog ("...")
-        ShowHelp,  // an attached phone that cannot be used: its help topic ("?")
+        ShowHelp,  // a device that cannot be used (yet): the help topic of its cause ("?")
     };
 
     Action action = Action::None;
-    std::int32_t helpTopic = 0;              // for ShowHelp
-    std::optional<std::uint32_t> tooltipId;  // the UI text over the row, if any
+    std::int32_t helpTopic = 0;  // for ShowHelp
+    // Why the device cannot be used (see deviceCause); kind None for a usable phone, which has
+    // no tooltip.
+    causes::PhoneCause cause;
+    // Next may be clicked: a usable phone, or a device of another maker, which Next asks first.
+    bool choosable = false;
 
-    static DeviceRowCommand forState(DeviceState state);
+    // askable: the device is one of other makers' (see OtherMakersDevices), which Next asks
+    // every time, so that a phone unlocked or switched on meanwhile can be chosen.
+    static DeviceRowCommand forDevice(const DEVICE_INFO_EX& device, bool askable = false);
 };

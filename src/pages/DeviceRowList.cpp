@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "serial_comm/IdentityAnswers.h"
+
 DeviceRowList::Refresh DeviceRowList::refresh(const std::vector<DEVICE_INFO_EX>& devices,
                                               const AliasLookup& aliasFor,
                                               const std::u16string& unknownModel,
-                                              std::optional<std::size_t> selected) {
+                                              std::optional<std::size_t> selected,
+                                              const std::u16string& notAsked) {
     Refresh result;
     std::optional<std::uint32_t> selectedNode;
     if (selected && *selected < rows_.size()) {
@@ -17,8 +20,14 @@ DeviceRowList::Refresh DeviceRowList::refresh(const std::vector<DEVICE_INFO_EX>&
     std::vector<DeviceRow> shown;
     shown.reserve(devices.size());
     for (const DEVICE_INFO_EX& device : devices) {
-        shown.push_back({device.device, device.model.empty() ? unknownModel : device.model,
-                         device.imei.empty() ? std::u16string() : aliasFor(device.imei)});
+        const std::u16string name = serial_comm::phoneName(device.manufacturer, device.model);
+        std::u16string column1;
+        if (device.cause.kind == causes::Cause::NotAsked) {
+            column1 = notAsked;
+        } else if (!device.imei.empty()) {
+            column1 = aliasFor(device.imei);
+        }
+        shown.push_back({device.device, name.empty() ? unknownModel : name, column1});
     }
 
     // Rows that no longer show a device as it is go, each row looked at once.

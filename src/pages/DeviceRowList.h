@@ -9,8 +9,9 @@
 
 #include "devices/DeviceInfoEx.h"
 
-// One row of the device list: the phone's device node, what column 0 shows (its model) and what
-// column 1 shows (its alias, or its IMEI when it has none).
+// One row of the device list: the phone's device node, what column 0 shows (its model, after its
+// maker for a phone of another maker) and what column 1 shows (its alias, or its IMEI when it
+// has none; for a device of another maker not asked yet, a text that says so).
 struct DeviceRow {
     std::uint32_t node = 0;
     std::u16string model;
@@ -47,10 +48,13 @@ public:
     // The alias of an IMEI, or the IMEI itself when there is none (AliasStore::aliasFor).
     using AliasLookup = std::function<std::u16string(const std::u16string& imei)>;
 
-    // devices: the device manager's snapshot; unknownModel: what column 0 shows for a device
-    // without a model; selected: the row selected now.
+    // devices: the device manager's snapshot, and the devices of other makers when they are
+    // shown (see OtherMakersDevices); unknownModel: what column 0 shows for a device without a
+    // model; notAsked: what column 1 shows for a device of another maker not asked yet (cause
+    // NotAsked); selected: the row selected now.
     Refresh refresh(const std::vector<DEVICE_INFO_EX>& devices, const AliasLookup& aliasFor,
-                    const std::u16string& unknownModel, std::optional<std::size_t> selected);
+                    const std::u16string& unknownModel, std::optional<std::size_t> selected,
+                    const std::u16string& notAsked = {});
 
     const std::vector<DeviceRow>& rows() const { return rows_; }
 

@@ -81,11 +81,12 @@ ProbeFinding askPhonebook(Modem& modem, ProbeReport& report) {
         return ProbeFinding::SimLocked;
     CPBSCommand storages;
     storages.parse(answer);
-    const std::vector<StorageKind> offered = storageKindsOf(storages.items());
+    const std::vector<StorageKind> offered =
+        storageKindsOf(storages.storageNames(PhoneMaker::Other));
     for (const StorageKind kind : kReadableStorages) {
         if (std::find(offered.begin(), offered.end(), kind) == offered.end())
             continue;
-        if (exchange(modem, CPBSCommand::setCommand(*storageNameOf(kind)), answer) == 0)
+        if (selectStorage(modem, *storageNameOf(kind), PhoneMaker::Other, answer) == 0)
             return ProbeFinding::Silent;
         FinalResult result = finalResultOf(answer);
         if (asksForSimPin(result))

@@ -65,8 +65,9 @@ ProbeReport probePhoneOn(Modem& modem, PortOrigin origin,
 //  2. AT+CPIN?: a SIM waiting for its PIN or PUK ends the probe (SimLocked). An ERROR is not
 //     taken for a locked SIM. When this and AT+CLAC both went unanswered, the phone is silent.
 //  3. AT+CSCS=? must list at least one charset and end in OK.
-//  4. AT+CPBS=? must list ME or SM; for each of them that is offered (ME first), AT+CPBS="<name>"
-//     and AT+CPBR=?: the first that is selected and gives a range makes the phone readable with
+//  4. AT+CPBS=? must list ME or SM (also in the UCS2 form, see CPBSCommand::storageNames); for
+//     each of them that is offered (ME first), AT+CPBS="<name>" (see selectStorage) and
+//     AT+CPBR=?: the first that is selected and gives a range makes the phone readable with
 //     the standard phonebook (level 4). An error asking for the SIM's PIN or PUK on the way ends
 //     the probe as SimLocked.
 //  5. Unless the phone went silent: AT+CGMI, AT+CGMM and AT+CGSN, read in the shapes phones of

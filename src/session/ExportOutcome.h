@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "causes/Cause.h"
 #include "common/ExportResult.h"
 #include "common/ExportStatistics.h"
 #include "common/StorageKind.h"
@@ -26,6 +27,9 @@ struct StorageOutcome {
     std::int32_t placesRead = 0;
     ExportStatistics statistics;  // entries and contacts, as the phone manager counted them
     int portError = 0;  // the errno of the port failure that ended it; 0: none, or not known
+    // Why the phone could not give the storage, where its answers told: Cause::SimLocked (the
+    // SIM waits for its PIN); None otherwise.
+    causes::Cause cause = causes::Cause::None;
 
     // How the storage ended, as people are told: a storage that the export never reached
     // (an earlier one ended it) counts as cancelled.

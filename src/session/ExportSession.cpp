@@ -20,6 +20,7 @@ struct StorageRun {
     std::int32_t places = 0;
     std::int32_t placesRead = 0;
     int portError = 0;
+    bool simLocked = false;
     bool finished = false;
     ExportStatistics statistics;  // taken when it finished
 };
@@ -306,6 +307,7 @@ ExportOutcome ExportSession::outcome() const {
             storage.places = run.places;
             storage.placesRead = run.placesRead;
             storage.portError = run.portError;
+            storage.cause = run.simLocked ? causes::Cause::SimLocked : causes::Cause::None;
             storage.statistics = run.finished || shared.phone == nullptr
                                      ? run.statistics
                                      : shared.phone->exportStatistics(kind);
@@ -362,6 +364,13 @@ void ExportSession::onExportProgress(std::int32_t /*entries*/, std::int32_t posi
 void ExportSession::onPortFailed(int code) {
     Shared::whileRunning(shared_, [code](Shared& shared) {
         shared.storages[shared.current].portError = code;
+        return std::vector<Report>{};
+    });
+}
+
+void ExportSession::onSimLocked() {
+    Shared::whileRunning(shared_, [](Shared& shared) {
+        shared.storages[shared.current].simLocked = true;
         return std::vector<Report>{};
     });
 }

@@ -84,6 +84,7 @@ public:
     void onExportProgress(std::int32_t entries, std::int32_t position) override;
     void onExportFinished(ExportResult result) override;
     void onPortFailed(int code) override;
+    void onSimLocked() override;
     void onExportInterrupted(bool accessError,
                              std::unique_ptr<IExportInterruptionReaction> reaction) override;
 

@@ -21,10 +21,12 @@
 #include "serial_comm/AtValues.h"
 #include "serial_comm/CPBSCommand.h"
 #include "serial_comm/CommandExchange.h"
+#include "serial_comm/FinalResult.h"
 #include "serial_comm/IndexRange.h"
 #include "serial_comm/MPBRESupportedRangeCommand.h"
 #include "serial_comm/ResponseParser.h"
 #include "serial_comm/SerialPortException.h"
+#include "serial_comm/SimStatus.h"
 #include "serial_comm/StorageTable.h"
 #include "tasks/ContactBuilderSinkImpl.h"
 
@@ -54,14 +56,15 @@ ContactExportTask::ContactExportTask(const IExportSettings& settings,
                                      synchronization::Event& continueGate,
                                      serial_comm::Modem& modem, StorageKind storageKind,
                                      CSVExportManager& csvExportManager,
-                                     IContactExportSink& exportSink)
+                                     IContactExportSink& exportSink, PhoneMaker maker)
     : settings_(&settings),
       stopEvent_(&stopEvent),
       continueGate_(&continueGate),
       modem_(&modem),
       csvExportManager_(&csvExportManager),
       exportSink_(&exportSink),
-      storageKind_(storageKind) {}
+      storageKind_(storageKind),
+      maker_(maker) {}
 
 void ContactExportTask::run() {
     try {
@@ -106,21 +109,32 @@ void ContactExportTask::ask(const std::string& command, std::string& answer) {
         fail(ExportResult::Failed);
 }
 
+void ContactExportTask::failFor(const std::string& answer) {
+    if (serial_comm::asksForSimPin(serial_comm::finalResultOf(answer)))
+        exportSink_->onSimLocked();
+    fail(ExportResult::Failed);
+}
+
 void ContactExportTask::selectStorage() {
     const auto name = serial_comm::storageNameOf(storageKind_);
     if (!name)
         fail(ExportResult::Failed);
-    const std::string command = serial_comm::CPBSCommand::setCommand(*name);
     std::string answer;
     for (int attempt = 0; attempt < kSelectAttempts; ++attempt) {
-        if (serial_comm::exchange(*modem_, command, answer) > 0 && serial_comm::holdsOk(answer))
+        answer.clear();
+        if (serial_comm::selectStorage(*modem_, *name, maker_, answer) > 0 &&
+            serial_comm::holdsOk(answer))
             return;
+        // Another maker's SIM that waits for its PIN stays locked until the person acts.
+        if (maker_ == PhoneMaker::Other &&
+            serial_comm::asksForSimPin(serial_comm::finalResultOf(answer)))
+            failFor(answer);
         // The phone may still be busy (a SIM being read at power-on): try again a second
         // later, unless a stop came meanwhile, which ends the wait at once.
         if (stopEvent_->wait(kSelectRetryPause))
             fail(ExportResult::Failed);
     }
-    fail(ExportResult::Failed);
+    failFor(answer);
 }
 
 void ContactExportTask::readFill() {
@@ -159,7 +173,7 @@ void ContactExportTask::readRange() {
     } else {
         ask(serial_comm::indexRangeCommand(kStandardReadCommand), answer);
         if (!serial_comm::readIndexRange(answer, kStandardReadCommand, range))
-            fail(ExportResult::Failed);
+            failFor(answer);
     }
     nextIndex_ = range.first;
     lastIndex_ = range.last;
@@ -172,7 +186,7 @@ void ContactExportTask::readEntries() {
         request = std::make_unique<MPBRERequest>(charsetName, &groupNames_,
                                                  storageKind_ == StorageKind::Sim);
     } else {
-        request = std::make_unique<CPBRCommand>(charsetName);
+        request = std::make_unique<CPBRCommand>(charsetName, maker_);
     }
     readBlocks(*request);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "charsets/PhoneMaker.h"
 #include "common/Event.h"
 #include "common/StorageKind.h"
 #include "phonebook/GroupTable.h"
@@ -28,6 +29,14 @@ class Modem;
 // continue gate is waited on and the stop event polled before every block and every contact.
 // A write error the user did not retry (result 4) and a stop (result 5) end the worker thread
 // by rethrowing ITask::TerminationException, so that no further storage is exported.
+//
+// The storage is selected in up to kSelectAttempts tries a second apart: a phone may still be
+// reading its SIM. A phone of another maker whose selection is answered with an error asking for
+// the SIM's PIN or PUK fails the storage at once (result 2): the person must unlock the SIM on
+// the phone. The maker's phones keep their tries. Either way the sink hears onSimLocked before
+// the end when the last answer to the selection, or to the range question, asked for the PIN.
+// Other makers' phones are read with their habits (maker, see CPBRCommand) and selected as
+// selectStorage does.
 class ContactExportTask final : public ITask {
 public:
     // Attempts at selecting the storage, and the pause after each one that failed.
@@ -40,7 +49,7 @@ public:
     ContactExportTask(const IExportSettings& settings, synchronization::Event& stopEvent,
                       synchronization::Event& continueGate, serial_comm::Modem& modem,
                       StorageKind storageKind, CSVExportManager& csvExportManager,
-                      IContactExportSink& exportSink);
+                      IContactExportSink& exportSink, PhoneMaker maker = PhoneMaker::Own);
 
     void run() override;
 
@@ -58,6 +67,9 @@ private:
     // Sends a command and collects its answer; fails the export with result 2 when the phone
     // says nothing.
     void ask(const std::string& command, std::string& answer);
+    // Fails the export with result 2, telling the sink first when answer asked for the SIM's
+    // PIN or PUK.
+    [[noreturn]] void failFor(const std::string& answer);
 
     const IExportSettings* settings_;
     synchronization::Event* stopEvent_;
@@ -69,6 +81,7 @@ private:
     std::int64_t nextIndex_ = 0;
     std::int64_t lastIndex_ = 0;
     StorageKind storageKind_;
+    PhoneMaker maker_;
     std::int32_t usedEntries_ = 0;
     std::int32_t totalEntries_ = 0;
     std::int64_t firstIndex_ = 0;

@@ -10,8 +10,9 @@
 #include "serial_comm/SerialPortException.h"
 #include "serial_comm/StorageTable.h"
 
-PHBGetStoragesTask::PHBGetStoragesTask(serial_comm::Modem& modem, IPHBGetStoragesSink& sink)
-    : modem_(&modem), sink_(&sink) {}
+PHBGetStoragesTask::PHBGetStoragesTask(serial_comm::Modem& modem, IPHBGetStoragesSink& sink,
+                                       PhoneMaker maker)
+    : modem_(&modem), sink_(&sink), maker_(maker) {}
 
 void PHBGetStoragesTask::run() {
     std::vector<StorageKind> kinds;
@@ -21,7 +22,8 @@ void PHBGetStoragesTask::run() {
             serial_comm::CPBSCommand command;
             command.parse(answer);
             // A storage the phone lists twice is offered once.
-            for (const StorageKind kind : serial_comm::storageKindsOf(command.items())) {
+            for (const StorageKind kind :
+                 serial_comm::storageKindsOf(command.storageNames(maker_))) {
                 if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
                     kinds.push_back(kind);
             }

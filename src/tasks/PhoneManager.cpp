@@ -29,11 +29,12 @@ PhoneManager::PhoneManager(const std::u16string& portName, bool extendedPhoneboo
       format_(OutputFormat::GoogleCsv),
       outputCharset_(output_charset::Ucs2),
       extendedPhonebook_(extendedPhonebook),
+      maker_(otherMaker ? PhoneMaker::Other : PhoneMaker::Own),
       continueGate_(synchronization::Event::Mode::ManualReset, true),
       phoneMode_(serial_comm::kReadingMode),
       executor_(std::make_unique<TaskExecutorThread>()) {
     // A failure from here on destroys the members already made, which gives the lease back.
-    if (!otherMaker) {
+    if (maker_ == PhoneMaker::Own) {
         const serial_comm::ModeSwitchOutcome outcome =
             serial_comm::switchToReadingMode(lease_.modem(), serial_comm::ModeAnswers::Ignored);
         phoneMode_ =
@@ -83,11 +84,11 @@ void PhoneManager::setOutputCharset(std::int32_t outputCharset) {
 }
 
 void PhoneManager::requestStorages(IPHBGetStoragesSink& sink) {
-    executor_->queue().push(std::make_unique<PHBGetStoragesTask>(lease_.modem(), sink));
+    executor_->queue().push(std::make_unique<PHBGetStoragesTask>(lease_.modem(), sink, maker_));
 }
 
 void PhoneManager::requestCharsets(IPhoneGetCharsetsSink& sink) {
-    executor_->queue().push(std::make_unique<PhoneGetCharsetsTask>(lease_.modem(), sink));
+    executor_->queue().push(std::make_unique<PhoneGetCharsetsTask>(lease_.modem(), sink, maker_));
 }
 
 void PhoneManager::startExport(const std::vector<StorageKind>& storages,
@@ -107,7 +108,8 @@ void PhoneManager::startExport(const std::vector<StorageKind>& storages,
     auto csvExportManager = std::make_unique<CSVExportManager>(
         layout, outputFile ? outputFile->writePath() : path(), outputCharset(), imei);
     auto statistics = std::make_unique<ExportStatisticsMap>();
-    auto setCharsetTask = std::make_unique<PhoneSetCharsetTask>(charsetName, lease_.modem());
+    auto setCharsetTask =
+        std::make_unique<PhoneSetCharsetTask>(charsetName, lease_.modem(), maker_);
     std::vector<std::unique_ptr<StatisticsProxy>> proxies;
     std::vector<std::unique_ptr<ITask>> exportTasks;
     proxies.reserve(storages.size());
@@ -116,7 +118,7 @@ void PhoneManager::startExport(const std::vector<StorageKind>& storages,
         proxies.push_back(std::make_unique<StatisticsProxy>(*statistics, kind, exportSink));
         exportTasks.push_back(std::make_unique<ContactExportTask>(
             *this, executor_->stopEvent(), continueGate_, lease_.modem(), kind, *csvExportManager,
-            *proxies.back()));
+            *proxies.back(), maker_));
     }
     proxies_.reserve(proxies_.size() + proxies.size());
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "charsets/PhoneMaker.h"
 #include "common/Event.h"
 #include "common/ExportStatistics.h"
 #include "common/IContactExportSink.h"
@@ -41,7 +42,9 @@ public:
     // when the port cannot be had (openError() then carries the errno of the failed open), or
     // the port's errno when the phone fails during the mode switch; the lease is given back.
     // A phone of another maker (otherMaker, as the probe found it) has no such modes: it is sent
-    // no mode command at all, and construction does not wait.
+    // no mode command at all, and construction does not wait. Its queries, the charset
+    // selection and the reading of its storages then go by the habits of other makers' phones
+    // (PhoneMaker::Other).
     PhoneManager(const std::u16string& portName, bool extendedPhonebook, bool otherMaker = false);
 
     // Opens the continue gate, closes the port (so that a transfer in progress fails at once),
@@ -50,6 +53,9 @@ public:
 
     PhoneManager(const PhoneManager&) = delete;
     PhoneManager& operator=(const PhoneManager&) = delete;
+
+    // Whose phone it is, as given at construction.
+    PhoneMaker maker() const { return maker_; }
 
     void setCharset(const std::u16string& name);
     void setPath(const std::u16string& path);
@@ -64,6 +70,8 @@ public:
     // Queues the storages query; the sink must outlive the task (it hears at most once).
     void requestStorages(IPHBGetStoragesSink& sink);
     // Queues the charsets query; the sink must outlive the task. It may never hear anything.
+    // It hears the charsets the program can read from a phone of this maker
+    // (readableCharsets), from which chooseExportCharset(offered, maker()) picks.
     void requestCharsets(IPhoneGetCharsetsSink& sink);
 
     // Prepares the output file for path() in format() and outputCharset(), then queues the
@@ -120,6 +128,7 @@ private:
     OutputFormat format_;
     std::int32_t outputCharset_;
     const bool extendedPhonebook_;
+    const PhoneMaker maker_;
 
     // Open (signalled) while exports may proceed.
     synchronization::Event continueGate_;

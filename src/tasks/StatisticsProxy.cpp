@@ -29,6 +29,10 @@ void StatisticsProxy::onPortFailed(int code) {
     exportSink_->onPortFailed(code);
 }
 
+void StatisticsProxy::onSimLocked() {
+    exportSink_->onSimLocked();
+}
+
 void StatisticsProxy::onExportFinished(ExportResult result) {
     statistics_->update(storageKind_,
                         [result](ExportStatistics& record) { record.result = result; });

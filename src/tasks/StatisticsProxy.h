@@ -26,6 +26,7 @@ public:
     void onExportFinished(ExportResult result) override;
     // Forwarded.
     void onPortFailed(int code) override;
+    void onSimLocked() override;
 
     StorageKind storageKind() const { return storageKind_; }
 

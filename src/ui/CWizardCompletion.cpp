@@ -102,7 +102,8 @@ void CWizardCompletion::fillSummary() {
         const StorageOutcome* storage = outcome.storage(kind);
         return QString::fromStdU16String(CompletionSummary::storageLine(
             context, kind, storage != nullptr && storage->chosen,
-            storage != nullptr ? storage->statistics : ExportStatistics{}));
+            storage != nullptr ? storage->statistics : ExportStatistics{},
+            storage != nullptr ? storage->cause : causes::Cause::None));
     };
     memoryLine_->setText(lineOf(StorageKind::Memory));
     simLine_->setText(lineOf(StorageKind::Sim));

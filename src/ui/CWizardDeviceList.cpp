@@ -1,6 +1,7 @@
 #include "ui/CWizardDeviceList.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -12,14 +13,19 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "app/AppContext.h"
 #include "app/UiTextIds.h"
+#include "devices/DeviceCause.h"
 #include "devices/DeviceManager.h"
 #include "devices/UeventMonitor.h"
 #include "devices/ZuvoDeviceFilter.h"
-#include "pages/DeviceRowCommand.h"
+#include "pages/PhoneCauseTexts.h"
+#include "serial_comm/IdentityAnswers.h"
+#include "serial_comm/SerialPortException.h"
 #include "ui/IMEIAliasDialog.h"
 #include "ui/IUserDialogs.h"
 #include "ui/IWizardSheet.h"
@@ -35,6 +41,42 @@ constexpr int kRowButtonExtraWidth = 8;
 constexpr int kRowPadding = 10;
 
 constexpr int kNodeRole = Qt::UserRole;
+
+// A tooltip stands this far right of and above the mouse, and this far inside the window; its
+// lines are at most this many average characters wide.
+constexpr int kTipRight = 10;
+constexpr int kTipAbove = 20;
+constexpr int kTipInset = 8;
+constexpr int kTipCharacters = 60;
+
+// The lines of a paragraph, each at most width wide where its words allow.
+QStringList wrapped(const QString& paragraph, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    QString line;
+    for (const QString& word : paragraph.split(u' ', Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + u' ' + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    if (!line.isEmpty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The label Qt shows a tooltip in, while one is shown.
+QWidget* shownToolTip() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QTipLabel") && widget->isVisible()) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
 
 // The wait cursor for as long as the UI thread is blocked.
 class BusyCursor {
@@ -67,7 +109,8 @@ CWizardDeviceList::CWizardDeviceList(AppContext& app, IWizardSheet& sheet, IUser
                                                roots_)),
       heading_(new QLabel(text(ui_text::DeviceListHeading), this)),
       list_(new QTreeWidget(this)),
-      rowButton_(new QToolButton(list_->viewport())) {
+      rowButton_(new QToolButton(list_->viewport())),
+      othersBox_(new QCheckBox(text(ui_text::ShowOtherMakers), this)) {
     heading_->setTextFormat(Qt::PlainText);
     heading_->setWordWrap(true);
     heading_->setBuddy(list_);
@@ -91,12 +134,20 @@ CWizardDeviceList::CWizardDeviceList(AppContext& app, IWizardSheet& sheet, IUser
     rowButton_->setFocusPolicy(Qt::TabFocus);
     rowButton_->setAutoRaise(false);
     rowButton_->hide();
+    rowButton_->installEventFilter(this);
     QWidget::setTabOrder(list_, rowButton_);
+
+    // Unticked at every start: another maker's device is listed only when asked for.
+    othersBox_->setObjectName(QStringLiteral("otherMakersBox"));
+    othersBox_->setChecked(false);
+    othersBox_->setToolTip(text(ui_text::ShowOtherMakersTip));
+    QWidget::setTabOrder(rowButton_, othersBox_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading_);
     layout->addSpacing(4);
     layout->addWidget(list_, 1);
+    layout->addWidget(othersBox_);
 
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
         updateButtons();
@@ -107,6 +158,7 @@ CWizardDeviceList::CWizardDeviceList(AppContext& app, IWizardSheet& sheet, IUser
     connect(list_->header(), &QHeaderView::sectionResized, this,
             &CWizardDeviceList::placeRowButton);
     connect(rowButton_, &QToolButton::clicked, this, &CWizardDeviceList::runRowCommand);
+    connect(othersBox_, &QCheckBox::toggled, this, &CWizardDeviceList::refreshList);
 
     timer_.setInterval(kEnumerationPeriod);
     connect(&timer_, &QTimer::timeout, this, &CWizardDeviceList::onTimer);
@@ -190,10 +242,17 @@ void CWizardDeviceList::refreshList() {
     if (QTreeWidgetItem* item = list_->currentItem(); item != nullptr && item->isSelected()) {
         selected = static_cast<std::size_t>(list_->indexOfTopLevelItem(item));
     }
+    // The maker's phones first, then, when asked for, the devices of other makers.
+    std::vector<DEVICE_INFO_EX> devices = manager_->snapshot();
+    if (othersBox_->isChecked()) {
+        others_.follow(manager_->otherUsbSerialPorts());
+        const std::vector<DEVICE_INFO_EX> others = others_.devices();
+        devices.insert(devices.end(), others.begin(), others.end());
+    }
     const DeviceRowList::Refresh refresh = rows_.refresh(
-        manager_->snapshot(),
-        [this](const std::u16string& imei) { return app().aliases().aliasFor(imei); },
-        text(ui_text::UnknownModel).toStdU16String(), selected);
+        devices, [this](const std::u16string& imei) { return app().aliases().aliasFor(imei); },
+        text(ui_text::UnknownModel).toStdU16String(), selected,
+        text(ui_text::NotAskedYet).toStdU16String());
 
     {
         const QSignalBlocker quiet(list_);
@@ -233,10 +292,26 @@ std::optional<std::uint32_t> CWizardDeviceList::selectedNode() const {
 
 std::optional<DEVICE_INFO_EX> CWizardDeviceList::deviceOf(std::uint32_t node) const {
     DEVICE_INFO_EX device;
-    if (!manager_->find(node, device)) {
-        return std::nullopt;
+    if (manager_->find(node, device)) {
+        return device;
     }
-    return device;
+    if (isOtherMakers(node)) {
+        for (const DEVICE_INFO_EX& other : others_.devices()) {
+            if (other.device == node) {
+                return other;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+bool CWizardDeviceList::isOtherMakers(std::uint32_t node) const {
+    return othersBox_->isChecked() && others_.contains(node);
+}
+
+DeviceRowCommand CWizardDeviceList::commandOf(std::uint32_t node) const {
+    const std::optional<DEVICE_INFO_EX> device = deviceOf(node);
+    return device ? DeviceRowCommand::forDevice(*device, isOtherMakers(node)) : DeviceRowCommand{};
 }
 
 void CWizardDeviceList::updateButtons() {
@@ -245,10 +320,9 @@ void CWizardDeviceList::updateButtons() {
         return;
     }
     const std::optional<std::uint32_t> node = selectedNode();
-    const std::optional<DEVICE_INFO_EX> device = node ? deviceOf(*node) : std::nullopt;
-    const bool usable = device && canBeRead(device->state);
-    sheet().setWizardButtons(usable ? IWizardSheet::BackButton | IWizardSheet::NextButton
-                                    : IWizardSheet::BackButton);
+    const bool choosable = node && commandOf(*node).choosable;
+    sheet().setWizardButtons(choosable ? IWizardSheet::BackButton | IWizardSheet::NextButton
+                                       : IWizardSheet::BackButton);
 }
 
 void CWizardDeviceList::placeRowButton() {
@@ -259,17 +333,15 @@ void CWizardDeviceList::placeRowButton() {
         rowButton_->hide();
         return;
     }
-    const std::optional<DEVICE_INFO_EX> device =
-        deviceOf(item->data(0, kNodeRole).value<std::uint32_t>());
-    const DeviceRowCommand command =
-        DeviceRowCommand::forState(device ? device->state : DeviceState::Found);
+    const DeviceRowCommand command = commandOf(item->data(0, kNodeRole).value<std::uint32_t>());
     if (command.action == DeviceRowCommand::Action::SetAlias) {
         rowButton_->setText(QStringLiteral("..."));
         rowButton_->setToolTip(text(ui_text::AliasCaption));
         rowButton_->setAccessibleName(text(ui_text::AliasCaption));
     } else {
+        // Its tooltip is the row's (see eventFilter).
         rowButton_->setText(QStringLiteral("?"));
-        rowButton_->setToolTip(command.tooltipId ? text(*command.tooltipId) : QString());
+        rowButton_->setToolTip({});
         rowButton_->setAccessibleName(withoutMnemonic(text(ui_text::HelpLabel)));
     }
     const int height = row.height();
@@ -289,7 +361,7 @@ void CWizardDeviceList::runRowCommand() {
     if (!device) {
         return;
     }
-    const DeviceRowCommand command = DeviceRowCommand::forState(device->state);
+    const DeviceRowCommand command = DeviceRowCommand::forDevice(*device, isOtherMakers(*node));
     switch (command.action) {
         case DeviceRowCommand::Action::None:
             return;
@@ -311,40 +383,80 @@ void CWizardDeviceList::runRowCommand() {
     refreshList();
 }
 
+int CWizardDeviceList::toolTipWidth() const {
+    const QFontMetrics metrics(QToolTip::font());
+    const int room = window()->width() - 2 * kTipInset - 4 * metrics.averageCharWidth();
+    return std::max(metrics.averageCharWidth() * 10,
+                    std::min(room, metrics.averageCharWidth() * kTipCharacters));
+}
+
 QString CWizardDeviceList::rowToolTip(int row) const {
     const QTreeWidgetItem* item = list_->topLevelItem(row);
     if (item == nullptr) {
         return {};
     }
-    const std::optional<DEVICE_INFO_EX> device =
-        deviceOf(item->data(0, kNodeRole).value<std::uint32_t>());
-    if (!device) {
-        return {};
+    // The reason a device cannot be used, looked up when asked: its state may have changed
+    // since its row was made.
+    const DeviceRowCommand command = commandOf(item->data(0, kNodeRole).value<std::uint32_t>());
+    const QFontMetrics metrics(QToolTip::font());
+    const int width = toolTipWidth();
+    QStringList lines;
+    for (const std::u16string& paragraph : PhoneCauseTexts::tooltip(
+             app(), command.cause, command.action == DeviceRowCommand::Action::ShowHelp)) {
+        lines += wrapped(QString::fromStdU16String(paragraph), metrics, width);
     }
-    const DeviceRowCommand command = DeviceRowCommand::forState(device->state);
-    return command.tooltipId ? text(*command.tooltipId) : QString();
+    return lines.join(u'\n');
+}
+
+bool CWizardDeviceList::showRowToolTip(int row, const QPoint& globalPos) {
+    const QString tip = rowToolTip(row);
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    if (tip.isEmpty() || item == nullptr) {
+        QToolTip::hideText();
+        return false;
+    }
+    QToolTip::showText(globalPos, tip, list_->viewport(), list_->visualItemRect(item));
+    // Qt keeps a tooltip on the screen; this one stays inside the window too: right of and
+    // above the mouse where there is room, moved in from the window's edges where not.
+    QWidget* label = shownToolTip();
+    if (label == nullptr) {
+        return true;
+    }
+    const QRect frame = window()->geometry();
+    const QSize size = label->size();
+    const int left = frame.left() + kTipInset;
+    const int right = std::max(left, frame.right() - kTipInset - size.width());
+    int x = std::clamp(globalPos.x() + kTipRight, left, right);
+    int y = globalPos.y() - kTipAbove - size.height();
+    if (y < frame.top() + kTipInset) {
+        y = globalPos.y() + kTipAbove;
+    }
+    y = std::clamp(y, frame.top() + kTipInset,
+                   std::max(frame.top() + kTipInset, frame.bottom() - kTipInset - size.height()));
+    x = std::max(x, left);
+    label->move(x, y);
+    return true;
 }
 
 bool CWizardDeviceList::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_->viewport()) {
         if (event->type() == QEvent::ToolTip) {
-            // The reason a phone cannot be used, looked up when asked: its state may have
-            // changed since its row was made.
             auto* help = static_cast<QHelpEvent*>(event);
             QTreeWidgetItem* item = list_->itemAt(help->pos());
-            const QString tip = item ? rowToolTip(list_->indexOfTopLevelItem(item)) : QString();
-            if (tip.isEmpty()) {
-                QToolTip::hideText();
-            } else {
-                QToolTip::showText(help->globalPos(), tip, list_->viewport(),
-                                   list_->visualItemRect(item));
-            }
+            showRowToolTip(item ? list_->indexOfTopLevelItem(item) : -1, help->globalPos());
             return true;
         }
         if (event->type() == QEvent::Resize) {
             list_->setColumnWidth(0, list_->viewport()->width() / 3);
             placeRowButton();
         }
+    } else if (watched == rowButton_ && event->type() == QEvent::ToolTip &&
+               rowButton_->toolTip().isEmpty()) {
+        // "?" tells what its row tells.
+        QTreeWidgetItem* item = list_->currentItem();
+        showRowToolTip(item ? list_->indexOfTopLevelItem(item) : -1,
+                       static_cast<QHelpEvent*>(event)->globalPos());
+        return true;
     } else if (watched == list_ && event->type() == QEvent::KeyPress) {
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2) {
             runRowCommand();
@@ -361,17 +473,51 @@ WizardPage::Transition CWizardDeviceList::fail() {
     return Transition::stay();
 }
 
+WizardPage::Transition CWizardDeviceList::failFor(const causes::PhoneCause& cause) {
+    const PhoneCauseTexts::Box box = PhoneCauseTexts::failure(app(), cause);
+    dialogs().showMessage(this,
+                          MessageRequest{text(box.captionId), QString::fromStdU16String(box.text),
+                                         MessageIcon::Warning, MessageButtons::Ok});
+    return Transition::stay();
+}
+
 WizardPage::Transition CWizardDeviceList::onWizardNext() {
     manager_->discardQueued();
     const std::optional<std::uint32_t> node = selectedNode();
-    std::u16string port;
-    if (!node || !manager_->portNameOf(*node, port) || port.empty()) {
+    if (!node) {
         return fail();
     }
-    const std::u16string displayName = list_->currentItem()->text(0).toStdU16String();
-    const std::optional<DEVICE_INFO_EX> device = deviceOf(*node);
-    if (!device) {
-        return fail();
+    std::u16string port;
+    std::u16string displayName;
+    std::optional<DEVICE_INFO_EX> device;
+    if (isOtherMakers(*node)) {
+        // Another maker's device is asked now, as the person chose it; each time, so that a
+        // phone unlocked or switched on meanwhile can be used.
+        {
+            const BusyCursor busy;
+            device = others_.ask(*node);
+        }
+        refreshList();
+        if (!device) {
+            return fail();
+        }
+        if (!canBeRead(device->state)) {
+            return failFor(deviceCause(*device));
+        }
+        port = device->devicePath;
+        displayName = serial_comm::phoneName(device->manufacturer, device->model);
+        if (displayName.empty()) {
+            displayName = text(ui_text::UnknownModel).toStdU16String();
+        }
+    } else {
+        if (!manager_->portNameOf(*node, port) || port.empty()) {
+            return fail();
+        }
+        displayName = list_->currentItem()->text(0).toStdU16String();
+        device = deviceOf(*node);
+        if (!device) {
+            return fail();
+        }
     }
     const bool extended = device->state == DeviceState::ExtendedPhonebook;
     if (!extended) {
@@ -383,10 +529,12 @@ WizardPage::Transition CWizardDeviceList::onWizardNext() {
         }
     }
     try {
-        // Switching the phone's mode blocks for at least a second.
+        // Switching the maker's phone's mode blocks for at least a second.
         const BusyCursor busy;
-        app().selectDevice(port, displayName, extended);
+        app().selectDevice(port, displayName, extended, device->otherMaker);
         app().setDeviceImei(device->imei);
+    } catch (const serial_comm::SerialPortException& failure) {
+        return failFor(PhoneCauseTexts::portCause(port, failure.code(), failure.openError()));
     } catch (const std::exception&) {
         return fail();
     }

@@ -12,11 +12,14 @@
 #include "devices/DeviceRoots.h"
 #include "devices/IDeviceChangeSink.h"
 #include "devices/IDeviceListSink.h"
+#include "pages/DeviceRowCommand.h"
 #include "pages/DeviceRowList.h"
+#include "pages/OtherMakersDevices.h"
 #include "ui/UiDispatcher.h"
 #include "ui/WizardPage.h"
 
 class DeviceManager;
+class QCheckBox;
 class QLabel;
 class QToolButton;
 class QTreeWidget;
@@ -32,8 +35,12 @@ class UeventMonitor;
 // notices come from the kernel (UeventMonitor); tests hand them to onDeviceChange.
 //
 // The selected row carries a small button at its right end: "..." opens the alias dialog of a
-// usable phone, "?" the help topic of a phone that cannot be used (F2 does the same from the
-// keyboard). Hovering over such a phone tells why it cannot be used.
+// usable phone, "?" the help topic of why a device cannot be used (F2 does the same from the
+// keyboard). Hovering over such a device tells why, in a tooltip kept inside the window.
+//
+// A check box under the list also lists the devices of other makers (OtherMakersDevices),
+// unticked at every start: none of them is opened until the person selects one and clicks
+// Next, which asks it (with the busy cursor) and goes on with it when it can be read.
 //
 // Results of the worker threads (the list changed, a device notice) come as queued calls to
 // the UI thread through the page's UiDispatcher.
@@ -69,9 +76,13 @@ public:
     QTreeWidget* deviceList() const { return list_; }
     QToolButton* rowButton() const { return rowButton_; }
     QLabel* heading() const { return heading_; }
+    QCheckBox* otherMakersBox() const { return othersBox_; }
     bool isWatching() const { return watching_; }
-    // The hover text over a row (empty for none).
+    // The hover text over a row, its paragraphs wrapped to fit the window (empty for none).
     QString rowToolTip(int row) const;
+    // Shows the tooltip of a row for the mouse at globalPos, inside the window; false (and no
+    // tooltip) for a row without one.
+    bool showRowToolTip(int row, const QPoint& globalPos);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,7 +96,13 @@ private:
     void placeRowButton();
     std::optional<std::uint32_t> selectedNode() const;
     std::optional<DEVICE_INFO_EX> deviceOf(std::uint32_t node) const;
+    // Whether node is a device of another maker the list shows.
+    bool isOtherMakers(std::uint32_t node) const;
+    DeviceRowCommand commandOf(std::uint32_t node) const;
+    // The widest a tooltip line may be, for the window as it is now.
+    int toolTipWidth() const;
     Transition fail();
+    Transition failFor(const causes::PhoneCause& cause);
 
     // First, so that it is closed last: the workers post to it until they have stopped.
     UiDispatcher dispatcher_;
@@ -94,10 +111,12 @@ private:
     std::unique_ptr<UeventMonitor> monitor_;
     QTimer timer_;
     DeviceRowList rows_;
+    OtherMakersDevices others_;
     std::atomic<bool> refreshPosted_{false};
     bool watching_ = false;
 
     QLabel* heading_;
     QTreeWidget* list_;
     QToolButton* rowButton_;
+    QCheckBox* othersBox_;
 };

@@ -2,10 +2,15 @@
 
 #include "phonesim/BuiltInScenarios.h"
 
-DemoPhone::DemoPhone() : phone_(phonesim::BuiltInScenarios::demo()) {
+DemoPhone::DemoPhone()
+    : phone_(phonesim::BuiltInScenarios::demo()),
+      otherPhone_(phonesim::BuiltInScenarios::load("other-maker")) {
+    // The maker's phone first, so that it comes first in the list.
     usbDevice_ = tree_.addModemPhone(phone_.portPath(),
                                      phonesim::SimulatedDeviceTree::makersPhone("DEMO0000000001"),
                                      &devicePath_);
+    tree_.addOtherMakersPhone(otherPhone_.portPath(),
+                              phonesim::SimulatedDeviceTree::otherMakersPhone(), &otherDevicePath_);
 }
 
 DeviceRoots DemoPhone::roots() const {

@@ -104,7 +104,7 @@ TEST_F(HelpTest, EachTopicOpensItsPageAndAnchor) {
 
 TEST_F(HelpTest, WhatCannotBeShownGivesTheMessage) {
     const Messages noHelp{{u"Error", u"No help"}};
-    app.showHelp(25, owner);  // past the last topic
+    app.showHelp(26, owner);  // past the last topic
     app.showHelp(-1, owner);
     EXPECT_EQ(owner.messages, (Messages{noHelp[0], noHelp[0]}));
     EXPECT_TRUE(viewer.opened.empty());

@@ -59,8 +59,8 @@ void expectWellFormed(const causes::CauseEntry& entry, const std::string& name) 
 
 TEST(CauseTable, EveryCauseHasItsTextsWordTextIdsAndHelpTopic) {
     const std::set<std::string_view> words = {
-        "no-driver", "other-mode",   "permission",       "busy",    "gone",      "port-error",
-        "silent",    "refused-mode", "missing-commands", "unknown", "sim-locked"};
+        "no-driver", "other-mode",   "permission",       "busy",    "gone",       "port-error",
+        "silent",    "refused-mode", "missing-commands", "unknown", "sim-locked", "not-asked"};
     std::set<std::string_view> used;
     for (const Cause cause : causes::allCauses()) {
         const causes::CauseEntry& entry = causes::entryOf(cause);

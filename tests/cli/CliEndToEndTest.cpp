@@ -197,6 +197,96 @@ TEST(CliExport, WritesThePhoneMemoryThenTheSimAndSummarises) {
     EXPECT_TRUE(contains(run.err, "SIM: completed, 20 of 20 places read\n")) << run.err;
 }
 
+// A phone of another maker with their habits (no AT+MODE, no AT+CLAC, +CME ERROR on every
+// empty window, names padded with blanks, bare hexadecimal names under UCS2, unsolicited codes)
+// offering one charset: each is read into the file it calls for, each letter the charset
+// cannot carry arriving as '?'.
+std::string otherMakersPhone(const std::string& charset) {
+    return "[phone]\nmanufacturer = Vellamo\nmodel = VX 7\nimei = 358811223344556\n"
+           "charsets = " +
+           charset + "\nmode-command = no\nidentification = plain\n\n" + R"([storage SM]
+range = 1-20
+text-length = 18
+
+[storage ME]
+range = 1-30
+text-length = 18
+
+[behaviour]
+fail = AT+CLAC
+error-mode = 1
+empty-read = error
+bare-names = yes
+pad-names = yes
+unsolicited = every 5 -> RING
+unsolicited = within AT+CPBR=11,20 -> +CREG: 1
+
+[contact ME 1]
+name = Åsa Nyström
+phone.mobile = +46701112233
+
+[contact ME 15]
+name = Café €5 [x]
+phone.mobile = 0612345678
+
+[contact SM 2]
+name = Пётр
+phone.mobile = +79005554433
+)";
+}
+
+TEST(CliExport, AnotherMakersPhoneInEachCharsetItMayOffer) {
+    struct Case {
+        std::string offered;
+        std::string head;  // the byte-order mark
+        bool utf16;
+        std::vector<std::string> names;
+    };
+    const std::string bom8 = "\xEF\xBB\xBF";
+    const std::vector<std::string> whole = {"Åsa Nyström", "Café €5 [x]", "Пётр"};
+    const std::vector<Case> cases = {
+        {"UCS2", "\xFF\xFE", true, whole},
+        {"UTF-8", bom8, false, whole},
+        {"8859-1", bom8, false, {"Åsa Nyström", "Café ?5 [x]", "????"}},
+        {"GSM", bom8, false, {"Åsa Nyström", "Café €5 [x]", "????"}},
+        {"IRA", "", false, {"?sa Nystr?m", "Caf? ?5 [x]", "????"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.offered);
+        phonesim::ParsedScenario parsed =
+            phonesim::ScenarioParser::parse(otherMakersPhone(c.offered), "vx7.scn");
+        ASSERT_TRUE(parsed) << parsed.error;
+        phonesim::Simulator phone(*parsed.scenario);
+        TempDir dir;
+        const auto file = dir.file("vx7.csv");
+        const CliRun probe = runCli({"probe", "--port", phone.portPath()});
+        ASSERT_EQ(probe.status, 0) << describe(probe);
+        EXPECT_TRUE(contains(probe.out, "Model:         Vellamo VX 7\n")) << probe.out;
+        EXPECT_TRUE(contains(probe.out, "Support:       standard phonebook (level 4)\n"))
+            << probe.out;
+        const CliRun run =
+            runCli({"export", "--quiet", "--port", phone.portPath(), "--output", file.string()});
+        ASSERT_EQ(run.status, 0) << describe(run);
+        const std::string rows = kGoogleHeader + googleRow(c.names[0], {{25, "+46701112233"}}) +
+                                 googleRow(c.names[1], {{25, "0612345678"}}) +
+                                 googleRow(c.names[2], {{25, "+79005554433"}});
+        EXPECT_TRUE(readFileBytes(file) == c.head + (c.utf16 ? utf16(rows) : rows))
+            << readFileBytes(file);
+        EXPECT_TRUE(contains(run.out, "Charset:       " + c.offered + " (")) << run.out;
+        EXPECT_EQ(c.offered == "IRA", contains(run.err, "warning")) << run.err;
+        // A pseudo-terminal has no USB identity: each run asks the mode and tries the switch
+        // the maker's phones take, and after the refusal sends no mode command again.
+        std::vector<std::string> modeCommands;
+        for (const std::string& command : phone.transcript()) {
+            if (command.starts_with("AT+MODE")) {
+                modeCommands.push_back(command);
+            }
+        }
+        EXPECT_EQ(modeCommands,
+                  (std::vector<std::string>{"AT+MODE?", "AT+MODE=0", "AT+MODE?", "AT+MODE=0"}));
+    }
+}
+
 TEST(CliExport, SimOnlyInTheOutlookLayoutQuietly) {
     phonesim::Simulator phone(scenario());
     TempDir dir;

@@ -230,6 +230,65 @@ TEST_F(CliListTest, EachOfTheMakersPhonesOnceAndOtherVendorsModemsNeverOpened) {
     EXPECT_FALSE(strangerWatch.opened()) << "another vendor's modem was opened";
 }
 
+// --all lists the other makers' USB serial ports from sysfs alone; --port then asks one.
+TEST_F(CliListTest, AllListsOtherMakersPortsUnopenedAndProbeAsksOne) {
+    Simulator phone(BuiltInScenarios::demo());
+    Simulator other(BuiltInScenarios::load("other-maker"));
+    Simulator stranger(BuiltInScenarios::demo());
+    std::string modemPath;
+    std::string otherPath;
+    std::string strangerPath;
+    sim.addModemPhone(phone.portPath(), SimulatedDeviceTree::makersPhone("Z3SN0001"), &modemPath);
+    const std::string otherUsb = sim.addOtherMakersPhone(
+        other.portPath(), SimulatedDeviceTree::otherMakersPhone(), &otherPath);
+    sim.addOtherVendorModem(stranger.portPath(), &strangerPath);
+    sim.addLegacySerialPort();
+    const OpenWatch otherWatch(other.portPath());
+    const OpenWatch strangerWatch(stranger.portPath());
+
+    const CliRun json = run({"list", "--all", "--json"});
+    ASSERT_EQ(json.status, 0) << describe(json);
+    const Json list = Json::parse(json.out);
+    ASSERT_EQ(list.size(), 3u) << json.out;
+    EXPECT_EQ(list[0].at("port"), modemPath);
+    EXPECT_EQ(list[0].at("probed"), true);
+    const std::string hint =
+        "it is not the maker's device, so it is opened only when you ask for it, as bytes sent "
+        "to a device that is no phone can do harm; if it is a phone or a USB modem, contaxio-cli "
+        "probe --port " +
+        otherPath + " asks it whether it can be read.";
+    const Json* listed = entryWithPort(list, otherPath);
+    ASSERT_NE(listed, nullptr) << json.out;
+    EXPECT_EQ(*listed, Json::parse(R"({"port": ")" + otherPath + R"(", "state": 0,
+        "state_name": "Found", "model": "", "imei": "", "alias": "", "reason": "not-asked",
+        "hint": ")" + hint + R"(", "probed": false, "usb": {"vendor_id": "1f6e",
+        "product_id": "4c20", "manufacturer": "Nordlicht", "product": "NL-200",
+        "serial": "NL200A0000001", "driver": "cdc_acm", "usb_port": ")" +
+                                   otherUsb + R"(", "interface": "00"}})"));
+    ASSERT_NE(entryWithPort(list, strangerPath), nullptr) << json.out;
+
+    const CliRun text = run({"list", "--all"});
+    ASSERT_EQ(text.status, 0) << describe(text);
+    EXPECT_TRUE(contains(text.out,
+                         "not probed: Nordlicht NL-200, USB 1f6e:4c20, serial "
+                         "NL200A0000001, driver cdc_acm, USB port " +
+                             otherUsb + ", port " + otherPath + "\n  hint: " + hint + "\n"))
+        << text.out;
+    EXPECT_TRUE(contains(text.out, "port " + strangerPath + "\n")) << text.out;
+    EXPECT_FALSE(otherWatch.opened()) << "another maker's phone was opened";
+    EXPECT_FALSE(strangerWatch.opened()) << "another vendor's modem was opened";
+    EXPECT_TRUE(other.transcript().empty());
+    EXPECT_EQ(run({"list", "--all", "--watch"}).status, 2);
+
+    // Asked by its port, the phone says it can be read, with its maker and model.
+    const CliRun probe = run({"probe", "--port", otherPath});
+    ASSERT_EQ(probe.status, 0) << describe(probe);
+    EXPECT_TRUE(contains(probe.out, "Model:         Nordlicht NL-200\n")) << probe.out;
+    EXPECT_TRUE(contains(probe.out, "Support:       standard phonebook (level 4)\n")) << probe.out;
+    EXPECT_TRUE(otherWatch.opened());
+    EXPECT_FALSE(strangerWatch.opened());
+}
+
 TEST_F(CliListTest, NoPhoneIsAListingAndAnUnreadableTreeIsAnError) {
     sim.addOtherVendorModem("");
     sim.addLegacySerialPort();

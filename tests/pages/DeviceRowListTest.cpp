@@ -8,6 +8,7 @@
 
 #include "pages/DeviceRowCommand.h"
 #include "pages/DeviceRowList.h"
+#include "pages/OtherMakersDevices.h"
 
 namespace {
 
@@ -123,33 +124,105 @@ TEST(DeviceRowList, WhenTheSelectedPhoneGoesTheFirstRowIsSelectedAndAnEmptyListS
     EXPECT_EQ(refresh.selection, 0u);
 }
 
-TEST(DeviceRowCommand, EachStateOffersItsAction) {
+TEST(DeviceRowCommand, EachDeviceOffersItsActionAndCause) {
+    using A = DeviceRowCommand::Action;
+    using C = causes::Cause;
+    using S = DeviceState;
     struct Case {
-        DeviceState state;
-        DeviceRowCommand::Action action;
+        S state;
+        std::u16string model;
+        causes::PhoneCause probed;
+        bool askable;
+        A action;
         std::int32_t topic;
-        std::optional<std::uint32_t> tooltip;
-        bool usable;
+        C cause;
+        bool choosable;
     };
-    using Action = DeviceRowCommand::Action;
     const Case cases[] = {
-        {DeviceState::Found, Action::None, 0, std::nullopt, false},
-        {DeviceState::NoDriver, Action::ShowHelp, 2, 10277, false},
-        {DeviceState::OtherMode, Action::ShowHelp, 3, 10276, false},
-        {DeviceState::Unsupported, Action::ShowHelp, 4, 10275, false},
-        {DeviceState::StandardPhonebook, Action::SetAlias, 0, std::nullopt, true},
-        {DeviceState::ExtendedPhonebook, Action::SetAlias, 0, std::nullopt, true},
+        // A record never probed: the generic "not supported" section.
+        {S::Found, u"", {}, false, A::ShowHelp, 4, C::Unknown, false},
+        {S::NoDriver, u"", {}, false, A::ShowHelp, 2, C::NoDriver, false},
+        {S::OtherMode, u"", {}, false, A::ShowHelp, 3, C::OtherMode, false},
+        {S::Unsupported, u"Z1", {}, false, A::ShowHelp, 15, C::MissingCommands, false},
+        // The probe's own cause wins over what the state tells.
+        {S::Unsupported, u"", {C::Permission, 13}, false, A::ShowHelp, 9, C::Permission, false},
+        {S::Unsupported,
+         u"",
+         {C::BusyNamed, 16, "mc", 47},
+         false,
+         A::ShowHelp,
+         10,
+         C::BusyNamed,
+         false},
+        {S::Unsupported, u"", {C::SimLocked}, true, A::ShowHelp, 24, C::SimLocked, true},
+        // Another maker's device not asked yet: Next asks it.
+        {S::Found, u"", {C::NotAsked}, true, A::ShowHelp, 25, C::NotAsked, true},
+        {S::StandardPhonebook, u"Z1", {}, false, A::SetAlias, 0, C::None, true},
+        {S::ExtendedPhonebook, u"Z1", {}, false, A::SetAlias, 0, C::None, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.state));
-        const DeviceRowCommand command = DeviceRowCommand::forState(c.state);
+        SCOPED_TRACE(static_cast<int>(c.probed.kind));
+        DEVICE_INFO_EX record = device(3, c.model, u"", c.state);
+        record.cause = c.probed;
+        const DeviceRowCommand command = DeviceRowCommand::forDevice(record, c.askable);
         EXPECT_EQ(command.action, c.action);
-        if (c.action == Action::ShowHelp) {
+        if (c.action == A::ShowHelp) {
             EXPECT_EQ(command.helpTopic, c.topic);
         }
-        EXPECT_EQ(command.tooltipId, c.tooltip);
-        EXPECT_EQ(canBeRead(c.state), c.usable);
+        EXPECT_EQ(command.cause.kind, c.cause);
+        if (c.probed.kind != C::None) {
+            EXPECT_EQ(command.cause, c.probed);  // with its program and pid
+        }
+        EXPECT_EQ(command.choosable, c.choosable);
     }
+}
+
+// Another maker's USB serial port as sysfs describes it.
+UsbSerialPort otherPort(std::uint32_t node, std::u16string path, std::u16string serial) {
+    UsbSerialPort port;
+    port.found.device = node;
+    port.found.rootDevice = node;
+    port.found.devicePath = std::move(path);
+    port.found.vendorId = u"1F6E";
+    port.vendorId = u"1f6e";
+    port.productId = u"4c20";
+    port.manufacturer = u"Nordlicht";
+    port.product = u"NL-200";
+    port.serial = std::move(serial);
+    return port;
+}
+
+// What asking found stays while the same device stays on its port, and goes when it goes or
+// another device takes its node.
+TEST(OtherMakersDevices, WhatWasAskedIsKeptForTheSameDeviceOnly) {
+    OtherMakersDevices others;
+    const UsbSerialPort gone = otherPort(7, u"/nonexistent/ttyACM7", u"SN1");
+    others.follow({gone, otherPort(9, u"/nonexistent/ttyACM9", u"SN2")});
+    std::vector<DEVICE_INFO_EX> listed = others.devices();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].device, 7u);
+    EXPECT_EQ(listed[0].state, DeviceState::Found);
+    EXPECT_EQ(listed[0].cause.kind, causes::Cause::NotAsked);
+    EXPECT_EQ(listed[0].manufacturer + u' ' + listed[0].model, u"Nordlicht NL-200");
+    EXPECT_FALSE(others.ask(8).has_value()) << "not one of them";
+
+    // Its port is not there: the cause of the open is kept with it.
+    const std::optional<DEVICE_INFO_EX> asked = others.ask(7);
+    ASSERT_TRUE(asked.has_value());
+    EXPECT_EQ(asked->state, DeviceState::Unsupported);
+    EXPECT_EQ(asked->cause.kind, causes::Cause::NoSuchPort);
+    EXPECT_EQ(asked->model, u"NL-200") << "the USB strings where the phone told nothing";
+    others.follow({gone, otherPort(9, u"/nonexistent/ttyACM9", u"SN2")});
+    EXPECT_EQ(others.devices()[0].cause.kind, causes::Cause::NoSuchPort);
+    EXPECT_EQ(others.devices()[1].cause.kind, causes::Cause::NotAsked);
+
+    // Another device on the same node is not asked yet; a node that went is no more.
+    others.follow({otherPort(7, u"/nonexistent/ttyACM7", u"SN3")});
+    listed = others.devices();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].cause.kind, causes::Cause::NotAsked);
+    EXPECT_FALSE(others.contains(9));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "app/AppContext.h"
 #include "app/LanguageManager.h"
+#include "causes/CauseTable.h"
 #include "charsets/CharsetChoice.h"
 #include "charsets/TextCodec.h"
 #include "common/StorageKind.h"
@@ -21,6 +22,9 @@
 #include "pages/ExportingTexts.h"
 #include "pages/OutputChoice.h"
 #include "session/ExportOutcome.h"
+#include "pages/PhoneCauseTexts.h"
+#include "phonesim/BuiltInScenarios.h"
+#include "phonesim/Simulator.h"
 
 namespace {
 
@@ -207,6 +211,39 @@ TEST(OutputChoice, TheProposedNameFollowsTheFormatAndATypedOneKeepsItsStem) {
     EXPECT_EQ(OutputChoice::positionOf(static_cast<OutputFormat>(9)), 0u);
 }
 
+// Every cause the wizard tells, in the shipped English texts: the tooltip (what, the way out,
+// and the help line where "?" offers help), and the box on Next with its caption.
+class PhoneCauseTextsTest : public CompletionSummaryTest {};
+
+TEST_F(PhoneCauseTextsTest, EveryPhoneCauseHasItsTooltipAndBox) {
+    using causes::Cause;
+    const std::u16string cannotOpen = app.text(10267);
+    const std::u16string cannotRead = app.text(10374);
+    for (const Cause kind : causes::allCauses()) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        const causes::PhoneCause cause{kind, 16, "serialmon", 4242};
+        const std::vector<std::u16string> tip = PhoneCauseTexts::tooltip(app, cause, true);
+        if (kind == Cause::None) {
+            EXPECT_TRUE(tip.empty());
+            continue;
+        }
+        const causes::CauseEntry& entry = causes::entryOf(kind);
+        std::u16string what = app.text(entry.whatTextId);
+        if (kind == Cause::BusyNamed) {
+            EXPECT_EQ(what, u"The program %1 (process %2) is using the phone's modem port.");
+            what = u"The program serialmon (process 4242) is using the phone's modem port.";
+        }
+        ASSERT_FALSE(what.empty());
+        EXPECT_EQ(tip, (std::vector<std::u16string>{what, app.text(entry.wayOutTextId),
+                                                    app.text(10373)}));
+        EXPECT_EQ(PhoneCauseTexts::tooltip(app, cause, false).size(), 2u);
+        const PhoneCauseTexts::Box box = PhoneCauseTexts::failure(app, cause);
+        EXPECT_EQ(box.text, what + u"\n\n" + app.text(entry.wayOutTextId));
+        const bool ofThePort = kind >= Cause::Permission && kind <= Cause::PortFailed;
+        EXPECT_EQ(app.text(box.captionId), ofThePort ? cannotOpen : cannotRead);
+    }
+}
+
 TEST(ContactsChoice, TheCharsetIsUcs2ThenUtf8ThenAscii) {
     struct Case {
         std::vector<std::u16string> offered;
@@ -231,6 +268,24 @@ TEST(ContactsChoice, TheCharsetIsUcs2ThenUtf8ThenAscii) {
         EXPECT_EQ(app.charsetName(), c.name);
         EXPECT_EQ(app.outputFormatAndCharset(), std::make_pair(OutputFormat::OutlookCsv, c.code));
     }
+}
+
+// The charset follows whose phone is selected: another maker's phone that offers GSM and IRA is
+// read in GSM into a UTF-8 file; the maker's phones keep their order and fall back to ASCII.
+TEST(ContactsChoice, AnotherMakersPhoneIsReadInTheRichestCharsetOfOtherMakers) {
+    phonesim::Simulator phone(phonesim::BuiltInScenarios::load("other-maker-gsm"));
+    LanguageManager languages;
+    AppContext app(AppEnvironment{}, &languages);
+    app.selectDevice(text_codec::fromUtf8(phone.portPath()), u"Nordlicht NL-100", false, true);
+    EXPECT_EQ(app.phoneMaker(), PhoneMaker::Other);
+    EXPECT_FALSE(ContactsChoice::applyCharsets(app, {u"GSM", u"IRA"}));
+    EXPECT_EQ(app.charsetName(), u"GSM");
+    EXPECT_EQ(app.outputFormatAndCharset().second, output_charset::Utf8);
+    app.releaseDevice();
+    EXPECT_EQ(app.phoneMaker(), PhoneMaker::Own);
+    EXPECT_TRUE(ContactsChoice::applyCharsets(app, {u"GSM", u"IRA"}));
+    EXPECT_EQ(app.charsetName(), u"ASCII");
+    EXPECT_TRUE(phone.transcript().empty()) << "opening it sends nothing";
 }
 
 }  // namespace

@@ -312,8 +312,16 @@ TEST(StandardPhonebookProbeTest, EachOutcomeFollowsFromThePhonesAnswers) {
          ProbeFinding::SimLocked, then(then(start, {"AT+CPBS=\"ME\""}), identify)},
         {"the range asks for the PIN", "", "answer = AT+CPBR=? -> \"\\r\\n+CME ERROR: 11\\r\\n\"",
          ProbeFinding::SimLocked, readable},
-        {"ME refused, SM gives a range", "", "fail = AT+CPBS=\"ME\"", ProbeFinding::Readable,
-         then(then(start, {"AT+CPBS=\"ME\"", "AT+CPBS=\"SM\"", "AT+CPBR=?"}), identify)},
+        {"ME refused (also in the UCS2 form), SM gives a range", "", "fail = AT+CPBS=\"ME\"",
+         ProbeFinding::Readable,
+         then(
+             then(start, {"AT+CPBS=\"ME\"", "AT+CPBS=\"004D0045\"", "AT+CPBS=\"SM\"", "AT+CPBR=?"}),
+             identify)},
+        {"storages listed, and taken, only in the UCS2 form", "",
+         "answer = AT+CPBS=? -> \"\\r\\n+CPBS: (\\\"0053004D\\\",\\\"004D0045\\\")\\r\\n\\r\\n"
+         "OK\\r\\n\"\nfail = AT+CPBS=\"ME\"\nanswer = AT+CPBS=\"004D0045\" -> \"\\r\\nOK\\r\\n\"",
+         ProbeFinding::Readable,
+         then(then(start, {"AT+CPBS=\"ME\"", "AT+CPBS=\"004D0045\"", "AT+CPBR=?"}), identify)},
         {"no range in either storage", "", "fail = AT+CPBR=?", ProbeFinding::MissingCommands,
          then(then(start, {"AT+CPBS=\"ME\"", "AT+CPBR=?", "AT+CPBS=\"SM\"", "AT+CPBR=?"}),
               identify)},

@@ -65,7 +65,7 @@ public:
 
     // Runs the export of a storage; the code of a TerminationException that left it, if any.
     std::optional<std::int32_t> run(StorageKind kind) {
-        ContactExportTask task(settings, stop, gate, modem, kind, csv, sink);
+        ContactExportTask task(settings, stop, gate, modem, kind, csv, sink, maker);
         try {
             task.run();
         } catch (const ITask::TerminationException& e) {
@@ -86,6 +86,7 @@ public:
     phonesim::Simulator phone;
     serial_comm::Modem modem;
     std::size_t setUpDone = 0;
+    PhoneMaker maker = PhoneMaker::Own;
     Settings settings;
     synchronization::Event stop{synchronization::Event::Mode::ManualReset};
     synchronization::Event gate{synchronization::Event::Mode::ManualReset, true};
@@ -195,6 +196,74 @@ TEST(ContactExportTaskTest, AStopWhileTheSelectionIsRefusedFailsTheStorage) {
     EXPECT_LT(Clock::now() - begin, 2 * ContactExportTask::kSelectRetryPause);
     EXPECT_EQ(rig.sink.events(), (Strings{"started(0,0,0)", "finished(2)"}));
     EXPECT_EQ(rig.commands(), Strings{"AT+CPBS=\"ME\""});
+}
+
+// How the storage is selected on another maker's phone: a SIM that waits for its PIN fails the
+// storage at once, and a phone that takes the name only in the UCS2 form gets it so. The
+// maker's phone is sent the plain name, again a second later, whatever it answers.
+TEST(ContactExportTaskTest, AnotherMakersPhoneFailsAtOnceOnALockedSimAndMayTakeTheNameInHex) {
+    const std::string locked = R"(answer = AT+CPBS="ME" -> "\r\n+CME ERROR: SIM PIN required\r\n")";
+    const std::string hexOnly =
+        "fail = AT+CPBS=\"ME\"\n"
+        R"(answer = AT+CPBS="004D0045" -> "\r\nOK\r\n")";
+    const struct {
+        const char* what;
+        std::string behaviour;
+        PhoneMaker maker;
+        Strings firstCommands;
+        Strings startsAndFinishes;
+    } cases[] = {
+        {"another maker's locked SIM",
+         locked,
+         PhoneMaker::Other,
+         {"AT+CPBS=\"ME\""},
+         {"sim-locked", "started(0,0,0)", "finished(2)"}},
+        {"another maker's phone taking the name in hex",
+         hexOnly,
+         PhoneMaker::Other,
+         {"AT+CPBS=\"ME\"", "AT+CPBS=\"004D0045\"", "AT+CPBS?"},
+         {"started(0,3,25)", "finished(1)"}},
+        {"the maker's phone asking for the PIN",
+         locked,
+         PhoneMaker::Own,
+         {"AT+CPBS=\"ME\"", "AT+CPBS=\"ME\""},
+         {"started(0,0,0)", "finished(2)"}},
+        {"the maker's phone refusing",
+         hexOnly,
+         PhoneMaker::Own,
+         {"AT+CPBS=\"ME\"", "AT+CPBS=\"ME\""},
+         {"started(0,0,0)", "finished(2)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TaskRig rig(scenarioFrom(std::string(kSmallPhone) + "[behaviour]\n" + c.behaviour + "\n"),
+                    false);
+        rig.maker = c.maker;
+        // The maker's phone tries again: a stop after its second try ends the test.
+        std::thread user([&rig, &c] {
+            if (c.maker == PhoneMaker::Own) {
+                rig.phone.waitForCommand("AT+CPBS=\"ME\"", 2, 10s);
+                rig.stop.signal();
+            }
+        });
+        const auto begin = Clock::now();
+        EXPECT_EQ(rig.run(StorageKind::Memory), std::nullopt);
+        user.join();
+        const Strings commands = rig.commands();
+        ASSERT_GE(commands.size(), c.firstCommands.size());
+        EXPECT_EQ(Strings(commands.begin(),
+                          commands.begin() + static_cast<std::ptrdiff_t>(c.firstCommands.size())),
+                  c.firstCommands);
+        EXPECT_EQ(rig.sink.startsAndFinishes(), c.startsAndFinishes);
+        if (c.maker == PhoneMaker::Other) {
+            EXPECT_LT(Clock::now() - begin, ContactExportTask::kSelectRetryPause) << "no retry";
+        }
+    }
+    // What the phone that took the name in hex holds was read whole.
+    TaskRig hex(scenarioFrom(std::string(kSmallPhone) + "[behaviour]\n" + hexOnly + "\n"), false);
+    hex.maker = PhoneMaker::Other;
+    EXPECT_EQ(hex.run(StorageKind::Memory), std::nullopt);
+    EXPECT_EQ(hex.file(), hex.fileOf(expectedContacts(hex.phone.scenario(), "ME", false)));
 }
 
 TEST(ContactExportTaskTest, AStorageOutsideTheTableFailsWithoutAWord) {

@@ -49,6 +49,10 @@ void RecordingExportSink::onExportFinished(ExportResult result) {
     add(call("finished", {static_cast<std::int32_t>(result)}), true);
 }
 
+void RecordingExportSink::onSimLocked() {
+    add("sim-locked", false);
+}
+
 std::vector<std::string> RecordingExportSink::events() const {
     std::lock_guard lock(mutex_);
     return events_;

@@ -19,13 +19,14 @@
 namespace export_test {
 
 // Records what an export reports, as text ("started(1,12,200)", "progress(0,10)",
-// "finished(1)"), from whatever thread it comes.
+// "sim-locked", "finished(1)"), from whatever thread it comes.
 class RecordingExportSink final : public IContactExportSink {
 public:
     void onExportStarted(StorageKind storage, std::int32_t usedEntries,
                          std::int32_t indexCount) override;
     void onExportProgress(std::int32_t entries, std::int32_t position) override;
     void onExportFinished(ExportResult result) override;
+    void onSimLocked() override;
 
     std::vector<std::string> events() const;
     // The events without the progress reports.

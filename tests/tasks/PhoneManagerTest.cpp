@@ -209,15 +209,17 @@ TEST(PhoneManagerTest, ExportsBothStoragesOfAStandardPhoneIntoOneFile) {
 }
 
 // Another maker's phone with its habits: no mode command, errors as +CME ERROR on every empty
-// window, bare hexadecimal names, unsolicited codes between and inside the answers.
+// window, bare hexadecimal names padded with blanks, unsolicited codes between and inside the
+// answers. Its charsets are those the program reads from other makers' phones.
 TEST(PhoneManagerTest, AnotherMakersPhoneGetsNoModeCommandAndIsExportedWhole) {
-    phonesim::Scenario scenario = phonesim::BuiltInScenarios::load("other-maker");
-    // The blanks that pad its names are the name decoder's to drop, not this test's.
-    scenario.behaviour.padNames = false;
-    ManagerRig rig(scenario, false, true);
+    ManagerRig rig(phonesim::BuiltInScenarios::load("other-maker"), false, true);
     EXPECT_TRUE(rig.phone.transcript().empty());
+    EXPECT_EQ(rig.manager->maker(), PhoneMaker::Other);
+    rig.manager->requestCharsets(rig.charsetsSink);
     rig.manager->requestStorages(rig.storagesSink);
     ASSERT_TRUE(rig.storagesSink.waitForAnswers());
+    const std::vector<std::u16string> readable{u"UCS2", u"GSM", u"IRA"};
+    EXPECT_EQ(rig.charsetsSink.answers(), std::vector<std::vector<std::u16string>>{readable});
     EXPECT_EQ(rig.storagesSink.answers(), std::vector<Kinds>{Kinds({kSim, kMemory})});
 
     rig.start({kMemory, kSim});

@@ -71,6 +71,23 @@ TEST(PHBGetStoragesTaskTest, ReportsTheKnownStoragesInThePhonesOrder) {
         (std::vector<Kinds>{{StorageKind::Memory, StorageKind::Sim}}));
 }
 
+// A phone of another maker in UCS2 may list the names in that form; the maker's phones' names
+// are taken as sent.
+TEST(PHBGetStoragesTaskTest, AnotherMakersPhoneMayListTheStoragesInHex) {
+    const std::string hexList =
+        "[storage SM]\n[behaviour]\nanswer = AT+CPBS=? -> "
+        "\"\\r\\n+CPBS: (\\\"0053004D\\\",\\\"004D0045\\\",\\\"0046\\\")\\r\\n\\r\\nOK\\r\\n\"\n";
+    for (const PhoneMaker maker : {PhoneMaker::Other, PhoneMaker::Own}) {
+        Rig rig(hexList);
+        RecordingStoragesSink sink;
+        PHBGetStoragesTask(rig.modem, sink, maker).run();
+        EXPECT_EQ(sink.answers(),
+                  (std::vector<Kinds>{maker == PhoneMaker::Other
+                                          ? Kinds{StorageKind::Sim, StorageKind::Memory}
+                                          : Kinds{}}));
+    }
+}
+
 TEST(PHBGetStoragesTaskTest, AnswersEvenWhenThePhoneIsSilentOrRefuses) {
     EXPECT_EQ(storagesOf("[storage ME]\n[behaviour]\nsilent = AT+CPBS=?\n"),
               std::vector<Kinds>{Kinds{}});

@@ -2,16 +2,21 @@
 // and offers, the alias dialog, opening a phone, and phones unplugged.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "ChildProcess.h"
 #include "ModalDialogAnswerer.h"
 #include "RecordingSheet.h"
 #include "Screenshots.h"
@@ -96,6 +101,12 @@ protected:
                               std::u16string(plugged.port.begin(), plugged.port.end()),
                               {}});
     }
+    // A row's tooltip as one line, and what the tooltip of a cause says: what is wrong, the
+    // way out and where help is.
+    static QString flat(QString tip) { return tip.replace(u'\n', u' '); }
+    QString causeTip(std::uint32_t what, std::uint32_t wayOut) const {
+        return test.text(what) + u' ' + test.text(wayOut) + u' ' + test.text(10373);
+    }
     void screenshot(const char* name) {
         ui_test::saveScreenshot(page.get(),
                                 ui_test::currentTestName() + u'-' + QLatin1String(name));
@@ -133,7 +144,7 @@ TEST_F(DeviceListPageTest, EachPhoneIsListedWithWhatItsStateOffers) {
     const Expected expected[] = {
         {"Z3", "351234567890123", kBackAndNext, "...", {}, -1},
         {"Z1", "351234567890111", kBackAndNext, "...", {}, -1},
-        {"Z-Basic", "351234567890444", kBackOnly, "?", test.text(10275), 4},
+        {"Z-Basic", "351234567890444", kBackOnly, "?", causeTip(10319, 10320), 15},
     };
     for (const Expected& phone : expected) {
         SCOPED_TRACE(phone.model.toStdString());
@@ -144,7 +155,7 @@ TEST_F(DeviceListPageTest, EachPhoneIsListedWithWhatItsStateOffers) {
         EXPECT_EQ(sheet.buttons, phone.buttons);
         EXPECT_TRUE(page->rowButton()->isVisible());
         EXPECT_EQ(page->rowButton()->text(), phone.rowButton);
-        EXPECT_EQ(page->rowToolTip(row), phone.tooltip);
+        EXPECT_EQ(flat(page->rowToolTip(row)), phone.tooltip);
     }
     // The phones without a usable modem: no model, no IMEI; "?" leads to their help topic.
     std::vector<int> unusable;
@@ -160,21 +171,22 @@ TEST_F(DeviceListPageTest, EachPhoneIsListedWithWhatItsStateOffers) {
         EXPECT_EQ(cell(row, 1), QString());
         EXPECT_EQ(sheet.buttons, kBackOnly);
         EXPECT_EQ(page->rowButton()->text(), QStringLiteral("?"));
-        tips.push_back(page->rowToolTip(row));
+        tips.push_back(flat(page->rowToolTip(row)));
         page->runRowCommand();
     }
     std::sort(tips.begin(), tips.end());
-    std::vector<QString> expectedTips{test.text(10276), test.text(10277)};
+    std::vector<QString> expectedTips{causeTip(10301, 10302), causeTip(10303, 10304)};
     std::sort(expectedTips.begin(), expectedTips.end());
     EXPECT_EQ(tips, expectedTips);
     select(rowOf("Z-Basic"));
     screenshot("unsupported-selected");
     page->rowButton()->click();
-    // Topics 2 (no driver) and 3 (other mode) in some order, then 4; all one page.
+    // Topics 2 (no driver) and 3 (other mode) in some order, then 15 (missing commands): the
+    // section of each cause.
     std::string file;
     std::string anchor;
     ASSERT_EQ(test.help().opened.size(), 3u);
-    ASSERT_TRUE(AppContext::helpPage(4, file, anchor));
+    ASSERT_TRUE(AppContext::helpPage(15, file, anchor));
     EXPECT_EQ(test.help().opened[2].first.filename(), file);
     EXPECT_EQ(test.help().opened[2].second, anchor);
 }
@@ -270,8 +282,10 @@ TEST_F(DeviceListPageTest, AnExtendedPhoneOpensWithoutAQuestionAndOneThatWentAwa
     EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
     EXPECT_FALSE(test.app().hasPhoneManager());
     ASSERT_EQ(dialogs.questions().size(), 1u);
+    // The box names the cause: the port is gone.
     EXPECT_EQ(dialogs.questions()[0].message.caption, test.text(10267));
-    EXPECT_EQ(dialogs.questions()[0].message.text, test.text(10266));
+    EXPECT_EQ(dialogs.questions()[0].message.text,
+              test.text(10311) + QStringLiteral("\n\n") + test.text(10312));
     EXPECT_EQ(dialogs.questions()[0].message.icon, MessageIcon::Warning);
 
     // With nothing selected there is nothing to open.
@@ -280,6 +294,150 @@ TEST_F(DeviceListPageTest, AnExtendedPhoneOpensWithoutAQuestionAndOneThatWentAwa
     dialogs.answerMessage(MessageAnswer::Ok);
     EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
     EXPECT_EQ(dialogs.questions().size(), 2u);
+}
+
+// Another program of the same user holds a port: sh opens it, locks it and becomes sleep.
+class PortHolder {
+public:
+    explicit PortHolder(const std::string& port)
+        : child_("/bin/sh",
+                 {"-c", "exec 3<>\"$1\" && flock -n 3 && echo held && exec sleep 60", "sh", port}) {
+    }
+    bool waitUntilHeld() {
+        return child_.waitForOutput("held", std::chrono::milliseconds(kWaitMs));
+    }
+    QString pid() const { return QString::number(child_.pid()); }
+
+private:
+    test_support::ChildProcess child_;
+};
+
+// The visible tooltip's frame, if one is shown.
+std::optional<QRect> shownToolTip() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QTipLabel") && widget->isVisible()) {
+            return widget->geometry();
+        }
+    }
+    return std::nullopt;
+}
+
+TEST_F(DeviceListPageTest, APortHeldByAnotherProgramNamesItInTheTooltipAndTheBox) {
+    // One phone is held before it is listed, one after it was found usable.
+    phonesim::Simulator heldEarly(phonesim::BuiltInScenarios::load("standard-ucs2"));
+    PortHolder early(heldEarly.portPath());
+    ASSERT_TRUE(early.waitUntilHeld());
+    tree.addModemPhone(heldEarly.portPath(), phonesim::SimulatedDeviceTree::makersPhone("SN-H"));
+    PluggedPhone later(tree, "demo", "SN-DEMO");
+    showPage(test, 2);
+    const QString sleep = QStringLiteral("sleep");
+
+    const int heldRow = rowOf(test.text(10282));
+    ASSERT_GE(heldRow, 0);
+    select(heldRow);
+    EXPECT_EQ(sheet.buttons, kBackOnly);
+    const QString what = test.text(10309)
+                             .replace(QStringLiteral("%1"), sleep)
+                             .replace(QStringLiteral("%2"), early.pid());
+    EXPECT_EQ(flat(page->rowToolTip(heldRow)),
+              what + u' ' + test.text(10310) + u' ' + test.text(10373));
+    // Its lines fit the window, and the tooltip stays inside it wherever the mouse is.
+    const QFontMetrics metrics(QToolTip::font());
+    for (const QString& line : page->rowToolTip(heldRow).split(u'\n')) {
+        EXPECT_LT(metrics.horizontalAdvance(line), page->width()) << line.toStdString();
+    }
+    const QRect frame = page->window()->geometry();
+    const QRect rowRect = list()->visualItemRect(list()->topLevelItem(heldRow));
+    for (const QPoint at : {rowRect.topLeft() + QPoint(1, 1), rowRect.topRight() + QPoint(-1, 1)}) {
+        ASSERT_TRUE(page->showRowToolTip(heldRow, list()->viewport()->mapToGlobal(at)));
+        const std::optional<QRect> tip = shownToolTip();
+        ASSERT_TRUE(tip.has_value());
+        EXPECT_TRUE(frame.contains(*tip))
+            << tip->x() << "," << tip->y() << " " << tip->width() << "x" << tip->height();
+    }
+    screenshot("held-port-tooltip");
+    QToolTip::hideText();
+    // "?" opens the section on ports in use.
+    page->rowButton()->click();
+    std::string file;
+    std::string anchor;
+    ASSERT_TRUE(AppContext::helpPage(10, file, anchor));
+    ASSERT_EQ(test.help().opened.size(), 1u);
+    EXPECT_EQ(test.help().opened[0].second, anchor);
+
+    // The phone found usable is taken by another program before Next: the box names it.
+    PortHolder taker(later.phone.portPath());
+    ASSERT_TRUE(taker.waitUntilHeld());
+    select(rowOf("Z3"));
+    ASSERT_EQ(sheet.buttons, kBackAndNext);
+    dialogs.answerMessage(MessageAnswer::Ok);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
+    EXPECT_FALSE(test.app().hasPhoneManager());
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].message.caption, test.text(10267));
+    EXPECT_EQ(dialogs.questions()[0].message.text,
+              test.text(10309)
+                      .replace(QStringLiteral("%1"), sleep)
+                      .replace(QStringLiteral("%2"), taker.pid()) +
+                  QStringLiteral("\n\n") + test.text(10310));
+}
+
+// The devices of other makers: listed only with the box ticked, none opened before Next; Next
+// asks the one selected and tells why it cannot be read.
+TEST_F(DeviceListPageTest, OtherMakersDevicesAreAskedOnlyOnNextAndTheirCauseIsTold) {
+    phonesim::Scenario locked = phonesim::BuiltInScenarios::load("other-maker");
+    locked.phone.sim = "pin";
+    phonesim::Simulator lockedPhone(locked);
+    tree.addOtherMakersPhone(lockedPhone.portPath());
+    tree.addOtherVendorModem("");  // its node is no terminal
+    PluggedPhone maker(tree, "demo", "SN-DEMO");
+    showPage(test, 1);
+    ASSERT_FALSE(page->otherMakersBox()->isChecked());
+    EXPECT_EQ(page->otherMakersBox()->text(), test.text(10370));
+    page->otherMakersBox()->setChecked(true);
+    ASSERT_EQ(list()->topLevelItemCount(), 3);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("Z3"));
+    const int phoneRow = rowOf(QStringLiteral("Nordlicht NL-200"));
+    ASSERT_GE(phoneRow, 1);
+    const int modemRow = phoneRow == 1 ? 2 : 1;
+    for (const int row : {phoneRow, modemRow}) {
+        EXPECT_EQ(cell(row, 1), test.text(10371));
+        select(row);
+        EXPECT_EQ(sheet.buttons, kBackAndNext) << "Next asks it";
+        EXPECT_EQ(page->rowButton()->text(), QStringLiteral("?"));
+        EXPECT_EQ(flat(page->rowToolTip(row)), causeTip(10325, 10326));
+    }
+    EXPECT_TRUE(lockedPhone.transcript().empty());
+
+    // The phone answers, but its SIM waits for its PIN, which is never sent.
+    select(phoneRow);
+    dialogs.answerMessage(MessageAnswer::Ok);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
+    EXPECT_FALSE(test.app().hasPhoneManager());
+    ASSERT_EQ(dialogs.questions().size(), 1u);
+    EXPECT_EQ(dialogs.questions()[0].message.caption, test.text(10374));
+    EXPECT_EQ(dialogs.questions()[0].message.text,
+              test.text(10323) + QStringLiteral("\n\n") + test.text(10324));
+    EXPECT_FALSE(lockedPhone.transcript().empty());
+    for (const std::string& command : lockedPhone.transcript()) {
+        EXPECT_FALSE(command.starts_with("AT+MODE") || command.starts_with("AT+CPIN=")) << command;
+    }
+    // Its row now tells that cause.
+    EXPECT_EQ(flat(page->rowToolTip(rowOf(QStringLiteral("Nordlicht NL-200")))),
+              causeTip(10323, 10324));
+
+    // A node that is no terminal cannot be opened.
+    select(rowOf(cell(modemRow, 0)));
+    dialogs.answerMessage(MessageAnswer::Ok);
+    EXPECT_EQ(page->onWizardNext().kind, Transition::Kind::Stay);
+    ASSERT_EQ(dialogs.questions().size(), 2u);
+    EXPECT_EQ(dialogs.questions()[1].message.caption, test.text(10267));
+    EXPECT_EQ(dialogs.questions()[1].message.text,
+              test.text(10313) + QStringLiteral("\n\n") + test.text(10314));
+
+    // Unticked, the box hides them again.
+    page->otherMakersBox()->setChecked(false);
+    EXPECT_EQ(list()->topLevelItemCount(), 1);
 }
 
 TEST_F(DeviceListPageTest, UnpluggingTheSelectedPhoneTellsTheCurrentPage) {

@@ -343,6 +343,64 @@ TEST_F(WholeWalkTest, ThePhoneUnpluggedDuringTheExportKeepsWhatWasReadAndSaysSo)
     EXPECT_FALSE(enabled(Button::Next));
 }
 
+// With "Show devices of other makers" ticked, the demo's phone of another maker is listed
+// without being opened; Next asks it, and the walk exports it as a standard-phonebook phone,
+// writing what contaxio-cli writes for it.
+TEST_F(WholeWalkTest, AnotherMakersPhoneWithTheBoxTickedToTheSummary) {
+    ASSERT_NO_FATAL_FAILURE(startWizard());
+    click(Button::Next);
+    ASSERT_EQ(current(), WizardPageId::DeviceList);
+    QTreeWidget* list = deviceList().deviceList();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == 1; }, kWaitMs));
+    auto* others = child<QCheckBox>(WizardPageId::DeviceList, "otherMakersBox");
+    ASSERT_NE(others, nullptr);
+    EXPECT_FALSE(others->isChecked());
+    EXPECT_EQ(others->text(), text(10370));
+    QTest::mouseClick(others, Qt::LeftButton, {}, QPoint(4, others->height() / 2));
+    ASSERT_TRUE(others->isChecked());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == 2; }, kWaitMs));
+    EXPECT_EQ(list->topLevelItem(0)->text(0), kModel);  // the maker's phone first
+    QTreeWidgetItem* row = list->topLevelItem(1);
+    EXPECT_EQ(row->text(0), QStringLiteral("Nordlicht NL-200"));
+    EXPECT_EQ(row->text(1), text(10371));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
+    ASSERT_TRUE(row->isSelected());
+    EXPECT_TRUE(enabled(Button::Next));
+    EXPECT_TRUE(demo.otherPhone().transcript().empty()) << "listed, not asked";
+    screenshot("other-makers");
+
+    // Next asks it, then warns that only names and numbers are read.
+    answerer.expect(ModalDialogAnswerer::press(QMessageBox::Ok));
+    click(Button::Next);
+    ASSERT_TRUE(waitForPage(WizardPageId::ContactsSource));
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].text, text(10274));
+    auto* contacts =
+        qobject_cast<CWizardContactsSelection*>(sheet->wizardPage(WizardPageId::ContactsSource));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return contacts->storagesKnown(); }, kWaitMs));
+    click(Button::Next);
+    ASSERT_EQ(current(), WizardPageId::OutputPath);
+    click(Button::Next);
+    ASSERT_TRUE(waitForPage(WizardPageId::Completion));
+    screenshot("other-makers-completion");
+    EXPECT_EQ(summaryLine("phoneLine"), withArgument(10236, QStringLiteral("Nordlicht NL-200")));
+    EXPECT_EQ(summaryLine("charsetLine"), withArgument(10238, QStringLiteral("UCS2")));
+    for (const std::string& command : demo.otherPhone().transcript()) {
+        EXPECT_FALSE(command.starts_with("AT+MODE")) << command;
+    }
+    EXPECT_FALSE(test.app().hasPhoneManager());
+
+    const std::filesystem::path cliFile = dir.file("cli.csv");
+    test_support::ChildProcess cli(
+        CONTAXIO_CLI,
+        {"export", "--quiet", "--port", demo.otherDevicePath(), "--output", cliFile.string()});
+    ASSERT_EQ(cli.wait(kWait), 0) << cli.errors();
+    const std::string expected = test_support::readFileBytes(cliFile);
+    ASSERT_GT(expected.size(), 1000u);
+    EXPECT_TRUE(test_support::readFileBytes(outputFile()) == expected)
+        << "the wizard's file differs from contaxio-cli's";
+}
+
 // The wizard's window goes while the export runs (a signal ends the program's event loops,
 // and the run destroys the sheet): the export stops, and the contacts it wrote stay in the file.
 TEST_F(WholeWalkTest, TheWizardEndedDuringTheExportKeepsTheContactsWritten) {

@@ -33,10 +33,10 @@ struct CliOptions {
     // The storage kinds asked for, phone memory first; empty: what the phone offers.
     std::vector<StorageKind> storages;
     OutputFormat layout = OutputFormat::GoogleCsv;  // export, demo
-    bool quiet = false;  // export, demo: no progress display
-    bool json = false;   // list: JSON for scripts
-    bool watch = false;  // list: follow plug and unplug until stopped
-    bool all = false;    // list: also the other makers' USB serial ports, none of them opened
+    bool quiet = false;                             // export, demo: no progress display
+    bool json = false;                              // list: JSON for scripts
+    bool watch = false;                             // list: follow plug and unplug until stopped
+    bool all = false;  // list: also the other makers' USB serial ports, none of them opened
 
     // Command::None: why the command line was refused, and the command it was for (None when
     // there was none), so that people can be pointed at the right --help.

@@ -21,10 +21,10 @@
 #include "pages/ContactsChoice.h"
 #include "pages/ExportingTexts.h"
 #include "pages/OutputChoice.h"
-#include "session/ExportOutcome.h"
 #include "pages/PhoneCauseTexts.h"
 #include "phonesim/BuiltInScenarios.h"
 #include "phonesim/Simulator.h"
+#include "session/ExportOutcome.h"
 
 namespace {
 

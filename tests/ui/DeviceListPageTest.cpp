@@ -12,9 +12,11 @@
 #include <QTreeWidget>
 
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "ChildProcess.h"
 #include "ModalDialogAnswerer.h"
@@ -303,8 +305,23 @@ public:
         : child_("/bin/sh",
                  {"-c", "exec 3<>\"$1\" && flock -n 3 && echo held && exec sleep 60", "sh", port}) {
     }
+    // Until the port is held and the shell has become sleep: "held" comes just before the
+    // exec, and the holder's name is read from the process.
     bool waitUntilHeld() {
-        return child_.waitForOutput("held", std::chrono::milliseconds(kWaitMs));
+        if (!child_.waitForOutput("held", std::chrono::milliseconds(kWaitMs))) {
+            return false;
+        }
+        const std::string comm = "/proc/" + std::to_string(child_.pid()) + "/comm";
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::ifstream file(comm);
+            std::string name;
+            if (std::getline(file, name) && name == "sleep") {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
     }
     QString pid() const { return QString::number(child_.pid()); }
 

@@ -1,12 +1,16 @@
 #include "cli/PhoneChoice.h"
 
+#include <algorithm>
 #include <chrono>
 
+#include "charsets/TextCodec.h"
 #include "cli/PhoneAliases.h"
 #include "cli/PhoneSearch.h"
 #include "devices/DeviceRoots.h"
+#include "devices/DeviceTree.h"
 
-PhoneChoice::Decision PhoneChoice::decide(const std::vector<ListedPhone>& phones) {
+PhoneChoice::Decision PhoneChoice::decide(const std::vector<ListedPhone>& phones,
+                                          const std::vector<UsbSerialPort>& otherPorts) {
     Decision decision;
     std::vector<const ListedPhone*> usable;
     for (const ListedPhone& phone : phones) {
@@ -31,11 +35,18 @@ PhoneChoice::Decision PhoneChoice::decide(const std::vector<ListedPhone>& phones
     }
     decision.status = ExitStatus::PhoneUnusable;
     if (phones.empty()) {
-        decision.messages.push_back(UserMessages::noPhoneAttached());
+        decision.messages.push_back(UserMessages::noPhoneAttached(!otherPorts.empty()));
     }
     for (const ListedPhone& phone : phones) {
         decision.messages.push_back(
             UserMessages::phoneCannotBeUsed(phone.port, phone.model, phone.state, phone.cause));
+    }
+    for (const UsbSerialPort& other : otherPorts) {
+        UserMessages::Message note =
+            UserMessages::phoneCannotBeUsed(text_codec::toUtf8(other.found.devicePath), "",
+                                            DeviceState::Found, {causes::Cause::NotAsked});
+        note.kind = UserMessages::Message::Kind::Note;
+        decision.messages.push_back(note);
     }
     return decision;
 }
@@ -57,7 +68,15 @@ ExitStatus PhoneChoice::choose(Console& console, const SignalWatcher& signals, s
             break;
     }
     PhoneAliases aliases = PhoneAliases::fromSettings();
-    const Decision decision = decide(ListedPhone::of(search.devices, aliases));
+    const std::vector<ListedPhone> phones = ListedPhone::of(search.devices, aliases);
+    const bool anyReadable =
+        std::any_of(phones.begin(), phones.end(),
+                    [](const ListedPhone& phone) { return canBeRead(phone.state); });
+    // Other makers' ports matter only when no phone can be read; they are read from sysfs
+    // alone, none of them opened.
+    const Decision decision = decide(
+        phones, anyReadable ? std::vector<UsbSerialPort>{}
+                            : DeviceTree(DeviceRoots::fromEnvironment()).findOtherUsbSerialPorts());
     for (const UserMessages::Message& message : decision.messages) {
         console.report(message);
     }

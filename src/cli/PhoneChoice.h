@@ -8,6 +8,7 @@
 #include "cli/ListedPhone.h"
 #include "cli/SignalWatcher.h"
 #include "cli/UserMessages.h"
+#include "devices/UsbSerialPort.h"
 
 // The phone that export and probe use when no --port is given: the one attached phone that
 // can be read, as `contaxio-cli list` shows it.
@@ -25,8 +26,11 @@ public:
         std::vector<UserMessages::Message> messages;
     };
 
-    // The decision on a listing.
-    static Decision decide(const std::vector<ListedPhone>& phones);
+    // The decision on a listing. When no phone can be read, each of otherPorts (the serial
+    // ports of other makers' USB devices, never opened by the search) is named too, with how to
+    // ask it: the person's phone may be one of them.
+    static Decision decide(const std::vector<ListedPhone>& phones,
+                           const std::vector<UsbSerialPort>& otherPorts = {});
 
     // Searches the phones attached and decides; tells the person why when no phone can be used.
     // On success port and model are the chosen phone's.

@@ -160,7 +160,12 @@ UserMessages::Message UserMessages::phoneCannotBeUsed(const std::string& port,
     return message;
 }
 
-UserMessages::Message UserMessages::noPhoneAttached() {
+UserMessages::Message UserMessages::noPhoneAttached(bool othersAttached) {
+    if (othersAttached) {
+        return error("phone", "none of the maker's phones is attached",
+                     "give the port of another maker's phone with --port, or connect the phone "
+                     "by USB, switch it on and run the command again");
+    }
     return error("phone", "no phone is attached (none shows among the USB devices)",
                  "connect the phone by USB, switch it on and run the command again, or give its "
                  "port with --port");

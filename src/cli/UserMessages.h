@@ -56,8 +56,9 @@ public:
     // modem port, one that did not name itself).
     static Message phoneCannotBeUsed(const std::string& port, const std::string& model,
                                      DeviceState state, const causes::PhoneCause& cause = {});
-    // No --port, and no phone attached.
-    static Message noPhoneAttached();
+    // No --port, and no phone attached; othersAttached: serial ports of other makers' USB
+    // devices are, which the search does not open.
+    static Message noPhoneAttached(bool othersAttached = false);
     // No --port, and several phones that can be read, on these ports.
     static Message severalPhones(const std::vector<std::string>& ports);
     // No --port, and this phone is the one that can be read.

@@ -354,6 +354,25 @@ TEST_F(CliListTest, WithoutPortNoReadablePhoneNamesWhatIsAttachedAndSeveralAskFo
     EXPECT_TRUE(contains(nothing.err, "error: phone: no phone is attached")) << nothing.err;
     EXPECT_FALSE(fs::exists(file));
 
+    // Only another maker's phone: its port is named with how to ask it, and it is not opened.
+    Simulator other(BuiltInScenarios::load("other-maker"));
+    std::string otherPath;
+    sim.addOtherMakersPhone(other.portPath(), SimulatedDeviceTree::otherMakersPhone(), &otherPath);
+    const OpenWatch otherWatch(other.portPath());
+    const CliRun onlyOther = run({"export", "--output", file.string()});
+    EXPECT_EQ(onlyOther.status, 3) << describe(onlyOther);
+    EXPECT_TRUE(contains(onlyOther.err,
+                         "error: phone: none of the maker's phones is attached; "
+                         "give the port of another maker's phone with --port"))
+        << onlyOther.err;
+    EXPECT_TRUE(contains(onlyOther.err, "note: phone on " + otherPath +
+                                            ": it is not the maker's device, so it is opened "
+                                            "only when you ask for it"))
+        << onlyOther.err;
+    EXPECT_TRUE(contains(onlyOther.err, "contaxio-cli probe --port " + otherPath)) << onlyOther.err;
+    EXPECT_FALSE(otherWatch.opened());
+    EXPECT_FALSE(fs::exists(file));
+
     Simulator unsupported(BuiltInScenarios::load("unsupported"));
     sim.addModemPhone(unsupported.portPath(), SimulatedDeviceTree::makersPhone("X9SN0001"));
     sim.addDriverlessPhone();
